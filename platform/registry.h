@@ -1,0 +1,42 @@
+// Registry reads under HKEY_LOCAL_MACHINE.
+//
+// A backend reports what the registry holds, whole and uncut; the core applies
+// the buffer rules (a subkey name needs a 255-unit buffer, a string value a
+// 260-unit one, and whatever does not fit counts as absent).
+#ifndef ZTRM_PLATFORM_REGISTRY_H_
+#define ZTRM_PLATFORM_REGISTRY_H_
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "common/wide_text.h"
+
+namespace ztrm {
+
+class RegistryKey {
+ public:
+  virtual ~RegistryKey() = default;  // closes the key
+  // Number of direct subkeys (RegQueryInfoKeyW); nullopt when the query fails.
+  virtual std::optional<std::uint32_t> SubkeyCount() = 0;
+  // Name of the subkey at `index` in the registry's enumeration order
+  // (RegEnumKeyExW), whole; nullopt when there is none at that index.
+  virtual std::optional<WString> SubkeyName(std::uint32_t index) = 0;
+  // A REG_SZ or REG_EXPAND_SZ value without its terminator, whole; nullopt when
+  // missing or of another type.
+  virtual std::optional<WString> StringValue(WStringView name) = 0;
+  // A REG_DWORD value; nullopt when missing or of another type.
+  virtual std::optional<std::uint32_t> DwordValue(WStringView name) = 0;
+};
+
+class Registry {
+ public:
+  virtual ~Registry() = default;
+  // Opens `path` (backslash-separated, no root name) below HKEY_LOCAL_MACHINE
+  // for reading; null when it cannot be opened.
+  virtual std::unique_ptr<RegistryKey> OpenLocalMachineKey(WStringView path) = 0;
+};
+
+}  // namespace ztrm
+
+#endif  // ZTRM_PLATFORM_REGISTRY_H_
