@@ -9,7 +9,9 @@ namespace ztrm {
 class Console {
  public:
   virtual ~Console() = default;
-  // Writes the bytes to standard output as they are, and flushes.
+  // Writes to standard output as the C runtime's printf would, and flushes:
+  // on Windows through the text-mode stream (each LF leaves as CR LF), on
+  // Linux byte for byte.
   virtual void Write(std::string_view bytes) = 0;
 };
 
