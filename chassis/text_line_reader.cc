@@ -1,0 +1,52 @@
+#include "chassis/text_line_reader.h"
+
+namespace ztrm {
+
+int TextLineReader::NextByte() {
+  if (pos_ == size_) {
+    if (ended_) return -1;
+    size_ = file_.Read(buffer_, sizeof buffer_);
+    pos_ = 0;
+    if (size_ == 0) {
+      ended_ = true;
+      return -1;
+    }
+  }
+  return static_cast<unsigned char>(buffer_[pos_++]);
+}
+
+int TextLineReader::NextChar() {
+  int c = NextByte();
+  if (c == kCtrlZ) {
+    // Everything from here on is hidden from a text-mode reader.
+    ended_ = true;
+    pos_ = size_;
+    return -1;
+  }
+  if (c == '\r') {
+    int next = NextByte();
+    if (next == '\n') return '\n';
+    // A lone CR stays; the byte after it belongs to the next read. When the
+    // refill hit the end of the file nothing was consumed.
+    if (next != -1) Unread();
+  }
+  return c;
+}
+
+bool TextLineReader::ReadLine(WString& line) {
+  line.clear();
+  while (line.size() < kMaxLineUnits) {
+    int c = NextChar();
+    if (c < 0) break;
+    line.push_back(static_cast<char16_t>(c));
+    if (c == '\n') break;
+  }
+  return !line.empty();
+}
+
+WStringView CStringPart(WStringView line) {
+  std::size_t nul = line.find(u'\0');
+  return nul == WStringView::npos ? line : line.substr(0, nul);
+}
+
+}  // namespace ztrm

@@ -1,0 +1,36 @@
+#include "common/registry_text.h"
+
+namespace ztrm {
+namespace {
+constexpr std::size_t kSubkeyNameBuffer = 255;  // units, terminator included
+}  // namespace
+
+std::optional<WideText> ReadStringValue(RegistryKey& key, WStringView name) {
+  std::optional<WString> value = key.StringValue(name);
+  if (!value || !WideText::Fits(*value)) return std::nullopt;
+  return WideText(*value);
+}
+
+std::optional<WideText> ReadStringValue(Registry& registry, WStringView key_path,
+                                        WStringView name) {
+  std::unique_ptr<RegistryKey> key = registry.OpenLocalMachineKey(key_path);
+  if (!key) return std::nullopt;
+  return ReadStringValue(*key, name);
+}
+
+WideText ReadFirstStringValue(Registry& registry, std::initializer_list<WStringView> key_paths,
+                              WStringView name) {
+  for (WStringView path : key_paths) {
+    std::optional<WideText> value = ReadStringValue(registry, path, name);
+    if (value && !value->empty()) return *value;
+  }
+  return WideText();
+}
+
+std::optional<WString> ReadSubkeyName(RegistryKey& key, std::uint32_t index) {
+  std::optional<WString> name = key.SubkeyName(index);
+  if (!name || name->size() >= kSubkeyNameBuffer) return std::nullopt;
+  return name;
+}
+
+}  // namespace ztrm

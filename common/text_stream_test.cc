@@ -1,0 +1,77 @@
+#include "common/text_stream.h"
+
+#include <gtest/gtest.h>
+
+namespace ztrm {
+namespace {
+
+// An output file kept in memory, the lowest layer of the stream.
+class MemoryFile : public OutputFile {
+ public:
+  explicit MemoryFile(std::string* sink) : sink_(sink) {}
+  bool Write(const char* data, std::size_t size) override {
+    sink_->append(data, size);
+    return true;
+  }
+
+ private:
+  std::string* sink_;
+};
+
+class Latin1ForTest : public CodePage {
+ public:
+  std::string ToUserDefault(WStringView text) override {
+    std::string out;
+    for (char16_t c : text) out.push_back(c == u'\u20AC' ? '\x80' : (c <= 0xFF ? static_cast<char>(c) : '?'));
+    return out;
+  }
+  WString FromUserDefault(std::string_view bytes) override { return WidenBytes(bytes); }
+};
+
+TEST(TextStreamTest, WritesTheBytesOfAWindowsTextModeStream) {
+  Latin1ForTest code_page;
+  ProcessLocale locale(code_page);
+  std::string bytes;
+  {
+    TextStream stream(std::make_unique<MemoryFile>(&bytes), locale);
+    stream.Write(u"Create Log File Success.\r\n");
+    stream.Print(u"%s\n\nSERVICE START\r\n", u"[2026-12-06_05:30:00.123]  ");
+    stream.Write(u"bare\n");
+    stream.Write(u"lone\r");
+  }
+  EXPECT_EQ(bytes,
+            "Create Log File Success.\r\r\n"
+            "[2026-12-06_05:30:00.123]  \r\n\r\nSERVICE START\r\r\n"
+            "bare\r\n"
+            "lone\r");
+}
+
+TEST(TextStreamTest, LocaleDecidesTheBytesOfNonAsciiText) {
+  Latin1ForTest code_page;
+  ProcessLocale locale(code_page);
+  std::string bytes;
+  TextStream stream(std::make_unique<MemoryFile>(&bytes), locale);
+  // The "C" locale stores units up to 0xFF as they are; nothing above.
+  stream.Write(u"\u00E9\u20AC\u4E2D");
+  locale.UseUserDefault();
+  stream.Write(u"\u00E9\u20AC\u4E2D");
+  stream.Close();
+  EXPECT_EQ(bytes, "\xE9??\xE9\x80?");
+  stream.Write(u"after close");  // dropped, no crash
+  EXPECT_EQ(bytes.size(), 6u);
+}
+
+TEST(TextStreamTest, LargeOutputIsWrittenWhole) {
+  Latin1ForTest code_page;
+  ProcessLocale locale(code_page);
+  std::string bytes;
+  {
+    TextStream stream(std::make_unique<MemoryFile>(&bytes), locale);
+    for (int i = 0; i < 20000; ++i) stream.Write(u"0123456789\n");
+  }
+  EXPECT_EQ(bytes.size(), 20000u * 12u);
+  EXPECT_EQ(bytes.substr(bytes.size() - 12), "0123456789\r\n");
+}
+
+}  // namespace
+}  // namespace ztrm

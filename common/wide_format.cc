@@ -1,0 +1,251 @@
+#include "common/wide_format.h"
+
+#include <vector>
+
+namespace ztrm {
+namespace {
+
+struct Spec {
+  bool left = false, plus = false, space = false, zero = false, alt = false;
+  int width = -1;
+  int precision = -1;
+  int size_bits = 32;  // integer argument size as Windows reads it
+};
+
+WString Digits(std::uint64_t value, unsigned base, bool upper) {
+  const char* table = upper ? "0123456789ABCDEF" : "0123456789abcdef";
+  WString out;
+  do {
+    out.insert(out.begin(), static_cast<char16_t>(table[value % base]));
+    value /= base;
+  } while (value != 0);
+  return out;
+}
+
+std::uint64_t Truncate(std::uint64_t bits, int size_bits) {
+  if (size_bits >= 64) return bits;
+  return bits & ((std::uint64_t{1} << size_bits) - 1);
+}
+
+std::int64_t SignExtend(std::uint64_t bits, int size_bits) {
+  if (size_bits >= 64) return static_cast<std::int64_t>(bits);
+  std::uint64_t v = Truncate(bits, size_bits);
+  std::uint64_t sign = std::uint64_t{1} << (size_bits - 1);
+  return static_cast<std::int64_t>((v ^ sign) - sign);
+}
+
+void Pad(WString& out, const WString& body, const Spec& spec, const WString& prefix,
+         bool zero_pad_allowed) {
+  std::size_t len = prefix.size() + body.size();
+  std::size_t width = spec.width < 0 ? 0 : static_cast<std::size_t>(spec.width);
+  if (len >= width) {
+    out += prefix;
+    out += body;
+    return;
+  }
+  std::size_t fill = width - len;
+  if (spec.left) {
+    out += prefix;
+    out += body;
+    out.append(fill, u' ');
+  } else if (spec.zero && zero_pad_allowed) {
+    out += prefix;
+    out.append(fill, u'0');
+    out += body;
+  } else {
+    out.append(fill, u' ');
+    out += prefix;
+    out += body;
+  }
+}
+
+WString ArgAsWide(const FormatArg* arg) {
+  if (!arg) return WString();
+  switch (arg->kind()) {
+    case FormatArg::Kind::kWide: {
+      WStringView v = arg->wide();
+      std::size_t nul = v.find(u'\0');
+      return WString(nul == WStringView::npos ? v : v.substr(0, nul));
+    }
+    case FormatArg::Kind::kNarrow: {
+      std::string_view v = arg->narrow();
+      std::size_t nul = v.find('\0');
+      return WidenBytes(nul == std::string_view::npos ? v : v.substr(0, nul));
+    }
+    case FormatArg::Kind::kInteger:
+      break;
+  }
+  return WString();
+}
+
+}  // namespace
+
+WString FormatWideArgs(WStringView format, std::initializer_list<FormatArg> args) {
+  std::vector<const FormatArg*> list;
+  for (const FormatArg& a : args) list.push_back(&a);
+  std::size_t next = 0;
+  auto take = [&]() -> const FormatArg* { return next < list.size() ? list[next++] : nullptr; };
+  auto take_int = [&]() -> std::uint64_t {
+    const FormatArg* a = take();
+    return (a && a->kind() == FormatArg::Kind::kInteger) ? a->bits() : 0;
+  };
+
+  WString out;
+  std::size_t i = 0;
+  const std::size_t n = format.size();
+  while (i < n) {
+    char16_t c = format[i];
+    if (c != u'%') {
+      out.push_back(c);
+      ++i;
+      continue;
+    }
+    std::size_t start = i++;
+    if (i < n && format[i] == u'%') {
+      out.push_back(u'%');
+      ++i;
+      continue;
+    }
+    Spec spec;
+    for (; i < n; ++i) {
+      char16_t f = format[i];
+      if (f == u'-') spec.left = true;
+      else if (f == u'+') spec.plus = true;
+      else if (f == u' ') spec.space = true;
+      else if (f == u'0') spec.zero = true;
+      else if (f == u'#') spec.alt = true;
+      else break;
+    }
+    if (i < n && format[i] == u'*') {
+      std::int64_t w = SignExtend(take_int(), 32);
+      if (w < 0) {
+        spec.left = true;
+        w = -w;
+      }
+      spec.width = static_cast<int>(w > 100000 ? 100000 : w);
+      ++i;
+    } else {
+      while (i < n && format[i] >= u'0' && format[i] <= u'9') {
+        spec.width = (spec.width < 0 ? 0 : spec.width) * 10 + (format[i] - u'0');
+        if (spec.width > 100000) spec.width = 100000;
+        ++i;
+      }
+    }
+    if (i < n && format[i] == u'.') {
+      ++i;
+      spec.precision = 0;
+      if (i < n && format[i] == u'*') {
+        std::int64_t p = SignExtend(take_int(), 32);
+        spec.precision = p < 0 ? -1 : static_cast<int>(p > 100000 ? 100000 : p);
+        ++i;
+      } else {
+        while (i < n && format[i] >= u'0' && format[i] <= u'9') {
+          spec.precision = spec.precision * 10 + (format[i] - u'0');
+          if (spec.precision > 100000) spec.precision = 100000;
+          ++i;
+        }
+      }
+    }
+    bool narrow_string = false;
+    while (i < n) {
+      char16_t m = format[i];
+      if (m == u'h') {
+        spec.size_bits = (i + 1 < n && format[i + 1] == u'h') ? 8 : 16;
+        narrow_string = true;
+        i += (spec.size_bits == 8) ? 2 : 1;
+      } else if (m == u'l') {
+        if (i + 1 < n && format[i + 1] == u'l') {
+          spec.size_bits = 64;
+          i += 2;
+        } else {
+          ++i;  // long is 32 bits on Windows; %ls is wide text
+        }
+      } else if (m == u'I' && i + 2 < n && format[i + 1] == u'6' && format[i + 2] == u'4') {
+        spec.size_bits = 64;
+        i += 3;
+      } else if (m == u'w') {
+        ++i;
+      } else {
+        break;
+      }
+    }
+    (void)narrow_string;  // typed arguments decide how text is taken
+    if (i >= n) {
+      out.append(format.substr(start));
+      break;
+    }
+    char16_t conv = format[i++];
+    switch (conv) {
+      case u'd':
+      case u'i': {
+        std::int64_t v = SignExtend(take_int(), spec.size_bits);
+        std::uint64_t mag = v < 0 ? (0 - static_cast<std::uint64_t>(v)) : static_cast<std::uint64_t>(v);
+        WString body = (spec.precision == 0 && mag == 0) ? WString() : Digits(mag, 10, false);
+        if (spec.precision > 0 && body.size() < static_cast<std::size_t>(spec.precision))
+          body.insert(0, static_cast<std::size_t>(spec.precision) - body.size(), u'0');
+        WString prefix = v < 0 ? u"-" : (spec.plus ? u"+" : (spec.space ? u" " : u""));
+        Pad(out, body, spec, prefix, spec.precision < 0);
+        break;
+      }
+      case u'u':
+      case u'x':
+      case u'X':
+      case u'o': {
+        std::uint64_t v = Truncate(take_int(), spec.size_bits);
+        unsigned base = conv == u'u' ? 10 : (conv == u'o' ? 8 : 16);
+        WString body = (spec.precision == 0 && v == 0) ? WString() : Digits(v, base, conv == u'X');
+        if (spec.precision > 0 && body.size() < static_cast<std::size_t>(spec.precision))
+          body.insert(0, static_cast<std::size_t>(spec.precision) - body.size(), u'0');
+        WString prefix;
+        if (spec.alt && v != 0) {
+          if (conv == u'x') prefix = u"0x";
+          if (conv == u'X') prefix = u"0X";
+          if (conv == u'o' && (body.empty() || body[0] != u'0')) prefix = u"0";
+        }
+        Pad(out, body, spec, prefix, spec.precision < 0);
+        break;
+      }
+      case u'c':
+      case u'C': {
+        const FormatArg* a = take();
+        WString body;
+        if (a && a->kind() == FormatArg::Kind::kInteger) {
+          body.push_back(static_cast<char16_t>(Truncate(a->bits(), 16)));
+        }
+        Pad(out, body, spec, WString(), false);
+        break;
+      }
+      case u's':
+      case u'S':
+      case u'Z': {
+        WString body = ArgAsWide(take());
+        if (spec.precision >= 0 && body.size() > static_cast<std::size_t>(spec.precision))
+          body.resize(static_cast<std::size_t>(spec.precision));
+        Pad(out, body, spec, WString(), false);
+        break;
+      }
+      case u'p': {
+        std::uint64_t v = take_int();
+        WString body = Digits(v, 16, true);
+        if (body.size() < 16) body.insert(0, 16 - body.size(), u'0');
+        Pad(out, body, spec, WString(), false);
+        break;
+      }
+      default:
+        // An unknown conversion is written as it stands.
+        out.append(format.substr(start, i - start));
+        break;
+    }
+  }
+  return out;
+}
+
+std::string FormatNarrowArgs(std::string_view format, std::initializer_list<FormatArg> args) {
+  WString wide = FormatWideArgs(WidenBytes(format), args);
+  std::string out;
+  out.reserve(wide.size());
+  for (char16_t c : wide) out.push_back(c <= 0xFF ? static_cast<char>(c) : '?');
+  return out;
+}
+
+}  // namespace ztrm

@@ -1,0 +1,20 @@
+// Where the system's files lie: the Windows folder and the common
+// application data folder, as the shell names them.
+#ifndef ZTRM_ENUMERATION_SYSTEM_PATHS_H_
+#define ZTRM_ENUMERATION_SYSTEM_PATHS_H_
+
+#include "common/wide_text.h"
+#include "platform/shell.h"
+
+namespace ztrm {
+
+// "%s\<name>" in the Windows folder (an empty folder text when the shell
+// cannot name it).
+WideText WindowsFolderFile(Shell& shell, WStringView name);
+
+// "%s\PXISA\configuration.ini" in the common application data folder.
+WideText PxisaConfigurationFile(Shell& shell);
+
+}  // namespace ztrm
+
+#endif  // ZTRM_ENUMERATION_SYSTEM_PATHS_H_

@@ -1,0 +1,291 @@
+#include "enumeration/worker.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <functional>
+
+#include "enumeration/run_log.h"
+#include "platform/native/native_platform.h"
+#include "tests/test_image.h"
+
+namespace ztrm {
+namespace {
+
+constexpr char kConfigFile[] = "drive_c/ProgramData/PXISA/configuration.ini";
+constexpr char kLog[] = "drive_c/windows/pxirms.log";
+constexpr char kPxiSys[] = "drive_c/windows/pxisys.ini";
+constexpr char kPxieSys[] = "drive_c/windows/pxiesys.ini";
+
+void ConfigureManager(const TestImage& image, const std::string& name) {
+  image.Write(kConfigFile, "[ResourceManager]\r\nName = \"" + name + "\"\r\n");
+}
+
+// A machine with the companion installed and this system configured.
+void MakeStandardImage(const TestImage& image) {
+  image.WriteRegistry(
+      "[HKEY_LOCAL_MACHINE\\HARDWARE\\DESCRIPTION\\System\\BIOS]\r\n"
+      "\"SystemManufacturer\"=\"ZELTRO Technology\"\r\n"
+      "\"SystemProductName\"=\"ZT-8840\"\r\n\r\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZELTRO\\ORB]\r\n"
+      "\"Path\"=\"C:\\\\ZELTRO\\\\ORB\"\r\n");
+  image.MakeFolder("drive_c/ZELTRO/ORB");
+  ConfigureManager(image, "ZELTRO Technology");
+}
+
+int CountLines(const std::string& text, const std::string& needle) {
+  int n = 0;
+  for (std::size_t pos = text.find(needle); pos != std::string::npos; pos = text.find(needle, pos + 1)) ++n;
+  return n;
+}
+
+// Each run ends with a companion reload, and so does the worker start.
+int RunsSeen(const TestImage& image) {
+  return CountLines(image.Read("launches.log"), "ORB.exe|reload|C:\\ZELTRO\\ORB\n") - 1;
+}
+
+struct Fixture {
+  TestImage image;
+  std::unique_ptr<NativePlatform> native;
+  std::unique_ptr<RunContext> ctx;
+  std::unique_ptr<EnumerationWorker> worker;
+
+  void Build() {
+    native = std::make_unique<NativePlatform>(image.root());
+    native->clock().Pin({2026, 12, 6, 5, 30, 0, 123});
+    ctx = std::make_unique<RunContext>(native->platform());
+    worker = std::make_unique<EnumerationWorker>(*ctx);
+  }
+};
+
+TEST(WorkerTest, RunLogOfARunIsExact) {
+  Fixture f;
+  MakeStandardImage(f.image);
+  f.Build();
+  f.worker->Start();
+  f.worker->PerformRun();
+  EXPECT_EQ(f.image.Read(kLog), ReadSourceFile("tests/expected/run_without_stages.log"));
+  // The system files are created empty until their writers fill them.
+  EXPECT_TRUE(f.image.Exists(kPxiSys));
+  EXPECT_TRUE(f.image.Exists(kPxieSys));
+  EXPECT_EQ(f.ctx->FileVersionText, WideText(u"1.0.0.0"));
+}
+
+TEST(WorkerTest, DecideRunFollowsTheConfiguredManager) {
+  struct Step {
+    const char16_t* name;
+    bool start_request, reenumeration_request;
+    bool expect_run, expect_active;
+  };
+  // One sequence of polls; the flag carries from step to step.
+  const Step steps[] = {
+      {u"", false, false, false, false},
+      {u"ZELTRO Technology", false, false, true, true},   // first sight: run
+      {u"ZELTRO Technology", false, false, false, true},  // nothing asked
+      {u"ZELTRO Technology", true, false, true, true},    // start request
+      {u"ZELTRO Technology", false, true, true, true},    // re-enumeration request
+      {u"zeltro technology", true, true, false, false},   // exact comparison only
+      {u"ZELTRO Technology", false, false, true, true},   // back again: run without a request
+      {u"Other Vendor", true, false, false, false},
+      {u"ZELTRO Technology ", false, false, false, false},
+  };
+  bool active = false;
+  int i = 0;
+  for (const Step& s : steps) {
+    EXPECT_EQ(DecideRun(s.name, active, s.start_request, s.reenumeration_request), s.expect_run) << i;
+    EXPECT_EQ(active, s.expect_active) << i;
+    ++i;
+  }
+}
+
+// Drives the real polling loop; `between_polls` runs at every sleep with the
+// number of sleeps so far and may change the world or stop the worker.
+void RunPolls(Fixture& f, std::atomic<std::uint32_t>& stop,
+              const std::function<void(int)>& between_polls) {
+  int sleeps = 0;
+  f.native->clock().SetSleepHook([&](std::uint32_t ms) {
+    EXPECT_EQ(ms, kPollIntervalMs);
+    between_polls(++sleeps);
+  });
+  f.worker->Run(stop);
+}
+
+TEST(WorkerTest, ConfiguredFromTheStartGivesExactlyOneRun) {
+  Fixture f;
+  MakeStandardImage(f.image);
+  f.Build();
+  f.ctx->StartRequest = 1;  // as OnStart sets it
+  std::atomic<std::uint32_t> stop{0};
+  RunPolls(f, stop, [&](int sleeps) {
+    if (sleeps == 10) stop = 1;
+  });
+  EXPECT_EQ(RunsSeen(f.image), 1);
+}
+
+TEST(WorkerTest, ManagerChangingAwayAndBackGivesOneRunWithoutARequest) {
+  Fixture f;
+  MakeStandardImage(f.image);
+  f.Build();
+  std::atomic<std::uint32_t> stop{0};
+  RunPolls(f, stop, [&](int sleeps) {
+    if (sleeps == 3) ConfigureManager(f.image, "Another Vendor");
+    if (sleeps == 5) ConfigureManager(f.image, "ZELTRO Technology");
+    if (sleeps == 9) stop = 1;
+  });
+  EXPECT_EQ(RunsSeen(f.image), 2);
+}
+
+TEST(WorkerTest, RequestDuringARunGivesOneMoreRun) {
+  Fixture f;
+  MakeStandardImage(f.image);
+  f.Build();
+  int runs_started = 0;
+  // The banner's time is taken after the run cleared the request flags, so a
+  // request raised there arrives during the run.
+  f.native->clock().SetNowHook([&] {
+    if (++runs_started == 1) f.ctx->ReenumerationRequest = 1;
+  });
+  std::atomic<std::uint32_t> stop{0};
+  RunPolls(f, stop, [&](int sleeps) {
+    if (sleeps == 6) stop = 1;
+  });
+  EXPECT_EQ(RunsSeen(f.image), 2);
+}
+
+TEST(WorkerTest, NoConfigurationFileMeansNoRun) {
+  Fixture f;
+  MakeStandardImage(f.image);
+  std::filesystem::remove(f.image.Path(kConfigFile));
+  f.Build();
+  f.ctx->StartRequest = 1;
+  std::atomic<std::uint32_t> stop{0};
+  RunPolls(f, stop, [&](int sleeps) {
+    if (sleeps == 3) stop = 1;
+  });
+  EXPECT_EQ(RunsSeen(f.image), 0);
+  EXPECT_FALSE(f.image.Exists(kLog));
+}
+
+TEST(WorkerTest, StopFlagSetBeforeTheFirstPollEndsTheWorkerWithoutARun) {
+  Fixture f;
+  MakeStandardImage(f.image);
+  f.Build();
+  std::atomic<std::uint32_t> stop{1};
+  f.worker->Run(stop);
+  EXPECT_EQ(RunsSeen(f.image), 0);
+}
+
+TEST(WorkerTest, LogKeepsTheLastRunAndTheStopLine) {
+  Fixture f;
+  MakeStandardImage(f.image);
+  f.Build();
+  f.worker->Start();
+  f.worker->PerformRun();
+  f.native->clock().Pin({2027, 1, 2, 3, 4, 5, 6});
+  f.worker->PerformRun();
+  AppendStopLine(f.native->platform().files, f.ctx->locale, u"C:\\windows\\pxirms.log");
+  std::string log = f.image.Read(kLog);
+  EXPECT_EQ(CountLines(log, "SERVICE START"), 1);
+  EXPECT_NE(log.find("[2027-01-02_03:04:05.006]  \r\n"), std::string::npos);
+  EXPECT_EQ(log.size() - log.rfind("SERVICE STOPED\r\r\n"), 17u);
+}
+
+TEST(WorkerTest, StopLineIsLeftOutWhileARunHoldsTheLog) {
+  Fixture f;
+  MakeStandardImage(f.image);
+  f.Build();
+  f.worker->Start();
+  bool probed = false, free_during_run = true;
+  f.native->clock().SetNowHook([&] {
+    AppendStopLine(f.native->platform().files, f.ctx->locale, u"C:\\windows\\pxirms.log");
+    free_during_run = ProbeFileFree(f.native->platform().files, u"C:\\windows\\pxiesys.ini");
+    probed = true;
+  });
+  f.worker->PerformRun();
+  ASSERT_TRUE(probed);
+  EXPECT_FALSE(free_during_run);
+  EXPECT_EQ(f.image.Read(kLog), ReadSourceFile("tests/expected/run_without_stages.log"));
+  EXPECT_TRUE(ProbeFileFree(f.native->platform().files, u"C:\\windows\\pxiesys.ini"));
+}
+
+TEST(WorkerTest, RunWithoutALogDoesNothingButTheReload) {
+  Fixture f;
+  MakeStandardImage(f.image);
+  f.image.MakeFolder(kLog);  // a folder where the log should be
+  f.image.Write(kPxiSys, "old content");
+  f.Build();
+  f.worker->Start();
+  f.worker->PerformRun();
+  EXPECT_EQ(f.image.Read(kPxiSys), "");  // opened, emptied, closed again
+  EXPECT_EQ(RunsSeen(f.image), 1);
+}
+
+TEST(WorkerTest, SystemFileThatCannotBeOpenedIsLogged) {
+  Fixture f;
+  MakeStandardImage(f.image);
+  f.image.MakeFolder(kPxiSys);
+  f.image.MakeFolder(kPxieSys);
+  f.Build();
+  f.worker->Start();
+  f.worker->PerformRun();
+  std::string log = f.image.Read(kLog);
+  const std::string tail =
+      "Query Finished.\r\r\n Fail to Write PXISys.\r\r\n Fail to Write PXIESys.\r\r\n";
+  ASSERT_GE(log.size(), tail.size());
+  EXPECT_EQ(log.substr(log.size() - tail.size()), tail);
+}
+
+TEST(WorkerTest, PxiFolderIsDerivedFromTheCompanionFolder) {
+  struct Case {
+    const char16_t* companion;
+    const char16_t* folder;
+  } cases[] = {
+      {u"C:\\ZELTRO\\ORB", u"C:\\ZELTRO\\PXI"},
+      {u"C:\\ZELTRO\\ORB\\", u"C:\\ZELTRO\\OPXI"},  // the backslash goes with the replaced three
+      {u"C:\\ZELTRO\\PXI", u"C:\\ZELTRO\\PXI"},
+      {u"ORB", u"PXI"},
+      {u"OR", u""},
+      {u"", u""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(DerivePxiFolder(c.companion), WideText(c.folder)) << ToUtf8(c.companion);
+}
+
+TEST(WorkerTest, CompanionFolderComesFromTheFirstKeyWithAUsableValue) {
+  struct Case {
+    std::string registry;
+    const char16_t* companion;
+    const char16_t* chassis_list;
+  } cases[] = {
+      {"", u"", u"C:\\ZELTRO\\PXI\\PXIChassisList.ini"},
+      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZELTRO\\PXI]\r\n\"Path\"=\"D:\\\\Tools\\\\PXI\"\r\n",
+       u"D:\\Tools\\PXI", u"D:\\Tools\\PXI\\PXIChassisList.ini"},
+      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZELTRO\\ORB]\r\n\"Path\"=\"\"\r\n"
+       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\ZELTRO\\ORB]\r\n\"Path\"=\"C:\\\\x86\\\\ORB\"\r\n",
+       u"C:\\x86\\ORB", u"C:\\x86\\PXI\\PXIChassisList.ini"},
+      // A value that does not fit 260 units counts as absent.
+      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZELTRO\\ORB]\r\n\"Path\"=\"" + std::string(260, 'x') + "\"\r\n"
+       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\ZELTRO\\PXI]\r\n\"Path\"=\"C:\\\\P\\\\PXI\"\r\n",
+       u"C:\\P\\PXI", u"C:\\P\\PXI\\PXIChassisList.ini"},
+      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZELTRO\\ORB]\r\n\"Path\"=\"" + std::string(259, 'y') + "\"\r\n",
+       nullptr, nullptr},
+  };
+  for (const Case& c : cases) {
+    Fixture f;
+    f.image.WriteRegistry(c.registry);
+    f.Build();
+    f.worker->Start();
+    if (c.companion == nullptr) {
+      EXPECT_EQ(f.ctx->CompanionDir.size(), 259u);
+      // The derived path is cut to 259 units like every text.
+      EXPECT_EQ(f.ctx->ChassisListPath.size(), 259u);
+      continue;
+    }
+    EXPECT_EQ(f.ctx->CompanionDir, WideText(c.companion));
+    EXPECT_EQ(f.ctx->ChassisListPath, WideText(c.chassis_list));
+    // No companion folder on disk: no launch.
+    EXPECT_FALSE(f.image.Exists("launches.log"));
+  }
+}
+
+}  // namespace
+}  // namespace ztrm
