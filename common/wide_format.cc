@@ -196,12 +196,13 @@ WString FormatWideArgs(WStringView format, std::initializer_list<FormatArg> args
         WString body = (spec.precision == 0 && v == 0) ? WString() : Digits(v, base, conv == u'X');
         if (spec.precision > 0 && body.size() < static_cast<std::size_t>(spec.precision))
           body.insert(0, static_cast<std::size_t>(spec.precision) - body.size(), u'0');
-        WString prefix;
+        const char16_t* prefix_text = u"";
         if (spec.alt && v != 0) {
-          if (conv == u'x') prefix = u"0x";
-          if (conv == u'X') prefix = u"0X";
-          if (conv == u'o' && (body.empty() || body[0] != u'0')) prefix = u"0";
+          if (conv == u'x') prefix_text = u"0x";
+          if (conv == u'X') prefix_text = u"0X";
+          if (conv == u'o' && (body.empty() || body[0] != u'0')) prefix_text = u"0";
         }
+        const WString prefix(prefix_text);
         Pad(out, body, spec, prefix, spec.precision < 0);
         break;
       }

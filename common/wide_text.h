@@ -23,6 +23,7 @@ class WideText {
 
   WideText() = default;
   WideText(WStringView value) { Assign(value); }    // NOLINT: implicit by design
+  WideText(const WString& value) { Assign(value); }  // NOLINT
   WideText(const char16_t* value) { Assign(value ? WStringView(value) : WStringView()); }  // NOLINT
 
   // Stores `value` up to its first NUL, cut to kMaxLength units.

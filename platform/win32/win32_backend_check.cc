@@ -114,8 +114,7 @@ void CheckRegistry(Registry& registry, Checks& checks) {
                 Show(many_nuls));
 
   std::optional<WString> unnamed = key->StringValue(u"");
-  checks.Expect(unnamed == WString(u"default value"), "registry: the unnamed value",
-                Show(unnamed));
+  checks.Expect(unnamed == WString(u"default value"), "registry: the unnamed value", Show(unnamed));
 
   std::optional<std::uint32_t> number = key->DwordValue(u"Number");
   checks.Expect(number == 0x2Au, "registry: REG_DWORD value", Show(number));
@@ -142,7 +141,8 @@ void CheckRegistry(Registry& registry, Checks& checks) {
   checks.Expect(names == expected,
                 "registry: subkeys in enumeration order, the 255-unit name whole", Show(names));
 
-  std::unique_ptr<RegistryKey> leaf = registry.OpenLocalMachineKey(u"software\\ztrmbackendcheck\\BETA");
+  std::unique_ptr<RegistryKey> leaf =
+      registry.OpenLocalMachineKey(u"software\\ztrmbackendcheck\\BETA");
   checks.Expect(leaf != nullptr && leaf->SubkeyCount() == 0u && !leaf->SubkeyName(0),
                 "registry: a key without subkeys, opened by another spelling");
 }
@@ -229,12 +229,12 @@ void CheckFiles(FileSystem& files, Checks& checks) {
 void CheckProfiles(FileSystem& files, ProfileFiles& profiles, Checks& checks) {
   const WString ini = Join(kWorkFolder, u"profile.ini");
   checks.Expect(WriteBytes(files, ini,
-                          "[Chassis]\r\n"
-                          "Quoted = \" inner blanks \"  \r\n"
-                          "Plain=  two  words  \r\n"
-                          "Dup=first\r\n"
-                          "Dup=second\r\n"
-                          "Long=abcdefghij\r\n"),
+                           "[Chassis]\r\n"
+                           "Quoted = \" inner blanks \"  \r\n"
+                           "Plain=  two  words  \r\n"
+                           "Dup=first\r\n"
+                           "Dup=second\r\n"
+                           "Long=abcdefghij\r\n"),
                 "profile: write the test file");
   auto read = [&](WStringView key, WStringView fallback, std::size_t units) {
     return profiles.ReadString(ini, u"Chassis", key, fallback, units);
@@ -264,8 +264,8 @@ void CheckProfiles(FileSystem& files, ProfileFiles& profiles, Checks& checks) {
 
 void CheckShell(Shell& shell, FileSystem& files, Clock& clock, Checks& checks) {
   std::optional<WString> windows = shell.GetSpecialFolder(SpecialFolder::kWindows);
-  checks.Expect(windows && EqualsIgnoreCase(*windows, u"C:\\windows"),
-                "shell: the Windows folder", Show(windows));
+  checks.Expect(windows && EqualsIgnoreCase(*windows, u"C:\\windows"), "shell: the Windows folder",
+                Show(windows));
   std::optional<WString> data = shell.GetSpecialFolder(SpecialFolder::kCommonAppData);
   checks.Expect(data && EqualsIgnoreCase(*data, u"C:\\ProgramData"),
                 "shell: the common application data folder", Show(data));
@@ -337,9 +337,8 @@ void CheckVersion(VersionInfo& version, Checks& checks) {
   const std::uint32_t ls = (ZTRM_VERSION_PATCH << 16) | ZTRM_VERSION_TWEAK;
   checks.Expect(own && own->ms == ms && own->ls == ls,
                 "version: own file version is " ZTRM_VERSION_TEXT,
-                own ? std::to_string(own->ms >> 16) + "." + std::to_string(own->ms & 0xFFFF) +
-                          "." + std::to_string(own->ls >> 16) + "." +
-                          std::to_string(own->ls & 0xFFFF)
+                own ? std::to_string(own->ms >> 16) + "." + std::to_string(own->ms & 0xFFFF) + "." +
+                          std::to_string(own->ls >> 16) + "." + std::to_string(own->ls & 0xFFFF)
                     : std::string("nullopt"));
 }
 
@@ -348,13 +347,13 @@ void CheckHost(HostIdentity& host, Console& console, Checks& checks) {
   for (int run = 1; run <= 2; ++run) {
     std::optional<std::vector<ComputerSystemInfo>> systems = host.QueryComputerSystems();
     const std::string name = "host: WMI Win32_ComputerSystem, query " + std::to_string(run);
-    checks.Expect(systems && !systems->empty() && systems->front().manufacturer &&
-                      systems->front().model,
-                  name, systems ? std::to_string(systems->size()) + " objects" : "nullopt");
+    checks.Expect(
+        systems && !systems->empty() && systems->front().manufacturer && systems->front().model,
+        name, systems ? std::to_string(systems->size()) + " objects" : "nullopt");
     if (systems && run == 1) {
       for (const ComputerSystemInfo& info : *systems) {
-        console.Write("  manufacturer " + Show(info.manufacturer) + ", model " +
-                      Show(info.model) + "\n");
+        console.Write("  manufacturer " + Show(info.manufacturer) + ", model " + Show(info.model) +
+                      "\n");
       }
     }
   }

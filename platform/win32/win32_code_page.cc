@@ -17,8 +17,7 @@ std::string Win32CodePage::ToUserDefault(WStringView text) {
   const int bytes = WideCharToMultiByte(CP_ACP, 0, source, units, nullptr, 0, "?", nullptr);
   if (bytes <= 0) return std::string();
   std::string out(static_cast<std::size_t>(bytes), '\0');
-  const int written =
-      WideCharToMultiByte(CP_ACP, 0, source, units, &out[0], bytes, "?", nullptr);
+  const int written = WideCharToMultiByte(CP_ACP, 0, source, units, &out[0], bytes, "?", nullptr);
   out.resize(written > 0 ? static_cast<std::size_t>(written) : 0);
   return out;
 }

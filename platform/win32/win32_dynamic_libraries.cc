@@ -17,8 +17,8 @@ using GetChassisEepromFn = void(WINAPI*)(const char* unique_name, const char* ad
 using GetInformationFn = void(WINAPI*)(const char* unique_name, const char* address_info,
                                        std::uint32_t item, std::uint32_t* value);
 using GetPciRootBusNumberFn = void(WINAPI*)(const char* vendor, const char* model,
-                                            std::uint32_t root_index,
-                                            std::uint32_t chassis_number, std::uint32_t* bus);
+                                            std::uint32_t root_index, std::uint32_t chassis_number,
+                                            std::uint32_t* bus);
 
 class Win32VendorLibrary : public VendorLibrary {
  public:

@@ -73,9 +73,9 @@ std::unique_ptr<OutputFile> Win32FileSystem::OpenOutput(WStringView path, Output
 std::unique_ptr<InputFile> Win32FileSystem::OpenInput(WStringView path) {
   const WString path_z = Terminated(path);
   // Without FILE_FLAG_BACKUP_SEMANTICS a folder does not open, as with fopen.
-  HANDLE file = CreateFileW(AsWide(path_z.c_str()), GENERIC_READ,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file =
+      CreateFileW(AsWide(path_z.c_str()), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return nullptr;
   return std::make_unique<Win32InputFile>(file);
 }

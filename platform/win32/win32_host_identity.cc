@@ -3,6 +3,7 @@
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_windows.h"
 
+// These need <windows.h> before them.
 #include <objbase.h>
 #include <oleauto.h>
 #include <wbemidl.h>

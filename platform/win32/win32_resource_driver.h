@@ -9,8 +9,8 @@ namespace ztrm {
 class Win32ResourceDriver : public ResourceDriver {
  public:
   DriverHandle Open() override;
-  bool Request(DriverHandle handle, std::uint32_t code, const std::uint8_t* in,
-               std::size_t in_size, std::uint8_t* out, std::size_t out_size) override;
+  bool Request(DriverHandle handle, std::uint32_t code, const std::uint8_t* in, std::size_t in_size,
+               std::uint8_t* out, std::size_t out_size) override;
   void Close(DriverHandle handle) override;
 };
 

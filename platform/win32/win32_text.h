@@ -31,9 +31,7 @@ inline WString FromWide(const wchar_t* text, std::size_t units) {
   return WString(AsUtf16(text), units);
 }
 // A NUL-terminated wide string.
-inline WString FromWide(const wchar_t* text) {
-  return text ? WString(AsUtf16(text)) : WString();
-}
+inline WString FromWide(const wchar_t* text) { return text ? WString(AsUtf16(text)) : WString(); }
 
 }  // namespace ztrm
 
