@@ -1,0 +1,148 @@
+#include "platform/native/native_file_system.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/test_image.h"
+
+namespace ztrm {
+namespace {
+
+struct Fixture {
+  TestImage image;
+  WindowsPathMap paths{image.Path("drive_c")};
+  OpenFileTable open_files;
+  NativeFileSystem files{paths, open_files};
+};
+
+void Put(OutputFile& file, const std::string& bytes) {
+  ASSERT_TRUE(file.Write(bytes.data(), bytes.size()));
+}
+
+std::string ReadAll(InputFile& file) {
+  std::string out;
+  char buffer[3];
+  while (std::size_t n = file.Read(buffer, sizeof buffer)) out.append(buffer, n);
+  return out;
+}
+
+TEST(NativeFileSystemTest, OutputOpensAreExclusiveWhileHeld) {
+  Fixture f;
+  const char16_t* log = u"C:\\windows\\pxirms.log";
+  std::unique_ptr<OutputFile> first = f.files.OpenOutput(log, OutputMode::kReplace);
+  ASSERT_NE(first, nullptr);
+  // Any other open of the same file, under any spelling, fails while it is held.
+  EXPECT_EQ(f.files.OpenOutput(log, OutputMode::kAppend), nullptr);
+  EXPECT_EQ(f.files.OpenOutput(u"c:/WINDOWS/PXIRMS.LOG", OutputMode::kReplace), nullptr);
+  EXPECT_EQ(f.files.OpenInput(log), nullptr);
+  Put(*first, "one\r\n");
+  first.reset();
+
+  std::unique_ptr<OutputFile> append =
+      f.files.OpenOutput(u"C:\\WINDOWS\\pxirms.LOG", OutputMode::kAppend);
+  ASSERT_NE(append, nullptr);
+  Put(*append, "two\r\n");
+  append.reset();
+  EXPECT_EQ(f.image.Read("drive_c/windows/pxirms.log"), "one\r\ntwo\r\n");
+
+  std::unique_ptr<OutputFile> replace = f.files.OpenOutput(log, OutputMode::kReplace);
+  ASSERT_NE(replace, nullptr);
+  replace.reset();
+  EXPECT_EQ(f.image.Read("drive_c/windows/pxirms.log"), "");
+}
+
+TEST(NativeFileSystemTest, InputsShareWithEachOtherButNotWithAnOutput) {
+  Fixture f;
+  f.image.Write("drive_c/ZELTRO/a.ini", "abcdefg");
+  std::unique_ptr<InputFile> one = f.files.OpenInput(u"C:\\zeltro\\A.INI");
+  std::unique_ptr<InputFile> two = f.files.OpenInput(u"C:\\ZELTRO\\a.ini");
+  ASSERT_NE(one, nullptr);
+  ASSERT_NE(two, nullptr);
+  EXPECT_EQ(f.files.OpenOutput(u"C:\\ZELTRO\\a.ini", OutputMode::kAppend), nullptr);
+  EXPECT_EQ(ReadAll(*one), "abcdefg");
+  one.reset();
+  EXPECT_EQ(f.files.OpenOutput(u"C:\\ZELTRO\\a.ini", OutputMode::kAppend), nullptr);
+  two.reset();
+  EXPECT_NE(f.files.OpenOutput(u"C:\\ZELTRO\\a.ini", OutputMode::kAppend), nullptr);
+}
+
+TEST(NativeFileSystemTest, OpensThatCannotWork) {
+  Fixture f;
+  f.image.MakeFolder("drive_c/ZELTRO/d.ini");
+  EXPECT_EQ(f.files.OpenInput(u"C:\\ZELTRO\\d.ini"), nullptr);  // a folder
+  EXPECT_EQ(f.files.OpenInput(u"C:\\ZELTRO\\missing.ini"), nullptr);
+  EXPECT_EQ(f.files.OpenOutput(u"C:\\ZELTRO\\d.ini", OutputMode::kReplace), nullptr);
+  EXPECT_EQ(f.files.OpenOutput(u"C:\\nodir\\x.log", OutputMode::kAppend), nullptr);
+  EXPECT_EQ(f.files.OpenOutput(u"D:\\x.log", OutputMode::kAppend), nullptr);
+  EXPECT_EQ(f.files.OpenOutput(u"C:\\windows\\", OutputMode::kAppend), nullptr);
+  EXPECT_FALSE(f.image.Exists("drive_c/nodir"));
+}
+
+TEST(NativeFileSystemTest, ListingIsSortedAndMatchesShortNamesToo) {
+  Fixture f;
+  for (const char* name : {"b.ini", "A.ini", "c.INI", "10.ini", "9.ini", "_x.ini", "Zeta.ini",
+                           "x.inix", "y.ini.bak", "abc.in", "long name.ini"}) {
+    f.image.Write(std::string("drive_c/lst/") + name, "");
+  }
+  f.image.MakeFolder("drive_c/lst/d.ini");
+  // FindFirstFileW/FindNextFileW under Wine 8.0 gave exactly this for the same folder.
+  EXPECT_EQ(f.files.ListEntries(u"C:\\lst", u"*.ini"),
+            (std::vector<WString>{u"10.ini", u"9.ini", u"A.ini", u"b.ini", u"c.INI", u"d.ini",
+                                  u"long name.ini", u"x.inix", u"Zeta.ini", u"_x.ini"}));
+  EXPECT_EQ(f.files.ListEntries(u"c:/LST/", u"?.INI"),
+            (std::vector<WString>{u"9.ini", u"A.ini", u"b.ini", u"c.INI", u"d.ini"}));
+  EXPECT_EQ(f.files.ListEntries(u"C:\\lst", u"*.in"), std::vector<WString>{u"abc.in"});
+  EXPECT_EQ(f.files.ListEntries(u"C:\\lst", u"a.*"), std::vector<WString>{u"A.ini"});
+  // FindNextFileW gives "." and ".." first; ListEntries leaves them out.
+  std::vector<WString> raw = ListHostFolder(f.image.Path("drive_c/lst"), u"*", false);
+  ASSERT_EQ(raw.size(), 14u);
+  EXPECT_EQ(raw[0], u".");
+  EXPECT_EQ(raw[1], u"..");
+  EXPECT_EQ(raw[2], u"10.ini");
+  EXPECT_EQ(ListHostFolder(f.image.Path("drive_c/lst"), u"*", true).size(), 12u);
+  EXPECT_EQ(f.files.ListEntries(u"C:\\lst", u"*"),
+            std::vector<WString>(raw.begin() + 2, raw.end()));
+  EXPECT_EQ(f.files.ListEntries(u"C:\\lst", u"*.").size(), 12u);
+  EXPECT_TRUE(f.files.ListEntries(u"C:\\nothere", u"*").empty());
+  EXPECT_TRUE(f.files.ListEntries(u"C:\\lst", u"").empty());
+}
+
+TEST(NativeFileSystemTest, ListingWithoutWildcardsGivesOneEntry) {
+  Fixture f;
+  for (const char* name : {"a.ini", "A.ini", "B", "b"})
+    f.image.Write(std::string("drive_c/l/") + name, "");
+  EXPECT_EQ(f.files.ListEntries(u"C:\\l", u"a.ini"), std::vector<WString>{u"a.ini"});
+  EXPECT_EQ(f.files.ListEntries(u"C:\\l", u"A.INI"), std::vector<WString>{u"A.ini"});
+  EXPECT_EQ(f.files.ListEntries(u"C:\\l", u"b."), std::vector<WString>{u"b"});
+  EXPECT_EQ(f.files.ListEntries(u"C:\\l", u"b.*"), (std::vector<WString>{u"B", u"b"}));
+  EXPECT_TRUE(f.files.ListEntries(u"C:\\l", u"c").empty());
+}
+
+TEST(NativeFileSystemTest, RootHasNoDotEntries) {
+  Fixture f;
+  EXPECT_EQ(f.files.ListEntries(u"C:\\", u"*"), (std::vector<WString>{u"ProgramData", u"windows"}));
+  // "C:" joined with "\*" is "C:\*": the root again.
+  EXPECT_EQ(f.files.ListEntries(u"C:", u"*").size(), 2u);
+}
+
+TEST(NativeFileSystemTest, FoldersExistAreMadeAndBecomeCurrent) {
+  Fixture f;
+  EXPECT_TRUE(f.files.DirectoryExists(u"C:\\WINDOWS"));
+  EXPECT_FALSE(f.files.DirectoryExists(u"C:\\ZTLOG"));
+  EXPECT_TRUE(f.files.CreateDirectory(u"c:\\ZTLOG"));
+  EXPECT_TRUE(f.image.Exists("drive_c/ZTLOG"));
+  EXPECT_FALSE(f.files.CreateDirectory(u"C:\\ztlog"));  // there already
+  EXPECT_FALSE(f.files.CreateDirectory(u"C:\\a\\b"));   // no parent
+  f.image.Write("drive_c/file", "");
+  EXPECT_FALSE(f.files.CreateDirectory(u"C:\\file"));
+  EXPECT_FALSE(f.files.DirectoryExists(u"C:\\file"));
+
+  EXPECT_FALSE(f.files.SetCurrentDirectory(u"C:\\missing"));
+  EXPECT_TRUE(f.files.SetCurrentDirectory(u"C:\\ztlog"));
+  std::unique_ptr<OutputFile> out = f.files.OpenOutput(u"run.log", OutputMode::kAppend);
+  ASSERT_NE(out, nullptr);
+  out.reset();
+  EXPECT_TRUE(f.image.Exists("drive_c/ZTLOG/run.log"));
+}
+
+}  // namespace
+}  // namespace ztrm

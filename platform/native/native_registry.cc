@@ -1,0 +1,107 @@
+#include "platform/native/native_registry.h"
+
+#include <fstream>
+#include <iterator>
+#include <mutex>
+#include <vector>
+
+#include "platform/native/reg_file.h"
+
+namespace ztrm {
+
+struct NativeRegistry::State {
+  std::mutex mutex;
+  std::unique_ptr<RegistryNode> root = std::make_unique<RegistryNode>(u"HKEY_LOCAL_MACHINE");
+};
+
+namespace {
+
+class NativeRegistryKey : public RegistryKey {
+ public:
+  NativeRegistryKey(std::shared_ptr<NativeRegistry::State> state, std::vector<WString> names)
+      : state_(std::move(state)), names_(std::move(names)) {}
+
+  std::optional<std::uint32_t> SubkeyCount() override {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    const RegistryNode* node = Node();
+    if (!node) return std::nullopt;
+    return static_cast<std::uint32_t>(node->SubkeyCount());
+  }
+
+  std::optional<WString> SubkeyName(std::uint32_t index) override {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    const RegistryNode* node = Node();
+    if (!node || index >= node->SubkeyCount()) return std::nullopt;
+    return node->Subkey(index).name();
+  }
+
+  std::optional<WString> StringValue(WStringView name) override {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    const RegistryValue* value = Value(name);
+    if (!value || (value->type != kRegSz && value->type != kRegExpandSz)) return std::nullopt;
+    // Every unit (an odd last byte makes one of its own), less the NULs at
+    // the end; a NUL inside stays.
+    WString text;
+    const std::string& data = value->data;
+    for (std::size_t i = 0; i < data.size(); i += 2) {
+      unsigned lo = static_cast<unsigned char>(data[i]);
+      unsigned hi = i + 1 < data.size() ? static_cast<unsigned char>(data[i + 1]) : 0;
+      text.push_back(static_cast<char16_t>(lo | (hi << 8)));
+    }
+    while (!text.empty() && text.back() == u'\0') text.pop_back();
+    return text;
+  }
+
+  std::optional<std::uint32_t> DwordValue(WStringView name) override {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    const RegistryValue* value = Value(name);
+    if (!value || value->type != kRegDword || value->data.size() != 4) return std::nullopt;
+    std::uint32_t number = 0;
+    for (int i = 3; i >= 0; --i)
+      number = (number << 8) | static_cast<unsigned char>(value->data[i]);
+    return number;
+  }
+
+ private:
+  const RegistryNode* Node() const { return state_->root->Find(names_); }
+
+  const RegistryValue* Value(WStringView name) const {
+    const RegistryNode* node = Node();
+    return node ? node->FindValue(name) : nullptr;
+  }
+
+  std::shared_ptr<NativeRegistry::State> state_;
+  std::vector<WString> names_;
+};
+
+}  // namespace
+
+NativeRegistry::NativeRegistry(std::string reg_file_path)
+    : reg_file_path_(std::move(reg_file_path)), state_(std::make_shared<State>()) {
+  Reload();
+}
+
+NativeRegistry::~NativeRegistry() = default;
+
+void NativeRegistry::Reload() {
+  auto root = std::make_unique<RegistryNode>(u"HKEY_LOCAL_MACHINE");
+  std::ifstream in(reg_file_path_, std::ios::binary);
+  if (in) {
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ApplyRegFile(bytes, *root);
+  }
+  std::lock_guard<std::mutex> lock(state_->mutex);
+  state_->root.swap(root);
+}
+
+std::unique_ptr<RegistryKey> NativeRegistry::OpenLocalMachineKey(WStringView path) {
+  std::optional<std::vector<WString>> names = SplitKeyPath(path);
+  if (!names) return nullptr;
+  {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    if (!state_->root->Find(*names)) return nullptr;
+  }
+  return std::make_unique<NativeRegistryKey>(state_, std::move(*names));
+}
+
+}  // namespace ztrm

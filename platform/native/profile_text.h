@@ -1,0 +1,131 @@
+// Profile (INI) files as Wine 8.0's GetPrivateProfileStringW and
+// WritePrivateProfileStringW see them: parsing, lookup, change, writing back.
+// Pure text work; NativeProfileFiles adds the files.
+//
+// Every rule, with the id its code and its test row carry. "measured" means
+// checked against Wine 8.0 with files of that shape; the rest follows Wine's
+// documented behaviour and waits for the corpus comparison.
+//
+//  id  | input                              | what the functions do
+//  ----+------------------------------------+-----------------------------------------------
+//  E1  | file starts EF BB BF               | UTF-8 after the mark (measured)
+//  E2  | file starts FF FE / FE FF          | UTF-16LE / UTF-16BE after the mark; an odd
+//      |                                    | last byte is dropped (measured)
+//  E3  | any other file                     | bytes in the ANSI code page, Windows-1252
+//      |                                    | (GetACP() is 1252 in the Wine prefixes used)
+//      |                                    | (measured: 0x80 is U+20AC, 0x81 stays U+0081)
+//  E4  | empty file (0 bytes)               | no sections at all, not even the "" one
+//  L1  | line ends                          | any run of CR and LF ends a line: CR LF, LF,
+//      |                                    | a lone CR; the last line needs none (measured)
+//  L2  | blanks                             | TAB, LF, VT, FF, CR, SPACE and ^Z (0x1A); not
+//      |                                    | U+00A0 nor U+3000 (measured)
+//  L3  | every line                         | blanks at both ends go; empty lines are skipped
+//  L4  | NUL inside a line                  | a name or value ends at its first NUL: "A=x\0y"
+//      |                                    | reads "x" (measured)
+//  S1  | "[" ... "]"                        | a section named by the text between '[' and the
+//      |                                    | LAST ']' of the line, blanks trimmed: "[ Spaced ]"
+//      |                                    | is "Spaced", "[a]b]" is "a]b", "[Trail] junk" is
+//      |                                    | "Trail", "[]" is "" (measured)
+//  S2  | "[" without any "]"                | not a section: an ordinary line of the section
+//      |                                    | before it ("[NoClose" is a key without value)
+//      |                                    | (measured)
+//  S3  | lines before the first section     | belong to a section named "" that every
+//      |                                    | non-empty file starts with; section "" (or only
+//      |                                    | blanks) reads them (measured)
+//  K1  | "name = value"                     | split at the FIRST '='; the name loses the blanks
+//      |                                    | before '=', the value those after it: "K5=a=b=c"
+//      |                                    | is "a=b=c" (measured)
+//  K2  | a line without '='                 | a key without value, read as missing (measured)
+//  K3  | ";x=1", "#x=1"                     | no comment syntax: the key ";x" (measured)
+//  K4  | "=value"                           | a key named ""; left out when the key just before
+//      |                                    | it in the section also has the name ""
+//  K5  | "\"K9\"=x"                         | quotes in names stay: key "\"K9\"" (measured)
+//  F1  | section and key asked for          | blanks at both ends trimmed, compared without
+//      |                                    | regard to case (measured)
+//  F2  | the same section twice             | only the FIRST of that name is searched: a key
+//      |                                    | only in the second one is missing (measured)
+//  F3  | the same key twice in a section    | the first wins (measured)
+//  V1  | value quotes                       | one pair of quotes around the whole value ("..."
+//      |                                    | or '...', value at least 2 units) goes; inner blanks
+//      |                                    | stay: K = " v " gives " v "; a lone '"', an
+//      |                                    | unmatched 'x" and inner quotes stay (measured)
+//  V2  | cut to the buffer                  | at most buffer_units-1 units. When V1 removed
+//      |                                    | quotes, the text after the opening quote is cut
+//      |                                    | and then, if buffer_units >= its length, its last
+//      |                                    | unit dropped: "\"quoted\"" gives "quote" with 7
+//      |                                    | units, "quoted" with 8 (measured)
+//  V3  | buffer_units 0                     | "" (the function writes nothing)
+//  D1  | default value                      | trailing SPACES (' ' only) go, but its first
+//      |                                    | character always stays: "  " gives " " (measured)
+//  D2  | default, file read or missing      | then through V1 and V2 like a value:
+//      | from an existing folder            | "\"q\"" gives "q" (measured)
+//  D3  | default, file cannot be opened     | only cut, quotes stay (measured: missing folder)
+//  W1  | writing: section and key found     | in the FIRST section of that name, the first key
+//      |                                    | of that name gets the value with its leading
+//      |                                    | blanks removed; the key keeps its spelling. The
+//      |                                    | same value as before: nothing is written at all,
+//      |                                    | the file keeps its bytes (measured)
+//  W2  | writing: key missing               | "key=value" added at the end of that section;
+//      |                                    | the key loses its leading blanks only (measured)
+//  W3  | writing: section missing           | "[section]" and the key added at the end of the
+//      |                                    | file; the section name loses its leading blanks
+//      |                                    | only: " New Sec " gives "[New Sec ]" (measured)
+//  W4  | written file                       | the whole file again: the mark of its encoding,
+//      |                                    | then per section "[name]" CR LF (none for the ""
+//      |                                    | section) and per key "name=value" CR LF, or
+//      |                                    | "name" CR LF for a key without value. No blank
+//      |                                    | lines; blank lines, blanks around names and
+//      |                                    | values and lone-CR/LF line ends of the original
+//      |                                    | are gone (measured)
+//  W5  | written encoding                   | the one read (E1-E3): UTF-8 and UTF-16 keep their
+//      |                                    | mark; a new or empty file is ANSI, written with
+//      |                                    | Windows-1252 best fit, '?' for the rest (measured)
+#ifndef ZTRM_PLATFORM_NATIVE_PROFILE_TEXT_H_
+#define ZTRM_PLATFORM_NATIVE_PROFILE_TEXT_H_
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/wide_text.h"
+
+namespace ztrm {
+
+enum class ProfileEncoding { kAnsi, kUtf8, kUtf16Le, kUtf16Be };
+
+struct ProfileEntry {
+  WString name;
+  std::optional<WString> value;  // nullopt: a line without '=' (K2)
+};
+
+struct ProfileSection {
+  WString name;
+  std::vector<ProfileEntry> entries;
+};
+
+struct ProfileDocument {
+  ProfileEncoding encoding = ProfileEncoding::kAnsi;
+  std::vector<ProfileSection> sections;
+};
+
+// E1-E4, L1-L4, S1-S3, K1-K5.
+ProfileDocument ParseProfile(std::string_view file_bytes);
+
+// GetPrivateProfileStringW's answer from a parsed file (F1-F3, V1-V3, D1, D2),
+// or, with `document` null, for a file that could not be opened (D3).
+WString ReadProfileString(const ProfileDocument* document, WStringView section, WStringView key,
+                          WStringView default_value, std::size_t buffer_units);
+
+// WritePrivateProfileStringW's change (W1-W3); false when nothing changed, in
+// which case the file is not to be written.
+bool SetProfileString(ProfileDocument& document, WStringView section, WStringView key,
+                      WStringView value);
+
+// The file's new bytes (W4, W5).
+std::string SerializeProfile(const ProfileDocument& document);
+
+}  // namespace ztrm
+
+#endif  // ZTRM_PLATFORM_NATIVE_PROFILE_TEXT_H_

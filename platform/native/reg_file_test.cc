@@ -1,0 +1,250 @@
+#include "platform/native/reg_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+namespace ztrm {
+namespace {
+
+const std::string kHeader = "Windows Registry Editor Version 5.00\r\n\r\n";
+
+std::unique_ptr<RegistryNode> Parse(const std::string& bytes) {
+  auto root = std::make_unique<RegistryNode>(u"HKEY_LOCAL_MACHINE");
+  ApplyRegFile(bytes, *root);
+  return root;
+}
+
+const RegistryNode* Key(const RegistryNode& root, WStringView path) {
+  std::optional<std::vector<WString>> names = SplitKeyPath(path);
+  return names ? root.Find(*names) : nullptr;
+}
+
+// The string a value holds, "<type N>" for another type, "<none>" when missing.
+std::string Show(const RegistryNode* key, WStringView name) {
+  if (!key) return "<no key>";
+  const RegistryValue* value = key->FindValue(name);
+  if (!value) return "<none>";
+  if (value->type == kRegDword && value->data.size() == 4) {
+    std::uint32_t n = 0;
+    for (int i = 3; i >= 0; --i) n = (n << 8) | static_cast<unsigned char>(value->data[i]);
+    return "dword " + std::to_string(n);
+  }
+  if (value->type != kRegSz) {
+    std::string out = "type " + std::to_string(value->type) + ":";
+    for (char c : value->data) {
+      static const char kHex[] = "0123456789abcdef";
+      out += ' ';
+      out += kHex[(static_cast<unsigned char>(c) >> 4) & 0xF];
+      out += kHex[static_cast<unsigned char>(c) & 0xF];
+    }
+    return out;
+  }
+  WString text;
+  for (std::size_t i = 0; i + 1 < value->data.size(); i += 2) {
+    text.push_back(static_cast<char16_t>(static_cast<unsigned char>(value->data[i]) |
+                                         (static_cast<unsigned char>(value->data[i + 1]) << 8)));
+  }
+  if (text.empty() || text.back() != u'\0') return "<unterminated>";
+  text.pop_back();
+  return "\"" + ToUtf8(text) + "\"";
+}
+
+// One value line each, in key SOFTWARE\T, against what wine regedit /S
+// imported from the same line (Wine 8.0, measured).
+TEST(RegFileTest, ValueLinesImportAsRegeditImportsThem) {
+  struct Row {
+    const char* line;
+    const char* name;
+    const char* expect;
+  };
+  const Row rows[] = {
+      {R"("Plain"="text")", "Plain", R"("text")"},
+      {R"("Esc"="back\\slash \"quoted\" end")", "Esc", R"("back\slash "quoted" end")"},
+      {R"("Unknown"="a\qb")", "Unknown", R"("aqb")"},
+      {R"("Tab"="a\tb")", "Tab", R"("atb")"},
+      {R"("Newline"="a\nb")", "Newline", "\"a\nb\""},
+      {R"("Cr"="a\rb")", "Cr", "\"a\rb\""},
+      {R"("Empty"="")", "Empty", R"("")"},
+      {R"("Spaces" = "around equals")", "Spaces", R"("around equals")"},
+      {R"("Trailing"="x" ; comment after)", "Trailing", R"("x")"},
+      {R"("Garbage"="x" junk)", "Garbage", "<none>"},
+      {R"("Emb"="x"="y")", "Emb", "<none>"},
+      {R"("Unterminated="x")", "Unterminated=", "<none>"},
+      {R"("NameWith\"Quote"="v")", "NameWith\"Quote", R"("v")"},
+      {R"(  "Indented"="yes")", "Indented", R"("yes")"},
+      {R"("  sp  "="spaced name")", "  sp  ", R"("spaced name")"},
+      {R"(@="default value")", "", R"("default value")"},
+      {R"("Dword"=dword:0000000a)", "Dword", "dword 10"},
+      {R"("ShortDword"=dword:a)", "ShortDword", "dword 10"},
+      {R"("DwSpace"=dword: 0000000a)", "DwSpace", "dword 10"},
+      {R"("DwTrail"=dword:0000000c ; comment)", "DwTrail", "dword 12"},
+      {R"("Max"=dword:ffffffff)", "Max", "dword 4294967295"},
+      {R"("LongDword"=dword:123456789)", "LongDword", "<none>"},
+      {R"("BadDword"=dword:xyz)", "BadDword", "<none>"},
+      {R"("DwUpper"=DWORD:0000000b)", "DwUpper", "<none>"},
+      {R"("DwJunk"=dword:0000000d x)", "DwJunk", "<none>"},
+      {R"("Bin"=hex:01,02)", "Bin", "type 3: 01 02"},
+      {R"("HexEmpty"=hex:)", "HexEmpty", "type 3:"},
+      {R"("HexTrailComma"=hex:01,02,)", "HexTrailComma", "type 3: 01 02"},
+      {R"("HexOdd"=hex:1,2)", "HexOdd", "type 3: 01 02"},
+      {R"("HexComment"=hex:01,02 ; comment)", "HexComment", "type 3: 01 02"},
+      {R"("HexSpaces"=hex: 01 , 02)", "HexSpaces", "<none>"},
+      {R"("HexBad"=hex:01,zz)", "HexBad", "<none>"},
+      {R"("HexUpper"=HEX:01,02)", "HexUpper", "<none>"},
+      {R"("Hex0"=hex(0):01)", "Hex0", "type 0: 01"},
+      {R"("HexBig"=hex(100):01)", "HexBig", "type 256: 01"},
+      {R"("Expand"=hex(2):25,00,41,00,25,00,00,00)", "Expand", "type 2: 25 00 41 00 25 00 00 00"},
+      {R"("HexSz"=hex(1):68,00,69,00,00,00)", "HexSz", R"("hi")"},
+      {R"("HexDw"=hex(4):05,00,00,00)", "HexDw", "dword 5"},
+      {R"("Str2"=str(2):"%PATH%")", "Str2", "<none>"},
+      {R"(garbage line here)", "garbage line here", "<none>"},
+  };
+  for (const Row& row : rows) {
+    auto root = Parse(kHeader + "[HKEY_LOCAL_MACHINE\\SOFTWARE\\T]\r\n" + row.line + "\r\n");
+    EXPECT_EQ(Show(Key(*root, u"SOFTWARE\\T"), FromUtf8(row.name)), row.expect) << row.line;
+  }
+}
+
+TEST(RegFileTest, ContinuedHexLinesJoinAndSkipCommentLines) {
+  auto root = Parse(kHeader +
+                    "[HKEY_LOCAL_MACHINE\\K]\r\n"
+                    "\"Cont\"=hex:01,\\\r\n"
+                    "  ; a comment inside\r\n"
+                    "  02,03\r\n"
+                    "\"After\"=\"still read\"\r\n");
+  const RegistryNode* key = Key(*root, u"K");
+  EXPECT_EQ(Show(key, u"Cont"), "type 3: 01 02 03");
+  EXPECT_EQ(Show(key, u"After"), "\"still read\"");
+}
+
+TEST(RegFileTest, LaterValueOfTheSameNameReplacesAndKeepsTheFirstSpelling) {
+  auto root = Parse(kHeader +
+                    "[HKEY_LOCAL_MACHINE\\K]\r\n\"Case\"=\"first\"\r\n\"CASE\"=\"second\"\r\n"
+                    "\"Del\"=\"1\"\r\n\"Del\"=-\r\n");
+  const RegistryNode* key = Key(*root, u"K");
+  EXPECT_EQ(Show(key, u"case"), "\"second\"");
+  EXPECT_EQ(key->ValueCount(), 1u);
+  EXPECT_EQ(Show(key, u"Del"), "<none>");
+}
+
+TEST(RegFileTest, KeyLinesFollowRegedit) {
+  auto root = Parse(kHeader +
+                    "; comment\r\n"
+                    "# also a comment\r\n"
+                    "[HKEY_LOCAL_MACHINE\\S\\Trail] junk\r\n\"t\"=\"1\"\r\n"
+                    "[hkey_local_machine\\S\\lowerroot]\r\n"
+                    "[HKEY_LOCAL_MACHINE\\S\\\\Double]\r\n"
+                    "[HKEY_LOCAL_MACHINE\\\\S\\TrailSlash\\]\r\n"
+                    "[HKEY_LOCAL_MACHINE\\S\\Sp ace ]\r\n"
+                    "  [HKEY_LOCAL_MACHINE\\S\\IndentedKey]\r\n"
+                    "[HKEY_LOCAL_MACHINE\\S\\NoClose\r\n"
+                    "\"nc\"=\"to the key before\"\r\n"
+                    "[HKEY_CURRENT_USER\\Software\\User]\r\n\"u\"=\"nowhere\"\r\n"
+                    "[HKEY_LOCAL_MACHINE\\S\\Gone]\r\n\"x\"=\"1\"\r\n"
+                    "[-HKEY_LOCAL_MACHINE\\S\\Gone]\r\n\"after\"=\"delete\"\r\n");
+  const RegistryNode* s = Key(*root, u"S");
+  ASSERT_NE(s, nullptr);
+  std::vector<WString> names;
+  for (std::size_t i = 0; i < s->SubkeyCount(); ++i) names.push_back(s->Subkey(i).name());
+  EXPECT_EQ(names, (std::vector<WString>{u"Double", u"IndentedKey", u"lowerroot", u"Sp ace ",
+                                         u"Trail", u"TrailSlash"}));
+  EXPECT_EQ(Show(Key(*root, u"S\\Trail"), u"t"), "\"1\"");
+  EXPECT_EQ(Show(Key(*root, u"S\\IndentedKey"), u"nc"), "\"to the key before\"");
+  EXPECT_EQ(root->FindSubkey(u"Software"), nullptr);
+  EXPECT_EQ(s->FindValue(u"after"), nullptr);
+}
+
+TEST(RegFileTest, NamesLongerThan256UnitsAreNotMade) {
+  auto root = Parse(kHeader + "[HKEY_LOCAL_MACHINE\\L\\" + std::string(256, 'k') +
+                    "]\r\n\"v\"=\"1\"\r\n[HKEY_LOCAL_MACHINE\\M\\" + std::string(257, 'k') +
+                    "]\r\n\"v\"=\"1\"\r\n");
+  EXPECT_EQ(Show(Key(*root, u"L\\" + WString(256, u'k')), u"v"), "\"1\"");
+  ASSERT_NE(Key(*root, u"M"), nullptr);
+  EXPECT_EQ(Key(*root, u"M")->SubkeyCount(), 0u);
+  EXPECT_EQ(Key(*root, u"M")->ValueCount(), 0u);
+}
+
+TEST(RegFileTest, BackslashZeroEscapeEndsTheImport) {
+  auto root = Parse(kHeader +
+                    "[HKEY_LOCAL_MACHINE\\K]\r\n\"Before\"=\"1\"\r\n\"Z\"=\"a\\0b\"\r\n"
+                    "\"After\"=\"2\"\r\n[HKEY_LOCAL_MACHINE\\Next]\r\n");
+  EXPECT_EQ(Show(Key(*root, u"K"), u"Before"), "\"1\"");
+  EXPECT_EQ(Show(Key(*root, u"K"), u"Z"), "<none>");
+  EXPECT_EQ(Show(Key(*root, u"K"), u"After"), "<none>");
+  EXPECT_EQ(Key(*root, u"Next"), nullptr);
+}
+
+TEST(RegFileTest, HeaderDecidesWhetherAnythingIsRead) {
+  struct Row {
+    std::string start;
+    bool read;
+  };
+  const Row rows[] = {
+      {"Windows Registry Editor Version 5.00\r\n", true},
+      {"  Windows Registry Editor Version 5.00\r\n", true},
+      {"REGEDIT4\r\n", true},
+      {"Windows Registry Editor Version 5.00\n", true},
+      {"Windows Registry Editor Version 5.00\r", true},
+      {"\r\nWindows Registry Editor Version 5.00\r\n", false},
+      {"Windows Registry Editor Version 5.00   \r\n", false},
+      {"windows registry editor version 5.00\r\n", false},
+      {"", false},
+  };
+  for (const Row& row : rows) {
+    auto root = Parse(row.start + "[HKEY_LOCAL_MACHINE\\K]\r\n\"v\"=\"1\"\r\n");
+    EXPECT_EQ(Key(*root, u"K") != nullptr, row.read) << row.start;
+  }
+}
+
+TEST(RegFileTest, Utf16AndUtf8FilesReadTheSame) {
+  std::string text =
+      kHeader + "[HKEY_LOCAL_MACHINE\\K\\\xC3\x89t\xC3\xA9]\r\n\"v\"=\"\xE2\x82\xAC\"\r\n";
+  std::string utf16 = "\xFF\xFE";
+  for (char16_t c : FromUtf8(text)) {
+    utf16.push_back(static_cast<char>(c & 0xFF));
+    utf16.push_back(static_cast<char>(c >> 8));
+  }
+  for (const std::string& file : {text, "\xEF\xBB\xBF" + text, utf16}) {
+    auto root = Parse(file);
+    EXPECT_EQ(Show(Key(*root, u"K\\\u00C9t\u00E9"), u"v"), "\"\xE2\x82\xAC\"");
+  }
+}
+
+TEST(RegFileTest, GarbageNeitherCrashesNorHangs) {
+  // Deterministic noise, with and without a header, plus a few nasty shapes.
+  std::uint32_t seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return static_cast<char>((seed >> 16) & 0xFF);
+  };
+  const std::string alphabet = "[]\\\"=@:,-;hexdword(0)1a \r\n";
+  for (int round = 0; round < 200; ++round) {
+    std::string noise = round % 2 ? kHeader : std::string();
+    for (int i = 0; i < 400; ++i) {
+      char c = next();
+      noise.push_back(round % 3 ? alphabet[static_cast<unsigned char>(c) % alphabet.size()] : c);
+    }
+    Parse(noise);
+  }
+  Parse(kHeader + "[HKEY_LOCAL_MACHINE" + std::string(5000, '\\') + "x]\r\n");
+  std::string deep = kHeader + "[HKEY_LOCAL_MACHINE";
+  for (int i = 0; i < 2000; ++i) deep += "\\k";
+  auto root = Parse(deep + "]\r\n\"v\"=\"1\"\r\n\"x\"=hex:01,\\\r\n");
+  // Nesting stops at 512 levels: the key is not made, nor a value below.
+  const RegistryNode* node = root.get();
+  int depth = 0;
+  while (node->SubkeyCount() == 1) {
+    node = &node->Subkey(0);
+    ++depth;
+  }
+  EXPECT_EQ(depth, 512);
+  EXPECT_EQ(node->ValueCount(), 0u);
+  Parse("\xFF\xFE");
+  Parse("\xFF\xFE\x41");
+  Parse("\xEF\xBB");
+}
+
+}  // namespace
+}  // namespace ztrm

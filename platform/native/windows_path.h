@@ -1,0 +1,79 @@
+// Windows paths of the replayed machine to host paths under IMAGE/drive_c.
+//
+// Only drive C exists. A path is first made full the way GetFullPathNameW does
+// it (Wine 8.0, measured):
+//   - '/' counts as '\'; runs of '\' count as one;
+//   - "C:\x" is absolute; "\x" is on the current folder's drive; "C:x" and a
+//     plain relative path are relative to the current folder;
+//   - "." components go, ".." takes the component before it away (never past
+//     "C:\");
+//   - one trailing dot of every inner component goes ("C:\a.\b" is
+//     "C:\a\b", "C:\a\b..\c" is "C:\a\b.\c"), and all dots and spaces at the
+//     very end go ("C:\x.ini. ." is "C:\x.ini"); trailing spaces of an inner
+//     component stay ("C:\ini \x" is another folder than "C:\ini\x");
+//   - the drive letter keeps the case it was given.
+// Nothing maps (and so every open fails) for another drive letter, a UNC path
+// ("\\server\share"), a device path ("\\.\", "\\?\"), a reserved device name
+// as last component (CON, PRN, AUX, NUL, COM1-9, LPT1-9, CONIN$, CONOUT$,
+// with any extension or trailing spaces: "C:\a\nul.ini" is the NUL device),
+// or a component holding < > : " | ? * or a control character.
+//
+// Then each component is matched against the host folder's entries without
+// regard to case: the entry of exactly that spelling when there is one, else
+// the first entry (in listing order) whose name or 8.3 short name equals it
+// ignoring case. A component with no match keeps the spelling it was given,
+// and so do all after it, so new files are created with that spelling.
+//
+// The current folder starts as "C:\windows\system32", the folder a Windows
+// service starts in.
+#ifndef ZTRM_PLATFORM_NATIVE_WINDOWS_PATH_H_
+#define ZTRM_PLATFORM_NATIVE_WINDOWS_PATH_H_
+
+#include <mutex>
+#include <optional>
+#include <string>
+
+#include "common/wide_text.h"
+
+namespace ztrm {
+
+inline constexpr char16_t kWindowsDirectory[] = u"C:\\windows";
+inline constexpr char16_t kInitialCurrentDirectory[] = u"C:\\windows\\system32";
+
+// The full form of `path` against `current_directory` (a full path itself),
+// as described above; nullopt when it does not lie on drive C.
+std::optional<WString> FullWindowsPath(WStringView path, WStringView current_directory);
+
+// True for CON, PRN, AUX, NUL, COM1-9, LPT1-9, CONIN$ and CONOUT$, with or
+// without an extension and trailing spaces, in any case.
+bool IsReservedDeviceName(WStringView component);
+
+class WindowsPathMap {
+ public:
+  // `drive_c_root`: the host folder that stands for "C:\".
+  explicit WindowsPathMap(std::string drive_c_root);
+
+  const std::string& drive_c_root() const { return drive_c_root_; }
+
+  // FullWindowsPath against the current folder.
+  std::optional<WString> FullPath(WStringView path) const;
+  // The host path of a full path as FullPath returns it; nullopt when a
+  // component cannot name a file. A trailing '\' stays a trailing '/'.
+  std::optional<std::string> HostPathOfFull(WStringView full_path) const;
+  // Both steps.
+  std::optional<std::string> HostPath(WStringView path) const;
+
+  // SetCurrentDirectoryW: the folder must exist; it is kept as its full form
+  // in the spelling given.
+  bool SetCurrentDirectory(WStringView path);
+  WString CurrentDirectory() const;
+
+ private:
+  std::string drive_c_root_;
+  mutable std::mutex mutex_;
+  WString current_directory_;
+};
+
+}  // namespace ztrm
+
+#endif  // ZTRM_PLATFORM_NATIVE_WINDOWS_PATH_H_
