@@ -14,7 +14,9 @@ const stChassisDescFile* FindDescriptionFile(const RunContext& ctx, WStringView 
   WString vendor_key = VendorKeyText(vendor);
   WString model_key = ModelKeyText(model);
   for (const stChassisDescFile& file : ctx.vecChassisDescFile) {
-    if (file.szVendorLine == vendor_key && file.szModelLine == model_key) return &file;
+    if (file.szVendorLine.view() == vendor_key && file.szModelLine.view() == model_key) {
+      return &file;
+    }
   }
   return nullptr;
 }

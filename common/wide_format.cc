@@ -5,7 +5,7 @@
 namespace ztrm {
 namespace {
 
-struct Spec {
+struct FieldFormat {
   bool left = false, plus = false, space = false, zero = false, alt = false;
   int width = -1;
   int precision = -1;
@@ -34,21 +34,21 @@ std::int64_t SignExtend(std::uint64_t bits, int size_bits) {
   return static_cast<std::int64_t>((v ^ sign) - sign);
 }
 
-void Pad(WString& out, const WString& body, const Spec& spec, const WString& prefix,
+void Pad(WString& out, const WString& body, const FieldFormat& field, const WString& prefix,
          bool zero_pad_allowed) {
   std::size_t len = prefix.size() + body.size();
-  std::size_t width = spec.width < 0 ? 0 : static_cast<std::size_t>(spec.width);
+  std::size_t width = field.width < 0 ? 0 : static_cast<std::size_t>(field.width);
   if (len >= width) {
     out += prefix;
     out += body;
     return;
   }
   std::size_t fill = width - len;
-  if (spec.left) {
+  if (field.left) {
     out += prefix;
     out += body;
     out.append(fill, u' ');
-  } else if (spec.zero && zero_pad_allowed) {
+  } else if (field.zero && zero_pad_allowed) {
     out += prefix;
     out.append(fill, u'0');
     out += body;
@@ -106,42 +106,42 @@ WString FormatWideArgs(WStringView format, std::initializer_list<FormatArg> args
       ++i;
       continue;
     }
-    Spec spec;
+    FieldFormat field;
     for (; i < n; ++i) {
       char16_t f = format[i];
-      if (f == u'-') spec.left = true;
-      else if (f == u'+') spec.plus = true;
-      else if (f == u' ') spec.space = true;
-      else if (f == u'0') spec.zero = true;
-      else if (f == u'#') spec.alt = true;
+      if (f == u'-') field.left = true;
+      else if (f == u'+') field.plus = true;
+      else if (f == u' ') field.space = true;
+      else if (f == u'0') field.zero = true;
+      else if (f == u'#') field.alt = true;
       else break;
     }
     if (i < n && format[i] == u'*') {
       std::int64_t w = SignExtend(take_int(), 32);
       if (w < 0) {
-        spec.left = true;
+        field.left = true;
         w = -w;
       }
-      spec.width = static_cast<int>(w > 100000 ? 100000 : w);
+      field.width = static_cast<int>(w > 100000 ? 100000 : w);
       ++i;
     } else {
       while (i < n && format[i] >= u'0' && format[i] <= u'9') {
-        spec.width = (spec.width < 0 ? 0 : spec.width) * 10 + (format[i] - u'0');
-        if (spec.width > 100000) spec.width = 100000;
+        field.width = (field.width < 0 ? 0 : field.width) * 10 + (format[i] - u'0');
+        if (field.width > 100000) field.width = 100000;
         ++i;
       }
     }
     if (i < n && format[i] == u'.') {
       ++i;
-      spec.precision = 0;
+      field.precision = 0;
       if (i < n && format[i] == u'*') {
         std::int64_t p = SignExtend(take_int(), 32);
-        spec.precision = p < 0 ? -1 : static_cast<int>(p > 100000 ? 100000 : p);
+        field.precision = p < 0 ? -1 : static_cast<int>(p > 100000 ? 100000 : p);
         ++i;
       } else {
         while (i < n && format[i] >= u'0' && format[i] <= u'9') {
-          spec.precision = spec.precision * 10 + (format[i] - u'0');
-          if (spec.precision > 100000) spec.precision = 100000;
+          field.precision = field.precision * 10 + (format[i] - u'0');
+          if (field.precision > 100000) field.precision = 100000;
           ++i;
         }
       }
@@ -150,18 +150,18 @@ WString FormatWideArgs(WStringView format, std::initializer_list<FormatArg> args
     while (i < n) {
       char16_t m = format[i];
       if (m == u'h') {
-        spec.size_bits = (i + 1 < n && format[i + 1] == u'h') ? 8 : 16;
+        field.size_bits = (i + 1 < n && format[i + 1] == u'h') ? 8 : 16;
         narrow_string = true;
-        i += (spec.size_bits == 8) ? 2 : 1;
+        i += (field.size_bits == 8) ? 2 : 1;
       } else if (m == u'l') {
         if (i + 1 < n && format[i + 1] == u'l') {
-          spec.size_bits = 64;
+          field.size_bits = 64;
           i += 2;
         } else {
           ++i;  // long is 32 bits on Windows; %ls is wide text
         }
       } else if (m == u'I' && i + 2 < n && format[i + 1] == u'6' && format[i + 2] == u'4') {
-        spec.size_bits = 64;
+        field.size_bits = 64;
         i += 3;
       } else if (m == u'w') {
         ++i;
@@ -178,32 +178,32 @@ WString FormatWideArgs(WStringView format, std::initializer_list<FormatArg> args
     switch (conv) {
       case u'd':
       case u'i': {
-        std::int64_t v = SignExtend(take_int(), spec.size_bits);
+        std::int64_t v = SignExtend(take_int(), field.size_bits);
         std::uint64_t mag = v < 0 ? (0 - static_cast<std::uint64_t>(v)) : static_cast<std::uint64_t>(v);
-        WString body = (spec.precision == 0 && mag == 0) ? WString() : Digits(mag, 10, false);
-        if (spec.precision > 0 && body.size() < static_cast<std::size_t>(spec.precision))
-          body.insert(0, static_cast<std::size_t>(spec.precision) - body.size(), u'0');
-        WString prefix = v < 0 ? u"-" : (spec.plus ? u"+" : (spec.space ? u" " : u""));
-        Pad(out, body, spec, prefix, spec.precision < 0);
+        WString body = (field.precision == 0 && mag == 0) ? WString() : Digits(mag, 10, false);
+        if (field.precision > 0 && body.size() < static_cast<std::size_t>(field.precision))
+          body.insert(0, static_cast<std::size_t>(field.precision) - body.size(), u'0');
+        WString prefix = v < 0 ? u"-" : (field.plus ? u"+" : (field.space ? u" " : u""));
+        Pad(out, body, field, prefix, field.precision < 0);
         break;
       }
       case u'u':
       case u'x':
       case u'X':
       case u'o': {
-        std::uint64_t v = Truncate(take_int(), spec.size_bits);
+        std::uint64_t v = Truncate(take_int(), field.size_bits);
         unsigned base = conv == u'u' ? 10 : (conv == u'o' ? 8 : 16);
-        WString body = (spec.precision == 0 && v == 0) ? WString() : Digits(v, base, conv == u'X');
-        if (spec.precision > 0 && body.size() < static_cast<std::size_t>(spec.precision))
-          body.insert(0, static_cast<std::size_t>(spec.precision) - body.size(), u'0');
+        WString body = (field.precision == 0 && v == 0) ? WString() : Digits(v, base, conv == u'X');
+        if (field.precision > 0 && body.size() < static_cast<std::size_t>(field.precision))
+          body.insert(0, static_cast<std::size_t>(field.precision) - body.size(), u'0');
         const char16_t* prefix_text = u"";
-        if (spec.alt && v != 0) {
+        if (field.alt && v != 0) {
           if (conv == u'x') prefix_text = u"0x";
           if (conv == u'X') prefix_text = u"0X";
           if (conv == u'o' && (body.empty() || body[0] != u'0')) prefix_text = u"0";
         }
         const WString prefix(prefix_text);
-        Pad(out, body, spec, prefix, spec.precision < 0);
+        Pad(out, body, field, prefix, field.precision < 0);
         break;
       }
       case u'c':
@@ -213,23 +213,23 @@ WString FormatWideArgs(WStringView format, std::initializer_list<FormatArg> args
         if (a && a->kind() == FormatArg::Kind::kInteger) {
           body.push_back(static_cast<char16_t>(Truncate(a->bits(), 16)));
         }
-        Pad(out, body, spec, WString(), false);
+        Pad(out, body, field, WString(), false);
         break;
       }
       case u's':
       case u'S':
       case u'Z': {
         WString body = ArgAsWide(take());
-        if (spec.precision >= 0 && body.size() > static_cast<std::size_t>(spec.precision))
-          body.resize(static_cast<std::size_t>(spec.precision));
-        Pad(out, body, spec, WString(), false);
+        if (field.precision >= 0 && body.size() > static_cast<std::size_t>(field.precision))
+          body.resize(static_cast<std::size_t>(field.precision));
+        Pad(out, body, field, WString(), false);
         break;
       }
       case u'p': {
         std::uint64_t v = take_int();
         WString body = Digits(v, 16, true);
         if (body.size() < 16) body.insert(0, 16 - body.size(), u'0');
-        Pad(out, body, spec, WString(), false);
+        Pad(out, body, field, WString(), false);
         break;
       }
       default:
