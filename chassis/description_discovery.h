@@ -6,9 +6,7 @@
 
 #include <cstdint>
 
-#include "chassis/chassis_records.h"
 #include "enumeration/run_context.h"
-#include "platform/file_system.h"
 
 namespace ztrm {
 
@@ -28,13 +26,10 @@ inline constexpr char16_t kChassisDescriptionFilePathValue[] = u"ChassisDescript
 // whatever drive is current. The current folder is not changed then.
 //
 // Anything that lists but does not open (a folder named "x.ini", a file that
-// vanished after the listing, a locked file) is logged and skipped.
+// vanished after the listing, a locked file, a path cut at 259 units) is
+// logged and skipped. Each file is scanned, not parsed: see the line rules in
+// text_line_reader.h and the vendor, model and header rules in the .cc.
 void FindChassisDescriptionFiles(RunContext& ctx);
-
-// Scans one opened description file: the last line containing "Vendor", the
-// last containing "Model" (each with its line feed, as read) and the number
-// of bus segment section headers. `record`'s path and name are left alone.
-void ScanDescriptionFile(InputFile& file, stChassisDescFile& record);
 
 }  // namespace ztrm
 

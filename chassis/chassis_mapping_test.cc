@@ -1,0 +1,250 @@
+#include "chassis/chassis_mapping.h"
+
+#include <gtest/gtest.h>
+
+#include "chassis/description_discovery.h"
+#include "tests/chassis_test_support.h"
+
+namespace ztrm {
+namespace {
+
+std::string LogText(const std::string& messages) {
+  std::string out;
+  for (char c : messages) {
+    if (c == '\n') out.push_back('\r');
+    out.push_back(c);
+  }
+  return out;
+}
+
+// A listed file whose raw lines are given; the file on disk is the same
+// description with `segments` PCI bus segments named 1..n.
+stChassisDescFile Listed(ChassisBench& bench, const std::string& name, const std::string& vendor_line,
+                         const std::string& model_line, int segments) {
+  std::string list;
+  std::string sections;
+  for (int i = 1; i <= segments; ++i) {
+    list += (i > 1 ? "," : "") + std::to_string(i);
+    sections += "[PCIBusSegment" + std::to_string(i) + "]\r\nSlotList = " + std::to_string(i) + "\r\n";
+  }
+  bench.WriteC("Desc/" + name, "[Chassis]\r\nVendor = \"From " + name + "\"\r\nPCIBusSegmentList = " + list +
+                                   "\r\nPXI1BusSegmentList = 7\r\n" + sections);
+  stChassisDescFile f;
+  f.szPath.Assign(W("C:\\Desc\\" + name));
+  f.szFileName.Assign(W(name));
+  f.szVendorLine.Assign(W(vendor_line));
+  f.szModelLine.Assign(W(model_line));
+  f.dwBusSegmentCount = static_cast<std::uint32_t>(segments);
+  return f;
+}
+
+TEST(ChassisMappingKeys, HaveTheFormOfTheDescriptionLines) {
+  EXPECT_EQ(VendorKeyText(u"Acme"), u"Vendor = \"Acme\"\n");
+  EXPECT_EQ(ModelKeyText(u"PXI-1042Q"), u"Model = \"PXI-1042Q\"\n");
+  EXPECT_EQ(VendorKeyText(u""), u"Vendor = \"\"\n");
+  // No cut: a 259-unit vendor gives a 271-unit key that no scanned line equals.
+  EXPECT_EQ(VendorKeyText(WString(259, u'v')).size(), 271u);
+}
+
+// ---- Which vendor lines match ------------------------------------------------
+
+struct MatchCase {
+  const char* vendor_line;
+  const char* model_line;
+  bool matches;
+};
+
+void PrintTo(const MatchCase& c, std::ostream* os) { *os << c.vendor_line << c.model_line; }
+
+class ChassisMatchTest : public testing::TestWithParam<MatchCase> {};
+
+TEST_P(ChassisMatchTest, ComparesWholeLinesUnitByUnit) {
+  const MatchCase& c = GetParam();
+  ChassisBench bench;
+  RunContext& ctx = bench.Context();
+  ctx.vecChassisDescFile.push_back(Listed(bench, "a.ini", c.vendor_line, c.model_line, 1));
+  std::uint32_t result = MapPXIeChassis(ctx, u"Acme", u"M1");
+  EXPECT_EQ(result, c.matches ? 1u : 0u) << c.vendor_line << c.model_line;
+  EXPECT_EQ(ctx.vecPXISys.size(), c.matches ? 1u : 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ChassisMatchTest,
+    testing::Values(MatchCase{"Vendor = \"Acme\"\n", "Model = \"M1\"\n", true},
+                    MatchCase{"Vendor=\"Acme\"\n", "Model = \"M1\"\n", false},
+                    MatchCase{"Vendor = \"Acme\" \n", "Model = \"M1\"\n", false},
+                    MatchCase{"Vendor  = \"Acme\"\n", "Model = \"M1\"\n", false},
+                    MatchCase{" Vendor = \"Acme\"\n", "Model = \"M1\"\n", false},
+                    MatchCase{"Vendor = \"acme\"\n", "Model = \"M1\"\n", false},
+                    MatchCase{"Vendor = Acme\n", "Model = \"M1\"\n", false},
+                    MatchCase{"Vendor = \"Acme\"", "Model = \"M1\"\n", false},
+                    MatchCase{"Vendor = \"Acme\"\r\n", "Model = \"M1\"\n", false},
+                    MatchCase{"Vendor = \"Acme\"\n", "Model = \"M1\"", false},
+                    MatchCase{"Vendor = \"Acme\"\n", "Model = \"M2\"\n", false},
+                    MatchCase{"", "", false}));
+
+// ---- The PXI Express path --------------------------------------------------------
+
+TEST(MapPXIeChassis, AppendsTheParsedRecordMarkedAsPXIe) {
+  ChassisBench bench;
+  RunContext& ctx = bench.Context();
+  ctx.vecChassisDescFile.push_back(Listed(bench, "other.ini", "Vendor = \"Other\"\n", "Model = \"M1\"\n", 1));
+  ctx.vecChassisDescFile.push_back(Listed(bench, "acme.ini", "Vendor = \"Acme\"\n", "Model = \"M1\"\n", 3));
+  EXPECT_EQ(MapPXIeChassis(ctx, u"Acme", u"M1"), 3u);
+  EXPECT_EQ(bench.Log(), LogText("ChassisModule_Mapping_File = SUCCESS(C:\\Desc\\acme.ini)\r\n"
+                                 "ChassisModule_PCIBusRootCount = 3\r\n"));
+  ASSERT_EQ(ctx.vecPXISys.size(), 1u);
+  const stPXISys& sys = ctx.vecPXISys[0];
+  EXPECT_EQ(sys.Vendor.str(), u"From acme.ini");
+  EXPECT_EQ(sys.szDescriptionFile.str(), u"acme.ini");
+  EXPECT_EQ(sys.bPXIe, 1);
+  EXPECT_EQ(sys.bPXI1, 0);
+  // Chassis ID, index and bus numbers come later, from bus-range assignment.
+  EXPECT_EQ(sys.usChassisID, 0);
+  EXPECT_EQ(sys.dwChassisIndex, 0u);
+  ASSERT_EQ(sys.vecPCIBusSegment.size(), 3u);
+  for (const stPCIBusSegment& segment : sys.vecPCIBusSegment) EXPECT_EQ(segment.usRootBusNumber, 0);
+}
+
+TEST(MapPXIeChassis, TheFirstMatchInListingOrderWins) {
+  ChassisBench bench;
+  RunContext& ctx = bench.Context();
+  ctx.vecChassisDescFile.push_back(Listed(bench, "first.ini", "Vendor = \"Acme\"\n", "Model = \"M1\"\n", 2));
+  ctx.vecChassisDescFile.push_back(Listed(bench, "second.ini", "Vendor = \"Acme\"\n", "Model = \"M1\"\n", 4));
+  EXPECT_EQ(MapPXIeChassis(ctx, u"Acme", u"M1"), 2u);
+  ASSERT_EQ(ctx.vecPXISys.size(), 1u);
+  EXPECT_EQ(ctx.vecPXISys[0].szDescriptionFile.str(), u"first.ini");
+  EXPECT_EQ(bench.Log(), LogText("ChassisModule_Mapping_File = SUCCESS(C:\\Desc\\first.ini)\r\n"
+                                 "ChassisModule_PCIBusRootCount = 2\r\n"));
+}
+
+TEST(MapPXIeChassis, NoMatchChangesNothingAndLogsNothing) {
+  ChassisBench bench;
+  RunContext& ctx = bench.Context();
+  ctx.vecChassisDescFile.push_back(Listed(bench, "a.ini", "Vendor = \"Acme\"\n", "Model = \"M1\"\n", 2));
+  ctx.vecPXISys.emplace_back();
+  EXPECT_EQ(MapPXIeChassis(ctx, u"Acme", u"M9"), 0u);
+  EXPECT_EQ(ctx.vecPXISys.size(), 1u);
+  EXPECT_EQ(bench.Log(), "");
+  EXPECT_TRUE(bench.profiles().calls.empty());
+}
+
+TEST(MapPXIeChassis, AnUnreadableMatchStillAppendsAnEmptyRecord) {
+  ChassisBench bench;
+  RunContext& ctx = bench.Context();
+  stChassisDescFile f;
+  f.szPath = u"C:\\Desc\\gone.ini";
+  f.szFileName = u"gone.ini";
+  f.szVendorLine = u"Vendor = \"Acme\"\n";
+  f.szModelLine = u"Model = \"M1\"\n";
+  f.dwBusSegmentCount = 2;
+  ctx.vecChassisDescFile.push_back(f);
+  EXPECT_EQ(MapPXIeChassis(ctx, u"Acme", u"M1"), 2u);
+  ASSERT_EQ(ctx.vecPXISys.size(), 1u);
+  stPXISys expected;
+  expected.szDescriptionFile = u"gone.ini";
+  expected.bPXIe = 1;
+  EXPECT_EQ(Render(ctx.vecPXISys[0]), Render(expected));
+}
+
+// ---- The PXI-1 path ---------------------------------------------------------------
+
+TEST(MapPXI1Chassis, NumbersThePCISegmentsFromTheRootBus) {
+  ChassisBench bench;
+  RunContext& ctx = bench.Context();
+  ctx.vecChassisDescFile.push_back(Listed(bench, "zt.ini", "Vendor = \"ZELTRO\"\n", "Model = \"ZT-1018\"\n", 3));
+  EXPECT_EQ(MapPXI1Chassis(ctx, u"ZELTRO", u"ZT-1018", 5, 2), 3u);
+  ASSERT_EQ(ctx.vecPXISys.size(), 1u);
+  const stPXISys& sys = ctx.vecPXISys[0];
+  ASSERT_EQ(sys.vecPCIBusSegment.size(), 3u);
+  EXPECT_EQ(sys.vecPCIBusSegment[0].usRootBusNumber, 5);
+  EXPECT_EQ(sys.vecPCIBusSegment[1].usRootBusNumber, 6);
+  EXPECT_EQ(sys.vecPCIBusSegment[2].usRootBusNumber, 7);
+  // PXI-1 bus segment sections are left as parsed.
+  ASSERT_EQ(sys.vecPXI1BusSegment.size(), 1u);
+  EXPECT_EQ(sys.vecPXI1BusSegment[0].usRootBusNumber, 0);
+  EXPECT_EQ(sys.usChassisID, 2);
+  EXPECT_EQ(sys.dwChassisIndex, 1u);
+  EXPECT_EQ(sys.szDescriptionFile.str(), u"zt.ini");
+  EXPECT_EQ(sys.bPXIe, 0);
+  EXPECT_EQ(sys.bPXI1, 1);
+  EXPECT_EQ(bench.Log(), LogText("ChassisModule_Mapping_File = SUCCESS(C:\\Desc\\zt.ini)\r\n"
+                                 "ChassisModule_PCIBusRootCount = 3\r\n"));
+}
+
+struct BusCase {
+  std::int32_t root_bus;
+  std::int32_t chassis_id;
+  std::uint16_t first, second;
+  std::uint16_t id;
+};
+
+void PrintTo(const BusCase& c, std::ostream* os) { *os << c.root_bus << "/" << c.chassis_id; }
+
+class MapPXI1ChassisNumberTest : public testing::TestWithParam<BusCase> {};
+
+TEST_P(MapPXI1ChassisNumberTest, UsesTheLow16Bits) {
+  const BusCase& c = GetParam();
+  ChassisBench bench;
+  RunContext& ctx = bench.Context();
+  ctx.vecChassisDescFile.push_back(Listed(bench, "zt.ini", "Vendor = \"Z\"\n", "Model = \"M\"\n", 2));
+  MapPXI1Chassis(ctx, u"Z", u"M", c.root_bus, c.chassis_id);
+  ASSERT_EQ(ctx.vecPXISys.size(), 1u);
+  ASSERT_EQ(ctx.vecPXISys[0].vecPCIBusSegment.size(), 2u);
+  EXPECT_EQ(ctx.vecPXISys[0].vecPCIBusSegment[0].usRootBusNumber, c.first);
+  EXPECT_EQ(ctx.vecPXISys[0].vecPCIBusSegment[1].usRootBusNumber, c.second);
+  EXPECT_EQ(ctx.vecPXISys[0].usChassisID, c.id);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, MapPXI1ChassisNumberTest,
+                         testing::Values(BusCase{0, 1, 0, 1, 1}, BusCase{65535, 3, 65535, 0, 3},
+                                         BusCase{65536, 70000, 0, 1, 4464}, BusCase{-1, -1, 65535, 0, 65535},
+                                         BusCase{0x7FFFFFFF, 0, 65535, 0, 0}));
+
+TEST(MapPXI1Chassis, AfterThreePXIeRecordsTheIndexIs4) {
+  ChassisBench bench;
+  RunContext& ctx = bench.Context();
+  ctx.vecChassisDescFile.push_back(Listed(bench, "e.ini", "Vendor = \"E\"\n", "Model = \"X\"\n", 1));
+  ctx.vecChassisDescFile.push_back(Listed(bench, "p.ini", "Vendor = \"P\"\n", "Model = \"1\"\n", 1));
+  for (int i = 0; i < 3; ++i) MapPXIeChassis(ctx, u"E", u"X");
+  MapPXI1Chassis(ctx, u"P", u"1", 9, 7);
+  ASSERT_EQ(ctx.vecPXISys.size(), 4u);
+  EXPECT_EQ(ctx.vecPXISys[3].dwChassisIndex, 4u);
+  EXPECT_EQ(ctx.vecPXISys[3].bPXI1, 1);
+  EXPECT_EQ(ctx.vecPXISys[2].bPXIe, 1);
+  EXPECT_EQ(ctx.vecPXISys[2].dwChassisIndex, 0u);
+}
+
+TEST(MapPXI1Chassis, NoMatchChangesNothingAndLogsNothing) {
+  ChassisBench bench;
+  RunContext& ctx = bench.Context();
+  ctx.vecChassisDescFile.push_back(Listed(bench, "zt.ini", "Vendor = \"Z\"\n", "Model = \"M\"\n", 2));
+  EXPECT_EQ(MapPXI1Chassis(ctx, u"Z", u"Other", 1, 1), 0u);
+  EXPECT_TRUE(ctx.vecPXISys.empty());
+  EXPECT_EQ(bench.Log(), "");
+}
+
+// ---- From the folder to the record ---------------------------------------------
+
+TEST(ChassisMapping, DiscoveryThenPXI1MappingOfAFileOnDisk) {
+  ChassisBench bench;
+  bench.RegisterDescriptionFolder("C:\\Desc");
+  // Written with blanks around "=" the way the scan needs, Windows line ends.
+  bench.WriteC("Desc/zt1018.ini",
+               "[Chassis]\r\nVendor = \"ZELTRO Technology\"\r\nModel = \"ZT-1018\"\r\n"
+               "PCIBusSegmentList = 1,2\r\n[PCIBusSegment1]\r\nSlotList = 1\r\n[PCIBusSegment2]\r\nSlotList = 2\r\n");
+  bench.WriteC("Desc/tight.ini", "[Chassis]\r\nVendor=\"ZELTRO Technology\"\r\nModel=\"ZT-1018\"\r\n");
+  RunContext& ctx = bench.Context();
+  FindChassisDescriptionFiles(ctx);
+  EXPECT_EQ(MapPXI1Chassis(ctx, u"ZELTRO Technology", u"ZT-1018", 65535, 1), 2u);
+  ASSERT_EQ(ctx.vecPXISys.size(), 1u);
+  EXPECT_EQ(ctx.vecPXISys[0].szDescriptionFile.str(), u"zt1018.ini");
+  EXPECT_EQ(ctx.vecPXISys[0].vecPCIBusSegment.at(0).usRootBusNumber, 65535);
+  EXPECT_EQ(ctx.vecPXISys[0].vecPCIBusSegment.at(1).usRootBusNumber, 0);
+  EXPECT_EQ(bench.Log(), LogText("ChassisModue_INI_Path = C:\\Desc\r\n"
+                                 "ChassisModule_Mapping_File = SUCCESS(C:\\Desc\\zt1018.ini)\r\n"
+                                 "ChassisModule_PCIBusRootCount = 2\r\n"));
+}
+
+}  // namespace
+}  // namespace ztrm
