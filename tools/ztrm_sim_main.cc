@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "enumeration/run_context.h"
 #include "enumeration/worker.h"
@@ -38,10 +39,16 @@ bool IsFolder(const std::string& path) {
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool IsFile(const std::string& path) {
+// A file's identity for "did this run write it": its change time to the
+// nanosecond, or nothing when it is not a regular file.
+std::string FileStamp(const std::string& path) {
   struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::string();
+  return std::to_string(st.st_ctim.tv_sec) + "." + std::to_string(st.st_ctim.tv_nsec) + "/" +
+         std::to_string(st.st_size);
 }
+
+constexpr const char16_t* kOutputs[] = {u"pxirms.log", u"pxisys.ini", u"pxiesys.ini", u"ztbuslist.dat"};
 
 }  // namespace
 
@@ -73,6 +80,10 @@ int main(int argc, char** argv) {
   }
 
   ztrm::NativePlatform native(image);
+  std::vector<std::string> stamps;
+  for (const char16_t* name : kOutputs) {
+    stamps.push_back(FileStamp(native.HostPath(ztrm::WString(u"C:\\windows\\") + name)));
+  }
   if (pin) native.clock().Pin(pinned);
   ztrm::RunContext ctx(native.platform());
   ztrm::EnumerationWorker worker(ctx);
@@ -87,9 +98,10 @@ int main(int argc, char** argv) {
   }
   worker.PerformRun();
 
-  for (const char16_t* name : {u"pxirms.log", u"pxisys.ini", u"pxiesys.ini", u"ztbuslist.dat"}) {
-    std::string host = native.HostPath(ztrm::WString(u"C:\\windows\\") + name);
-    if (IsFile(host)) std::printf("wrote %s\n", host.c_str());
+  for (std::size_t i = 0; i < stamps.size(); ++i) {
+    std::string host = native.HostPath(ztrm::WString(u"C:\\windows\\") + kOutputs[i]);
+    std::string stamp = FileStamp(host);
+    if (!stamp.empty() && stamp != stamps[i]) std::printf("wrote %s\n", host.c_str());
   }
   return 0;
 }
