@@ -1,22 +1,88 @@
 #!/usr/bin/env bash
-# Runs the main job on the built-in demo system: one worker start and one
-# enumeration run on a copy of examples/demo, then shows the files it wrote.
+# The main job on the built-in demo system (examples/demo):
+#
+#   ./demo.sh           builds the Windows service and runs
+#                       `ZTRMService.exe -startonce` under Wine on a copy of
+#                       the demo image in a fresh Wine prefix under build/:
+#                       it installs the service, waits for its enumeration run,
+#                       stops and removes it. Shows the console output and the
+#                       files the run wrote (pxirms.log, pxisys.ini,
+#                       pxiesys.ini), which stay in build/demo-wine/.
+#   ./demo.sh --native  the same image through the native scenario runner
+#                       build/native/ztrm-sim (no Wine needed); the files stay
+#                       in build/demo/.
+#
+# The Wine prefix (about 700 MB) is removed afterwards unless KEEP_WINEPREFIX=1.
 set -euo pipefail
 cd "$(dirname "$0")"
 
-cmake --preset native >/dev/null
+show_files() {
+  local folder=$1
+  for f in pxirms.log pxisys.ini pxiesys.ini; do
+    echo "===== $folder/$f"
+    if [ -f "$folder/$f" ]; then tr -d '\r' <"$folder/$f"; else echo "(not written)"; fi
+  done
+}
+
+if [ "${1:-}" = "--native" ]; then
+  cmake --preset native >/dev/null
+  cmake --build --preset native --target ztrm-sim >/dev/null
+  run=build/demo
+  rm -rf "$run"
+  mkdir -p build
+  cp -r examples/demo "$run"
+  build/native/ztrm-sim "$run"
+  show_files "$run/drive_c/windows"
+  if [ -f "$run/launches.log" ]; then
+    echo "===== companion launches ($run/launches.log)"
+    cat "$run/launches.log"
+  fi
+  exit 0
+elif [ $# -ne 0 ]; then
+  echo "usage: $0 [--native]" >&2
+  exit 2
+fi
+
+for tool in wine wineserver; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "$tool is not installed (apt-get install wine wine64), or run $0 --native" >&2
+    exit 1
+  fi
+done
+echo "Building the Windows service (mingw preset) and the native runner..."
+for preset in native mingw; do
+  cmake --preset "$preset" >/dev/null
+done
+cmake --build --preset mingw --target ZTRMService >/dev/null
 cmake --build --preset native --target ztrm-sim >/dev/null
 
-run=build/demo
-rm -rf "$run"
-mkdir -p build
-cp -r examples/demo "$run"
-build/native/ztrm-sim "$run"
+out=$PWD/build/demo-wine
+export WINEPREFIX=$out/prefix
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree,mshtml="
+rm -rf "$out"
+mkdir -p "$WINEPREFIX"
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ "${KEEP_WINEPREFIX:-0}" != 1 ]; then rm -rf "$WINEPREFIX"; fi
+}
+trap cleanup EXIT
+
+echo "Making a Wine prefix in $WINEPREFIX (10 to 20 seconds)..."
+timeout 180 wine wineboot -i >/dev/null 2>&1
+timeout 120 wineserver -w
+drive_c=$WINEPREFIX/drive_c
+cp -r examples/demo/drive_c/. "$drive_c/"
+mkdir -p "$drive_c/ztrm_bin"
+cp build/mingw/ZTRMService.exe "$drive_c/ztrm_bin/"
+cp examples/demo/registry.reg "$drive_c/demo.reg"
+timeout 60 wine regedit /S 'C:\demo.reg'
+
+echo "===== wine C:\\ztrm_bin\\ZTRMService.exe -startonce"
+timeout 300 wine 'C:\ztrm_bin\ZTRMService.exe' -startonce </dev/null | tr -d '\r'
+# The files are complete once the Wine session has ended.
+timeout 60 wineserver -w || wineserver -k
 for f in pxirms.log pxisys.ini pxiesys.ini; do
-  echo "===== $run/drive_c/windows/$f"
-  tr -d '\r' < "$run/drive_c/windows/$f"
+  if [ -f "$drive_c/windows/$f" ]; then cp "$drive_c/windows/$f" "$out/"; fi
 done
-if [ -f "$run/launches.log" ]; then
-  echo "===== companion launches ($run/launches.log)"
-  cat "$run/launches.log"
-fi
+show_files "$out"

@@ -1,6 +1,7 @@
 #!/bin/bash
-# Runs the Win32 backend self-check (win32_backend_check.exe) and the service's
-# usage output under Wine, in a fresh prefix inside the build folder.
+# Runs the Win32 backend self-check (win32_backend_check.exe) and a quiet
+# command of the service (an unknown option: no output, c:\ZTLOG made) under
+# Wine, in a fresh prefix inside the build folder.
 #
 #   tests/e2e/win32_backend_check.sh BUILD_DIR     (a mingw x86-64 build folder)
 #
@@ -76,24 +77,18 @@ check_ms=$((($(date +%s%N) - check_start_ns) / 1000000))
 
 echo "== ZTRMService.exe"
 service_status=0
-expected=$(printf '%s\r\n' "Parameters:" \
-  " -install   to install the service." \
-  " -remove    to remove the service." \
-  " -start     to start the service." \
-  " -stop      to stop the service." \
-  " -startonce to start the service once." | od -An -c)
-for args in "" "foo"; do
-  code=0
-  # shellcheck disable=SC2086  # the empty argument list must stay empty
-  actual=$(wine 'C:\ztrm_bin\ZTRMService.exe' $args | od -An -c) || code=$?
-  if [ "$code" -eq 0 ] && [ "$actual" = "$expected" ]; then
-    echo "PASS service: usage text with CR LF, exit 0 (arguments: '${args}')"
-  else
-    echo "FAIL service: usage text (arguments: '${args}', exit $code); bytes:"
-    echo "$actual"
-    service_status=1
-  fi
-done
+# An option word the program does not know prints nothing and exits 0; the
+# start by hand (usage text, then the dispatcher's 1063) is checked by the
+# service command tests.
+code=0
+actual=$(wine 'C:\ztrm_bin\ZTRMService.exe' -nosuchoption | od -An -c) || code=$?
+if [ "$code" -eq 0 ] && [ -z "$actual" ]; then
+  echo "PASS service: unknown option prints nothing, exit 0"
+else
+  echo "FAIL service: unknown option (exit $code); bytes:"
+  echo "$actual"
+  service_status=1
+fi
 if [ -d "$drive_c/ZTLOG" ] || [ -d "$drive_c/ztlog" ]; then
   echo "PASS service: c:\\ZTLOG created"
 else

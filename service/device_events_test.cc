@@ -1,0 +1,171 @@
+#include "service/device_events.h"
+
+#include <gtest/gtest.h>
+
+#include "tests/service_test_support.h"
+
+namespace ztrm {
+namespace {
+
+TEST(DeviceEventsTest, LinkNameIsSplitAtFixedPositions) {
+  std::optional<LinkNameParts> parts = SplitLinkName(u"\\\\?\\USB#VID_2C91&PID_0001#5&1a2b#{a5dcbf10}");
+  ASSERT_TRUE(parts);
+  EXPECT_EQ(parts->bus, u"USB");
+  EXPECT_EQ(parts->id, u"VID_2C91");
+  // Sixteen units are just enough; fifteen are not.
+  parts = SplitLinkName(u"\\\\?\\PCI#VEN_10B5");
+  ASSERT_TRUE(parts);
+  EXPECT_EQ(parts->id, u"VEN_10B5");
+  EXPECT_FALSE(SplitLinkName(u"\\\\?\\PCI#VEN_10B"));
+  EXPECT_FALSE(SplitLinkName(u""));
+}
+
+TEST(DeviceEventsTest, WatchedDevicesAreMatchedExactly) {
+  const struct {
+    const char16_t* link_name;
+    bool watched;
+  } kCases[] = {
+      {u"\\\\?\\USB#VID_1D7E&PID_1234#0001#{a5dcbf10-6530-11d2-901f-00c04fb951ed}", true},
+      {u"\\\\?\\USB#VID_2C91&PID_0001#0001#{a5dcbf10-6530-11d2-901f-00c04fb951ed}", true},
+      {u"\\\\?\\PCI#VEN_1D7E&DEV_0100&SUBSYS_00000000&REV_01#4&1#{x}", true},
+      {u"\\\\?\\PCI#VEN_10B5&DEV_8733#4&2#{x}", true},
+      {u"\\\\?\\PCI#VEN_10E8&DEV_5920#4&3#{x}", true},
+      {u"\\\\?\\PCI#VEN_10B5", true},  // no more than the two pieces
+      // A vendor ID on the other bus's form does not count as the other form.
+      {u"\\\\?\\USB#VEN_1D7E&PID_1234#0001#{x}", true},
+      {u"\\\\?\\PCI#VID_2C91&DEV_0001#0001#{x}", true},
+      // Other vendors, other buses, lower case, short names.
+      {u"\\\\?\\USB#VID_046D&PID_C52B#0001#{x}", false},
+      {u"\\\\?\\PCI#VEN_8086&DEV_1234#3&1#{x}", false},
+      {u"\\\\?\\HID#VID_1D7E&PID_1234#0001#{x}", false},
+      {u"\\\\?\\usb#vid_1d7e&pid_1234#0001#{x}", false},
+      {u"\\\\?\\USB#vid_1d7e&pid_1234#0001#{x}", false},
+      {u"\\\\?\\usb#VID_1D7E&PID_1234#0001#{x}", false},
+      {u"\\\\?\\PCI#VEN_10B", false},
+      {u"USB#VID_1D7E&PID_1234", false},  // no prefix: the pieces fall elsewhere
+      {u"", false},
+  };
+  for (const auto& c : kCases) {
+    EXPECT_EQ(IsWatchedDevice(c.link_name), c.watched) << ToUtf8(c.link_name);
+  }
+}
+
+TEST(DeviceEventsTest, VendorIdListIsTheFiveIds) {
+  for (const char16_t* id : {u"VID_1D7E", u"VID_2C91", u"VEN_1D7E", u"VEN_10B5", u"VEN_10E8"}) {
+    EXPECT_TRUE(IsWatchedVendorId(id)) << ToUtf8(id);
+  }
+  for (const char16_t* id : {u"VID_10B5", u"VEN_2C91", u"VID_1d7e", u"VID_1D7", u"VID_1D7E "}) {
+    EXPECT_FALSE(IsWatchedVendorId(id)) << ToUtf8(id);
+  }
+}
+
+// The outcome of one device event: the re-enumeration request, the companion
+// launches, and how many questions the driver was asked.
+struct EventCase {
+  const char* what;
+  bool companion_folder;  // the registry names C:\ZELTRO\ORB and it exists
+  bool driver_open;       // the shared driver handle is set
+  bool driver_succeeds;
+  std::uint8_t driver_answer;  // byte [1] of the answer
+  std::uint32_t event_type;
+  bool has_data;
+  std::uint32_t device_type;
+  const char16_t* link_name;
+  bool expect_request;
+  const char* expect_launches;
+  std::size_t expect_driver_calls;
+};
+
+constexpr char16_t kOwnUsb[] = u"\\\\?\\USB#VID_2C91&PID_0001#0001#{a5dcbf10-6530-11d2-901f-00c04fb951ed}";
+constexpr char16_t kPlxPci[] = u"\\\\?\\PCI#VEN_10B5&DEV_8733&SUBSYS_873310B5&REV_CA#4&1#{x}";
+constexpr char16_t kOtherUsb[] = u"\\\\?\\USB#VID_046D&PID_C52B#0001#{x}";
+constexpr char kReload[] = "ORB.exe|reload|C:\\ZELTRO\\ORB\n";
+constexpr char kUpdate[] = "ORB.exe|update|C:\\ZELTRO\\ORB\n";
+
+const EventCase kEventCases[] = {
+    {"arrival of an own USB device", true, false, true, 0, kDeviceArrival, true,
+     kDeviceTypeDeviceInterface, kOwnUsb, true, kReload, 0},
+    {"removal of a PLX PCI bridge", true, false, true, 0, kDeviceRemoveComplete, true,
+     kDeviceTypeDeviceInterface, kPlxPci, true, kUpdate, 0},
+    {"query-remove of an own device: request, no launch", true, false, true, 0, kDeviceQueryRemove,
+     true, kDeviceTypeDeviceInterface, kOwnUsb, true, "", 0},
+    {"remove-pending of an own device: request, no launch", true, false, true, 0,
+     kDeviceRemovePending, true, kDeviceTypeDeviceInterface, kPlxPci, true, "", 0},
+    {"own device without a companion folder: request only", false, false, true, 0, kDeviceArrival,
+     true, kDeviceTypeDeviceInterface, kOwnUsb, true, "", 0},
+    {"other vendor, no driver: nothing", true, false, true, 0, kDeviceArrival, true,
+     kDeviceTypeDeviceInterface, kOtherUsb, false, "", 0},
+    {"other vendor, driver says changed", true, true, true, 1, kDeviceArrival, true,
+     kDeviceTypeDeviceInterface, kOtherUsb, true, "", 1},
+    {"other vendor, driver says unchanged", true, true, true, 0, kDeviceArrival, true,
+     kDeviceTypeDeviceInterface, kOtherUsb, false, "", 1},
+    {"other vendor, driver answers 2", true, true, true, 2, kDeviceArrival, true,
+     kDeviceTypeDeviceInterface, kOtherUsb, false, "", 1},
+    {"other vendor, driver request fails", true, true, false, 1, kDeviceArrival, true,
+     kDeviceTypeDeviceInterface, kOtherUsb, false, "", 1},
+    {"own device with the driver open: both", true, true, true, 0, kDeviceArrival, true,
+     kDeviceTypeDeviceInterface, kOwnUsb, true, kReload, 1},
+    {"lower-case link name matches nothing", true, false, true, 0, kDeviceArrival, true,
+     kDeviceTypeDeviceInterface, u"\\\\?\\usb#vid_1d7e&pid_0001#0001#{x}", false, "", 0},
+    {"short link name: no match, the driver is still asked", true, true, true, 1, kDeviceArrival,
+     true, kDeviceTypeDeviceInterface, u"\\\\?\\USB#VID_1D", true, "", 1},
+    {"an event without data: nothing", true, true, true, 1, kDeviceArrival, false, 0, u"", false,
+     "", 0},
+    {"a volume event: nothing", true, true, true, 1, kDeviceArrival, true, kDeviceTypeVolume,
+     kOwnUsb, false, "", 0},
+};
+
+TEST(DeviceEventsTest, EveryEventCaseLeadsToItsOutcome) {
+  for (const EventCase& c : kEventCases) {
+    SCOPED_TRACE(c.what);
+    ServiceTestMachine machine;
+    if (c.companion_folder) MakeCompanionImage(machine.image());
+    machine.Boot();
+    machine.driver().succeed = c.driver_succeeds;
+    machine.driver().answer = {0xAA, c.driver_answer};
+    RunContext ctx(machine.platform());
+    if (c.driver_open) ctx.SharedDriverHandle = machine.driver().Open();
+    const WideText companion_dir = c.companion_folder ? WideText(u"C:\\ZELTRO\\ORB") : WideText();
+    DeviceEventHandler handler(machine.platform(), ctx, companion_dir);
+
+    DeviceEventRecord record{c.device_type, c.link_name};
+    handler.OnDeviceEvent(c.event_type, c.has_data ? &record : nullptr);
+
+    EXPECT_EQ(ctx.ReenumerationRequest.load(), c.expect_request ? 1 : 0);
+    EXPECT_EQ(machine.Launches(), c.expect_launches);
+    ASSERT_EQ(machine.driver().calls.size(), c.expect_driver_calls);
+    for (const ScriptedDriver::Call& call : machine.driver().calls) {
+      EXPECT_EQ(call.handle, 0x77u);
+      EXPECT_EQ(call.code, 0x2234E0u);
+      EXPECT_EQ(call.in, std::vector<std::uint8_t>{0});
+      EXPECT_EQ(call.out_before, (std::vector<std::uint8_t>{0, 0}));  // zeroed before the call
+    }
+  }
+}
+
+TEST(DeviceEventsTest, CompanionFolderThatDoesNotExistMeansNoLaunch) {
+  ServiceTestMachine machine;
+  machine.Boot();
+  RunContext ctx(machine.platform());
+  const WideText companion_dir(u"C:\\ZELTRO\\ORB");  // named, but not on the disk
+  DeviceEventHandler handler(machine.platform(), ctx, companion_dir);
+  handler.NotifyCompanion(kDeviceArrival);
+  EXPECT_EQ(ctx.ReenumerationRequest.load(), 1);
+  EXPECT_EQ(machine.Launches(), "");
+}
+
+TEST(DeviceEventsTest, RequestThatIsSetStaysSetWhateverTheDriverSays) {
+  ServiceTestMachine machine;
+  machine.Boot();
+  RunContext ctx(machine.platform());
+  ctx.SharedDriverHandle = machine.driver().Open();
+  ctx.ReenumerationRequest = 1;
+  machine.driver().answer = {0, 0};
+  DeviceEventHandler handler(machine.platform(), ctx, WideText());
+  DeviceEventRecord record{kDeviceTypeDeviceInterface, kOtherUsb};
+  handler.OnDeviceEvent(kDeviceArrival, &record);
+  EXPECT_EQ(ctx.ReenumerationRequest.load(), 1);
+}
+
+}  // namespace
+}  // namespace ztrm

@@ -1,0 +1,330 @@
+#include "service/installer.h"
+
+#include <gtest/gtest.h>
+
+#include "service/ztrm_service.h"
+#include "tests/service_test_support.h"
+
+namespace ztrm {
+namespace {
+
+std::string Expected(const char* name) { return ReadSourceFile(std::string("tests/expected/console/") + name); }
+
+std::string Repeat(const std::string& line, int times) {
+  std::string text;
+  for (int i = 0; i < times; ++i) text += line;
+  return text;
+}
+
+ServiceEntryConfig InstalledConfig() {
+  ServiceEntryConfig config;
+  config.service_name = kServiceName;
+  config.display_name = kInstallDisplayName;
+  config.service_type = kServiceWin32OwnProcess;
+  config.start_type = kServiceAutoStart;
+  config.error_control = kServiceErrorNormal;
+  config.image_path = u"C:\\ztrm_bin\\ZTRMService.exe";
+  config.account = kServiceAccount;
+  return config;
+}
+
+struct InstallerFixture : testing::Test {
+  void SetUp() override {
+    machine.Boot();
+    installer = std::make_unique<ServiceInstaller>(machine.platform(), machine.service_platform().scm);
+  }
+  void TearDown() override { EXPECT_EQ(scm().OpenHandles(), 0) << "a handle was left open"; }
+
+  NativeServiceControlManager& scm() { return machine.service().scm(); }
+  NativeClock& clock() { return machine.native().clock(); }
+  std::string Console() { return machine.TakeConsole(); }
+  void AddService(std::uint32_t state) { scm().AddService(InstalledConfig(), state); }
+  std::uint32_t State() {
+    std::optional<NativeServiceRecord> record = scm().Find(kServiceName);
+    return record ? record->state : 0;
+  }
+
+  ServiceTestMachine machine;
+  std::unique_ptr<ServiceInstaller> installer;
+};
+
+TEST_F(InstallerFixture, InstallCreatesTheEntryAsTheServiceNeedsIt) {
+  scm().SetModuleFileName(u"C:\\Program Files\\ZELTRO\\ZTRMService.exe");
+  installer->CreateServiceEntry(kInstallDisplayName);
+  EXPECT_EQ(Console(), Expected("install.txt"));
+  std::optional<NativeServiceRecord> record = scm().Find(u"ZTLRMService");
+  ASSERT_TRUE(record);
+  const ServiceEntryConfig& config = record->config;
+  EXPECT_EQ(config.service_name, u"ZTLRMService");
+  EXPECT_EQ(config.display_name, u"ZELTRO PXI Software Service Enumerator");
+  EXPECT_EQ(config.desired_access, 0xF01FFu);
+  EXPECT_EQ(config.service_type, 0x10u);
+  EXPECT_EQ(config.start_type, 2u);
+  EXPECT_EQ(config.error_control, 1u);
+  EXPECT_EQ(config.image_path, u"C:\\Program Files\\ZELTRO\\ZTRMService.exe");
+  EXPECT_EQ(config.account, u"Localsystem");
+  EXPECT_EQ(record->state, kServiceStopped);
+}
+
+TEST_F(InstallerFixture, InstallTwiceFailsWithServiceExists) {
+  installer->CreateServiceEntry(kInstallDisplayName);
+  installer->CreateServiceEntry(kInstallDisplayName);
+  EXPECT_EQ(Console(), Expected("install.txt") + Expected("install_exists.txt"));
+}
+
+TEST_F(InstallerFixture, EveryCommandReportsAFailedConnection) {
+  scm().FailConnect(5);
+  const std::string kMessage = "OpenSCManager failed w/err 0x00000005\n";
+  installer->CreateServiceEntry(kInstallDisplayName);
+  EXPECT_EQ(Console(), kMessage);
+  installer->StartInstalledService();
+  EXPECT_EQ(Console(), kMessage);
+  installer->StopInstalledService();
+  EXPECT_EQ(Console(), kMessage);
+  installer->DeleteServiceEntry();
+  EXPECT_EQ(Console(), kMessage);
+  EXPECT_EQ(installer->QueryServiceState(), 0u);
+  EXPECT_EQ(Console(), kMessage);
+}
+
+TEST_F(InstallerFixture, EveryCommandReportsAMissingService) {
+  const std::string kMessage = "OpenService failed w/err 0x00000424\n";
+  installer->StartInstalledService();
+  EXPECT_EQ(Console(), kMessage);
+  installer->StopInstalledService();
+  EXPECT_EQ(Console(), kMessage);
+  installer->DeleteServiceEntry();
+  EXPECT_EQ(Console(), kMessage);
+  EXPECT_EQ(installer->QueryServiceState(), 0u);
+  EXPECT_EQ(Console(), kMessage);
+}
+
+TEST_F(InstallerFixture, ModuleFileNameFailureStopsTheInstall) {
+  scm().FailModuleFileName(122);
+  installer->CreateServiceEntry(kInstallDisplayName);
+  EXPECT_EQ(Console(), "GetModuleFileName failed w/err 0x0000007a\n");
+  EXPECT_FALSE(scm().Find(kServiceName));
+}
+
+TEST_F(InstallerFixture, StartPassesOneArgument) {
+  AddService(kServiceStopped);
+  installer->StartInstalledService();
+  EXPECT_EQ(Console(), Expected("start.txt"));
+  installer->StopInstalledService();
+  Console();
+  installer->StartOnceFlag = true;
+  installer->StartInstalledService();
+  EXPECT_EQ(Console(), Expected("start.txt"));
+  EXPECT_EQ(scm().Find(kServiceName)->start_arguments, (std::vector<WString>{u"", u"startonce"}));
+}
+
+TEST_F(InstallerFixture, StartOfARunningServiceReportsTheError) {
+  AddService(kServiceRunning);
+  installer->StartInstalledService();
+  EXPECT_EQ(Console(), "Starting ZTLRMService.\nStartService failed w/err 0x00000420\n");
+}
+
+TEST_F(InstallerFixture, StopOfAStoppedServicePrintsNothing) {
+  AddService(kServiceStopped);
+  installer->StopInstalledService();
+  EXPECT_EQ(Console(), "");
+}
+
+TEST_F(InstallerFixture, StopPrintsADotPerFurtherSecond) {
+  const struct {
+    std::uint64_t stop_ms;
+    const char* expected;
+    std::uint64_t slept_ms;
+  } kCases[] = {
+      {0, "Stopping ZTLRMService.\nZTLRMService is stopped.\n", 1000},
+      {1000, "Stopping ZTLRMService.\nZTLRMService is stopped.\n", 1000},
+      {1001, "Stopping ZTLRMService..\nZTLRMService is stopped.\n", 2000},
+      {3500, "Stopping ZTLRMService....\nZTLRMService is stopped.\n", 4000},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.stop_ms);
+    NativeServiceBehaviour behaviour;
+    behaviour.stop_duration_ms = c.stop_ms;
+    scm().SetBehaviour(kServiceName, behaviour);
+    AddService(kServiceRunning);
+    const std::uint64_t before = clock().TotalSleptMilliseconds();
+    installer->StopInstalledService();
+    EXPECT_EQ(Console(), c.expected);
+    EXPECT_EQ(clock().TotalSleptMilliseconds() - before, c.slept_ms);
+    EXPECT_EQ(State(), kServiceStopped);
+    installer->DeleteServiceEntry();
+    Console();
+  }
+}
+
+TEST_F(InstallerFixture, StopThatDoesNotTakeSaysSo) {
+  NativeServiceBehaviour behaviour;
+  behaviour.stop_duration_ms = 1500;
+  behaviour.stop_fails = true;
+  scm().SetBehaviour(kServiceName, behaviour);
+  AddService(kServiceRunning);
+  installer->StopInstalledService();
+  EXPECT_EQ(Console(), "Stopping ZTLRMService..\nZTLRMService failed to stop.\n");
+}
+
+TEST_F(InstallerFixture, RemoveOfARunningServiceStopsItFirst) {
+  NativeServiceBehaviour behaviour;
+  behaviour.stop_duration_ms = 1500;
+  scm().SetBehaviour(kServiceName, behaviour);
+  AddService(kServiceRunning);
+  installer->DeleteServiceEntry();
+  EXPECT_EQ(Console(), Expected("remove_running.txt"));
+  EXPECT_FALSE(scm().Find(kServiceName));
+}
+
+TEST_F(InstallerFixture, RemoveOfAStoppedServiceOnlyRemoves) {
+  AddService(kServiceStopped);
+  installer->DeleteServiceEntry();
+  EXPECT_EQ(Console(), "ZTLRMService is removed.\n");
+  EXPECT_FALSE(scm().Find(kServiceName));
+}
+
+TEST_F(InstallerFixture, RemoveOfAServiceThatWillNotStopLeavesItMarked) {
+  NativeServiceBehaviour behaviour;
+  behaviour.stop_fails = true;
+  scm().SetBehaviour(kServiceName, behaviour);
+  AddService(kServiceRunning);
+  installer->DeleteServiceEntry();
+  EXPECT_EQ(Console(), "Stopping ZTLRMService.\nZTLRMService failed to stop.\nZTLRMService is removed.\n");
+  ASSERT_TRUE(scm().Find(kServiceName));
+  EXPECT_TRUE(scm().Find(kServiceName)->marked_for_delete);
+  installer->DeleteServiceEntry();
+  EXPECT_EQ(Console(), "Stopping ZTLRMService.\nZTLRMService failed to stop.\n"
+                       "DeleteService failed w/err 0x00000430\n");
+  installer->CreateServiceEntry(kInstallDisplayName);
+  EXPECT_EQ(Console(), "CreateService failed w/err 0x00000430\n");
+}
+
+TEST_F(InstallerFixture, QueryAnswersTheCurrentState) {
+  AddService(kServiceRunning);
+  EXPECT_EQ(installer->QueryServiceState(), kServiceRunning);
+  scm().SetState(kServiceName, kServicePaused);
+  EXPECT_EQ(installer->QueryServiceState(), kServicePaused);
+  EXPECT_EQ(Console(), "");
+}
+
+// The service process of a one-shot run, played: on its start it holds the
+// three output files as a run does, for `run_ms`, and it takes `stop_ms` to
+// stop once asked.
+struct PlayedService {
+  PlayedService(ServiceTestMachine& machine, std::uint64_t run_ms, std::uint64_t stop_ms)
+      : machine_(machine) {
+    NativeServiceBehaviour behaviour;
+    behaviour.stop_duration_ms = stop_ms;
+    behaviour.on_start = [this, run_ms](WStringView argument) {
+      argument_ = WString(argument);
+      if (run_ms == 0) return;
+      for (const char16_t* path : {u"C:\\windows\\pxirms.log", u"C:\\windows\\pxisys.ini", u"C:\\windows\\pxiesys.ini"}) {
+        held_.push_back(machine_.platform().files.OpenOutput(path, OutputMode::kReplace));
+      }
+      release_at_ = machine_.native().clock().TotalSleptMilliseconds() + run_ms;
+    };
+    machine.service().scm().SetBehaviour(kServiceName, behaviour);
+    machine.native().clock().SetSleepHook([this](std::uint32_t) {
+      if (!held_.empty() && machine_.native().clock().TotalSleptMilliseconds() >= release_at_) held_.clear();
+    });
+  }
+
+  ServiceTestMachine& machine_;
+  std::vector<std::unique_ptr<OutputFile>> held_;
+  std::uint64_t release_at_ = 0;
+  WString argument_;
+};
+
+TEST_F(InstallerFixture, RunOnceWithARunWaitsForItThenRemovesTheService) {
+  PlayedService played(machine, 500, 3500);
+  installer->RunOnce();
+  EXPECT_EQ(Console(), Expected("startonce_configured.txt"));
+  EXPECT_EQ(played.argument_, u"startonce");
+  EXPECT_FALSE(scm().Find(kServiceName));
+  EXPECT_EQ(machine.image().Read("drive_c/windows/pxirms.log"), "");  // probed, nothing written
+}
+
+TEST_F(InstallerFixture, RunOnceWithoutARunStopsTheServiceAtTheFirstProbe) {
+  PlayedService played(machine, 0, 2500);
+  installer->RunOnce();
+  EXPECT_EQ(Console(), Expected("startonce_other.txt"));
+  EXPECT_FALSE(scm().Find(kServiceName));
+  // The probe's append mode makes the missing files.
+  for (const char* file : {"pxirms.log", "pxisys.ini", "pxiesys.ini"}) {
+    EXPECT_TRUE(machine.image().Exists(std::string("drive_c/windows/") + file)) << file;
+  }
+}
+
+TEST_F(InstallerFixture, RunOnceKeepsLoggingWhileARunHoldsTheFiles) {
+  PlayedService played(machine, 2500, 0);
+  installer->RunOnce();
+  EXPECT_EQ(Console(), "Install Service\nZTLRMService is installed.\nStart Service...\nStarting ZTLRMService.\n" +
+                           Repeat("Logging...\n", 3) +
+                           "Stop and Remove Service...\nStopping ZTLRMService.\nZTLRMService is stopped.\n"
+                           "ZTLRMService is removed.\nDone.\n");
+}
+
+TEST_F(InstallerFixture, RunOnceLeavesTheLoopWhenAnyOneFileIsFree) {
+  // Only the log and pxisys.ini are held, for good: pxiesys.ini, probed last,
+  // is free, and that is enough.
+  std::vector<std::unique_ptr<OutputFile>> held;
+  NativeServiceBehaviour behaviour;
+  behaviour.on_start = [&](WStringView) {
+    held.push_back(machine.platform().files.OpenOutput(u"C:\\windows\\pxirms.log", OutputMode::kReplace));
+    held.push_back(machine.platform().files.OpenOutput(u"C:\\windows\\pxisys.ini", OutputMode::kReplace));
+  };
+  scm().SetBehaviour(kServiceName, behaviour);
+  installer->RunOnce();
+  EXPECT_EQ(held.size(), 2u);
+  EXPECT_EQ(Console(), "Install Service\nZTLRMService is installed.\nStart Service...\nStarting ZTLRMService.\n"
+                       "Logging...\nStop and Remove Service...\nStopping ZTLRMService.\n"
+                       "ZTLRMService is stopped.\nZTLRMService is removed.\nDone.\n");
+}
+
+TEST_F(InstallerFixture, RunOnceOverAStoppedInstalledServiceUsesIt) {
+  AddService(kServiceStopped);
+  installer->RunOnce();
+  EXPECT_EQ(Console(), "Install Service\nCreateService failed w/err 0x00000431\nStart Service...\n"
+                       "Starting ZTLRMService.\nLogging...\nStop and Remove Service...\n"
+                       "Stopping ZTLRMService.\nZTLRMService is stopped.\nZTLRMService is removed.\nDone.\n");
+  EXPECT_FALSE(scm().Find(kServiceName));
+}
+
+TEST_F(InstallerFixture, RunOnceWaitsForARunningServiceToStop) {
+  AddService(kServiceRunning);
+  clock().SetSleepHook([&](std::uint32_t) {
+    if (clock().TotalSleptMilliseconds() == 5000) scm().SetState(kServiceName, kServiceStopped);
+  });
+  installer->RunOnce();
+  const std::string console = Console();
+  EXPECT_EQ(console.substr(0, 54 + 5 * 16),
+            "Install Service\nCreateService failed w/err 0x00000431\n" + Repeat("Installation...\n", 5));
+  EXPECT_NE(console.find("Start Service...\n"), std::string::npos);
+  EXPECT_FALSE(scm().Find(kServiceName));
+}
+
+TEST_F(InstallerFixture, RunOnceGivesUpOnAServiceThatStaysRunning) {
+  AddService(kServiceRunning);
+  installer->RunOnce();
+  EXPECT_EQ(Console(), "Install Service\nCreateService failed w/err 0x00000431\n" +
+                           Repeat("Installation...\n", 30) +
+                           "ZTLRMService did not stop within 30 seconds; nothing was started.\n");
+  EXPECT_EQ(clock().TotalSleptMilliseconds(), 30000u);
+  // Not ours to take: still there, still running, never started again.
+  ASSERT_TRUE(scm().Find(kServiceName));
+  EXPECT_EQ(State(), kServiceRunning);
+  EXPECT_FALSE(scm().Find(kServiceName)->marked_for_delete);
+  EXPECT_TRUE(scm().Find(kServiceName)->start_arguments.empty());
+}
+
+TEST_F(InstallerFixture, RunOnceWithoutTheServiceControlManagerGivesUpToo) {
+  scm().FailConnect(5);
+  installer->RunOnce();
+  const std::string kFailed = "OpenSCManager failed w/err 0x00000005\n";
+  EXPECT_EQ(Console(), "Install Service\n" + kFailed + Repeat(kFailed + "Installation...\n", 30) + kFailed +
+                           "ZTLRMService did not stop within 30 seconds; nothing was started.\n");
+}
+
+}  // namespace
+}  // namespace ztrm

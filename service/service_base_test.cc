@@ -1,0 +1,476 @@
+#include "service/service_base.h"
+
+#include <gtest/gtest.h>
+
+#include "service/device_events.h"
+#include "service/service_error.h"
+#include "tests/service_test_support.h"
+
+namespace ztrm {
+namespace {
+
+enum class Failure { kNone, kErrorCode, kOther };
+
+// A service whose On... operations record their calls and fail as told.
+class ScriptedService : public CServiceBase {
+ public:
+  ScriptedService(Platform& platform, ServicePlatform& service_platform)
+      : CServiceBase(platform, service_platform, u"ZTLRMService") {}
+
+  void UseDeviceEvents(DeviceEventHandler* handler) { DeviceEvents = handler; }
+
+  Failure start_failure = Failure::kNone, stop_failure = Failure::kNone,
+          pause_failure = Failure::kNone, continue_failure = Failure::kNone,
+          shutdown_failure = Failure::kNone;
+  std::uint32_t code = 0x1234;
+  std::vector<std::string> calls;
+  std::function<void()> during_start;
+
+ protected:
+  void OnStart(const std::vector<WString>& arguments) override {
+    calls.push_back("OnStart(" + std::to_string(arguments.size()) + ")");
+    if (during_start) during_start();
+    Fail(start_failure);
+  }
+  void OnStop() override {
+    calls.push_back("OnStop");
+    Fail(stop_failure);
+  }
+  void OnPause() override {
+    calls.push_back("OnPause");
+    Fail(pause_failure);
+  }
+  void OnContinue() override {
+    calls.push_back("OnContinue");
+    Fail(continue_failure);
+  }
+  void OnShutdown() override {
+    calls.push_back("OnShutdown");
+    Fail(shutdown_failure);
+  }
+
+ private:
+  void Fail(Failure failure) {
+    if (failure == Failure::kErrorCode) throw ServiceError(code);
+    if (failure == Failure::kOther) throw std::runtime_error("not a platform error");
+  }
+};
+
+std::string Shown(const std::vector<std::uint32_t>& states) {
+  std::string text;
+  for (std::uint32_t state : states) text += std::to_string(state) + " ";
+  return text;
+}
+
+struct BaseFixture : testing::Test {
+  void SetUp() override {
+    MakeCompanionImage(machine.image());
+    machine.Boot();
+    service = std::make_unique<ScriptedService>(machine.platform(), machine.service_platform());
+    ServiceInstance = service.get();
+  }
+  void TearDown() override { ServiceInstance = nullptr; }
+
+  NativeServiceRuntime& runtime() { return machine.service().runtime(); }
+  std::vector<NativeEventEntry> events() { return machine.service().events().Entries(); }
+  // Lets status reports through without running ServiceMain.
+  void ActAsRegistered() { service->StatusHandle = NativeServiceRuntime::kStatusHandle; }
+
+  ServiceTestMachine machine;
+  std::unique_ptr<ScriptedService> service;
+};
+
+TEST_F(BaseFixture, StatusStartsAsTheServiceControlManagerExpectsIt) {
+  EXPECT_EQ(service->Status.dwServiceType, 0x10u);
+  EXPECT_EQ(service->Status.dwCurrentState, kServiceStartPending);
+  EXPECT_EQ(service->Status.dwControlsAccepted, 5u);
+  EXPECT_EQ(service->Status.dwWin32ExitCode, 0u);
+  EXPECT_EQ(service->Status.dwServiceSpecificExitCode, 0u);
+  EXPECT_EQ(service->Status.dwCheckPoint, 0u);
+  EXPECT_EQ(service->Status.dwWaitHint, 0u);
+  EXPECT_EQ(service->StatusHandle.load(), 0u);
+  EXPECT_EQ(service->CheckPointCounter, 1u);
+}
+
+TEST_F(BaseFixture, CleanStartAndStopReportEveryStateWithRisingCheckPoints) {
+  service->ServiceMain({u"ZTLRMService"});
+  runtime().DeliverControl(kControlStop);
+
+  const std::vector<ServiceStatusRecord> reports = runtime().StatusReports();
+  const struct {
+    std::uint32_t state, check_point;
+  } kExpected[] = {
+      {kServiceStartPending, 1}, {kServiceRunning, 0}, {kServiceStopPending, 2}, {kServiceStopped, 0}};
+  ASSERT_EQ(reports.size(), std::size(kExpected));
+  for (std::size_t i = 0; i < reports.size(); ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(reports[i].dwCurrentState, kExpected[i].state);
+    EXPECT_EQ(reports[i].dwCheckPoint, kExpected[i].check_point);
+    EXPECT_EQ(reports[i].dwWaitHint, 0u);
+    EXPECT_EQ(reports[i].dwWin32ExitCode, 0u);
+    EXPECT_EQ(reports[i].dwServiceType, 0x10u);
+    EXPECT_EQ(reports[i].dwControlsAccepted, 5u);
+  }
+  EXPECT_EQ(service->calls, (std::vector<std::string>{"OnStart(1)", "OnStop"}));
+  EXPECT_TRUE(events().empty());  // the base class itself logs nothing on success
+}
+
+TEST_F(BaseFixture, CheckPointCounterIsNeverReset) {
+  ActAsRegistered();
+  service->Start({});
+  service->Pause();
+  service->Continue();
+  service->Stop();
+  std::vector<std::uint32_t> check_points;
+  for (const ServiceStatusRecord& report : runtime().StatusReports()) check_points.push_back(report.dwCheckPoint);
+  // SERVICE_PAUSED is no pending state, yet only running and stopped report 0.
+  EXPECT_EQ(check_points, (std::vector<std::uint32_t>{1, 0, 2, 3, 4, 0, 5, 0}))
+      << "states: " << Shown(runtime().ReportedStates());
+}
+
+TEST_F(BaseFixture, StartWaitsThreeSecondsThenEnablesControlsAndReloadsTheCompanion) {
+  std::vector<std::uint32_t> sleeps;
+  bool enabled_during_sleep = true;
+  machine.native().clock().SetSleepHook([&](std::uint32_t ms) {
+    sleeps.push_back(ms);
+    enabled_during_sleep = service->ControlsEnabled.load() != 0;
+    EXPECT_EQ(runtime().ReportedStates().back(), kServiceRunning);
+    EXPECT_EQ(machine.Launches(), "");  // the reload comes after the pause
+  });
+  ActAsRegistered();
+  service->Start({});
+  EXPECT_EQ(sleeps, std::vector<std::uint32_t>{3000});
+  EXPECT_FALSE(enabled_during_sleep);
+  EXPECT_EQ(service->ControlsEnabled.load(), 1);
+  EXPECT_EQ(service->NotifyCompanionDir, WideText(u"C:\\ZELTRO\\ORB"));
+  EXPECT_EQ(machine.Launches(), "ORB.exe|reload|C:\\ZELTRO\\ORB\n");
+}
+
+TEST(ServiceBaseTest, CompanionFolderComesOnlyFromTheTwoOrbKeys) {
+  const struct {
+    const char* registry;
+    const char* expected;
+  } kCases[] = {
+      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZELTRO\\ORB]\r\n\"Path\"=\"C:\\\\A\"\r\n"
+       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\ZELTRO\\ORB]\r\n\"Path\"=\"C:\\\\B\"\r\n",
+       "C:\\A"},
+      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\ZELTRO\\ORB]\r\n\"Path\"=\"C:\\\\B\"\r\n", "C:\\B"},
+      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZELTRO\\ORB]\r\n\"Path\"=\"\"\r\n"
+       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\ZELTRO\\ORB]\r\n\"Path\"=\"C:\\\\B\"\r\n",
+       "C:\\B"},
+      // The PXI keys, which the worker also reads, are not the service's.
+      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZELTRO\\PXI]\r\n\"Path\"=\"C:\\\\P\"\r\n", ""},
+      {"", ""},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.registry);
+    ServiceTestMachine machine;
+    machine.image().WriteRegistry(c.registry);
+    machine.Boot();
+    ScriptedService service(machine.platform(), machine.service_platform());
+    service.Start({});
+    EXPECT_EQ(ToUtf8(service.NotifyCompanionDir.view()), c.expected);
+  }
+}
+
+TEST_F(BaseFixture, CompanionFolderValueThatDoesNotFitCountsAsAbsent) {
+  ServiceTestMachine other;
+  other.image().WriteRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZELTRO\\ORB]\r\n\"Path\"=\"C:\\\\" +
+                              std::string(258, 'x') + "\"\r\n");
+  other.Boot();
+  ScriptedService long_value(other.platform(), other.service_platform());
+  long_value.Start({});
+  EXPECT_TRUE(long_value.NotifyCompanionDir.empty());
+}
+
+// What each life cycle operation reports and logs, with and without failure.
+TEST_F(BaseFixture, LifeCycleOperationsFollowTheFailureTable) {
+  enum class Op { kStart, kStop, kPause, kContinue, kShutdown };
+  const struct {
+    const char* what;
+    Op op;
+    Failure failure;
+    std::vector<std::uint32_t> states;
+    std::uint32_t last_exit_code;
+    const char16_t* event;  // null: no entry
+  } kCases[] = {
+      {"start", Op::kStart, Failure::kNone, {kServiceStartPending, kServiceRunning}, 0, nullptr},
+      {"start, error code", Op::kStart, Failure::kErrorCode, {kServiceStartPending, kServiceStopped},
+       0x1234, u"Service Start failed w/err 0x00001234"},
+      {"start, other", Op::kStart, Failure::kOther, {kServiceStartPending, kServiceStopped}, 0,
+       u"Service failed to start."},
+      {"stop", Op::kStop, Failure::kNone, {kServiceStopPending, kServiceStopped}, 0, nullptr},
+      {"stop, error code", Op::kStop, Failure::kErrorCode, {kServiceStopPending, kServiceRunning}, 0,
+       u"Service Stop failed w/err 0x00001234"},
+      {"stop, other", Op::kStop, Failure::kOther, {kServiceStopPending, kServiceRunning}, 0,
+       u"Service failed to stop."},
+      {"pause", Op::kPause, Failure::kNone, {kServicePausePending, kServicePaused}, 0, nullptr},
+      {"pause, error code", Op::kPause, Failure::kErrorCode, {kServicePausePending, kServiceRunning},
+       0, u"Service Pause failed w/err 0x00001234"},
+      {"pause, other", Op::kPause, Failure::kOther, {kServicePausePending, kServiceRunning}, 0,
+       u"Service failed to pause."},
+      {"continue", Op::kContinue, Failure::kNone, {kServiceContinuePending, kServiceRunning}, 0,
+       nullptr},
+      {"continue, error code", Op::kContinue, Failure::kErrorCode,
+       {kServiceContinuePending, kServicePaused}, 0, u"Service Continue failed w/err 0x00001234"},
+      {"continue, other", Op::kContinue, Failure::kOther, {kServiceContinuePending, kServicePaused},
+       0, u"Service failed to resume."},
+      {"shutdown", Op::kShutdown, Failure::kNone, {kServiceStopped}, 0, nullptr},
+      {"shutdown, error code", Op::kShutdown, Failure::kErrorCode, {}, 0,
+       u"Service Shutdown failed w/err 0x00001234"},
+      {"shutdown, other", Op::kShutdown, Failure::kOther, {}, 0, u"Service failed to shut down."},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    ServiceTestMachine m;
+    m.Boot();
+    ScriptedService s(m.platform(), m.service_platform());
+    ServiceInstance = &s;
+    s.StatusHandle = NativeServiceRuntime::kStatusHandle;
+    s.SetStatus(kServiceRunning);  // the state a control finds the service in
+    NativeServiceRuntime& rt = m.service().runtime();
+    const std::size_t before = rt.StatusReports().size();
+    s.start_failure = s.stop_failure = s.pause_failure = s.continue_failure = s.shutdown_failure = c.failure;
+    switch (c.op) {
+      case Op::kStart: s.Start({}); break;
+      case Op::kStop: s.Stop(); break;
+      case Op::kPause: s.Pause(); break;
+      case Op::kContinue: s.Continue(); break;
+      case Op::kShutdown: s.Shutdown(); break;
+    }
+    std::vector<ServiceStatusRecord> reports = rt.StatusReports();
+    reports.erase(reports.begin(), reports.begin() + static_cast<std::ptrdiff_t>(before));
+    std::vector<std::uint32_t> states;
+    for (const ServiceStatusRecord& r : reports) states.push_back(r.dwCurrentState);
+    EXPECT_EQ(states, c.states) << Shown(states);
+    if (!reports.empty()) {
+      EXPECT_EQ(reports.back().dwWin32ExitCode, c.last_exit_code);
+    }
+    const std::vector<NativeEventEntry> entries = m.service().events().Entries();
+    if (c.event == nullptr) {
+      EXPECT_TRUE(entries.empty());
+    } else {
+      ASSERT_EQ(entries.size(), 1u);
+      EXPECT_EQ(entries[0].source, u"ZTLRMService");
+      EXPECT_EQ(entries[0].type, kEventError);
+      EXPECT_EQ(entries[0].category, 0);
+      EXPECT_EQ(entries[0].event_id, 0u);
+      EXPECT_EQ(entries[0].strings, (std::vector<WString>{u"ZTLRMService", c.event}));
+    }
+    EXPECT_EQ(m.service().events().OpenSources(), 0);
+    ServiceInstance = nullptr;
+  }
+}
+
+TEST_F(BaseFixture, StopRestoresTheStateItFound) {
+  ActAsRegistered();
+  service->SetStatus(kServicePaused);
+  service->stop_failure = Failure::kErrorCode;
+  service->Stop();
+  EXPECT_EQ(runtime().ReportedStates().back(), kServicePaused);
+}
+
+TEST_F(BaseFixture, ErrorEntryIsCutTo259Units) {
+  const WString operation(300, u'x');
+  service->LogError(operation, 5);
+  const std::vector<NativeEventEntry> entries = events();
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].strings[1], WString(259, u'x'));
+  service->LogError(WString(230, u'y'), 0xDEADBEEF);
+  EXPECT_EQ(events()[1].strings[1], WString(230, u'y') + u" failed w/err 0xdeadbeef");
+}
+
+TEST_F(BaseFixture, EventLogThatCannotBeOpenedIsIgnored) {
+  machine.service().events().FailRegistration();
+  ActAsRegistered();
+  service->start_failure = Failure::kErrorCode;
+  service->Start({});
+  EXPECT_TRUE(events().empty());
+  EXPECT_EQ(runtime().ReportedStates().back(), kServiceStopped);
+}
+
+TEST_F(BaseFixture, PlainHandlerRoutesEveryControl) {
+  const struct {
+    std::uint32_t control;
+    const char* call;  // "" for none
+  } kCases[] = {
+      {kControlStop, "OnStop"},      {kControlPause, "OnPause"},     {kControlContinue, "OnContinue"},
+      {kControlShutdown, "OnShutdown"}, {kControlInterrogate, ""},   {kControlDeviceEvent, ""},
+      {0x80, ""},                    {0, ""},
+  };
+  ActAsRegistered();
+  for (const auto& c : kCases) {
+    service->calls.clear();
+    CServiceBase::Handler(c.control);
+    const std::vector<std::string> expected = *c.call ? std::vector<std::string>{c.call} : std::vector<std::string>{};
+    EXPECT_EQ(service->calls, expected) << "control " << c.control;
+  }
+}
+
+TEST_F(BaseFixture, ServiceMainRegistersBothHandlersAndTheDeviceNotification) {
+  service->ServiceMain({u"ZTLRMService", u"startonce"});
+  EXPECT_EQ(runtime().PlainHandlerName(), u"ZTLRMService");
+  EXPECT_EQ(runtime().ExtendedHandlerName(), u"ZTUSBHook");
+  std::optional<NativeServiceRuntime::DeviceRegistration> registration = runtime().DeviceRegistrationMade();
+  ASSERT_TRUE(registration);
+  EXPECT_EQ(registration->recipient, NativeServiceRuntime::kStatusHandle);
+  EXPECT_EQ(registration->flags, 5u);
+  EXPECT_EQ(registration->filter.size, 32u);
+  EXPECT_EQ(registration->filter.device_type, 5u);
+  EXPECT_EQ(registration->filter.reserved, 0u);
+  const std::array<std::uint8_t, 16> kUsbClass = {0x60, 0x9E, 0xFC, 0x36, 0x65, 0xC4, 0xCF, 0x11,
+                                                  0x80, 0x56, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00};
+  EXPECT_EQ(registration->filter.class_guid, kUsbClass);
+  EXPECT_EQ(service->DeviceNotifyHandle.load(), NativeServiceRuntime::kNotificationHandle);
+  EXPECT_EQ(service->calls, std::vector<std::string>{"OnStart(2)"});
+}
+
+TEST_F(BaseFixture, WithoutAStatusHandleServiceMainGivesUp) {
+  runtime().FailHandlerRegistration();
+  service->ServiceMain({});
+  EXPECT_TRUE(service->calls.empty());
+  EXPECT_TRUE(runtime().StatusReports().empty());
+  EXPECT_FALSE(runtime().HasExtendedHandler());
+}
+
+TEST_F(BaseFixture, WithoutTheExtendedHandlerThePlainOneTakesEveryControlAtOnce) {
+  runtime().FailExtendedHandlerRegistration();
+  machine.native().clock().SetSleepHook([&](std::uint32_t) {
+    // No ControlsEnabled wait for the plain handler.
+    runtime().DeliverControl(kControlStop);
+    EXPECT_EQ(service->calls.back(), "OnStop");
+  });
+  service->ServiceMain({});
+  EXPECT_FALSE(runtime().DeviceRegistrationMade());
+  EXPECT_EQ(service->calls, (std::vector<std::string>{"OnStart(0)", "OnStop"}));
+}
+
+TEST_F(BaseFixture, DeviceNotificationThatFailsLeavesTheServiceRunning) {
+  runtime().FailDeviceRegistration();
+  service->ServiceMain({});
+  EXPECT_EQ(service->DeviceNotifyHandle.load(), 0u);
+  EXPECT_EQ(runtime().ReportedStates().back(), kServiceRunning);
+  runtime().DeliverControl(kControlStop);
+  EXPECT_EQ(runtime().ReportedStates().back(), kServiceStopped);
+}
+
+TEST_F(BaseFixture, ControlsBeforeControlsEnabledAreIgnored) {
+  std::vector<std::uint32_t> states_in_pause;
+  machine.native().clock().SetSleepHook([&](std::uint32_t) {
+    const DeviceEventRecord device{kDeviceTypeDeviceInterface, u"\\\\?\\USB#VID_1D7E&PID_0001#1#{x}"};
+    for (std::uint32_t control : {kControlPause, kControlContinue, kControlShutdown,
+                                  kControlInterrogate, kControlDeviceEvent, 0x80u}) {
+      EXPECT_EQ(runtime().DeliverControl(control, kDeviceArrival, &device), 0u);
+    }
+    states_in_pause = runtime().ReportedStates();
+  });
+  RunContext ctx(machine.platform());
+  DeviceEventHandler device_events(machine.platform(), ctx, service->NotifyCompanionDir);
+  service->UseDeviceEvents(&device_events);
+  service->ServiceMain({});
+  EXPECT_EQ(service->calls, std::vector<std::string>{"OnStart(0)"});
+  EXPECT_EQ(states_in_pause, (std::vector<std::uint32_t>{kServiceStartPending, kServiceRunning}));
+  EXPECT_EQ(ctx.ReenumerationRequest.load(), 0);
+  EXPECT_TRUE(runtime().Unregistrations().empty());
+}
+
+TEST_F(BaseFixture, ControlsAfterControlsEnabledAreHandled) {
+  RunContext ctx(machine.platform());
+  DeviceEventHandler device_events(machine.platform(), ctx, service->NotifyCompanionDir);
+  service->UseDeviceEvents(&device_events);
+  service->ServiceMain({});
+  ASSERT_EQ(service->ControlsEnabled.load(), 1);
+
+  EXPECT_EQ(runtime().DeliverControl(kControlPause), 0u);
+  EXPECT_EQ(runtime().DeliverControl(kControlContinue), 0u);
+  EXPECT_EQ(runtime().DeliverControl(kControlInterrogate), 0u);
+  const DeviceEventRecord device{kDeviceTypeDeviceInterface, u"\\\\?\\USB#VID_1D7E&PID_0001#1#{x}"};
+  EXPECT_EQ(runtime().DeliverControl(kControlDeviceEvent, kDeviceArrival, &device), 0u);
+  EXPECT_EQ(ctx.ReenumerationRequest.load(), 1);
+  EXPECT_EQ(machine.Launches(), "ORB.exe|reload|C:\\ZELTRO\\ORB\nORB.exe|reload|C:\\ZELTRO\\ORB\n");
+  EXPECT_TRUE(runtime().Unregistrations().empty());
+
+  EXPECT_EQ(runtime().DeliverControl(kControlStop), 0u);
+  EXPECT_EQ(runtime().Unregistrations(),
+            std::vector<DeviceNotificationHandle>{NativeServiceRuntime::kNotificationHandle});
+  EXPECT_EQ(service->calls,
+            (std::vector<std::string>{"OnStart(0)", "OnPause", "OnContinue", "OnStop"}));
+  EXPECT_EQ(runtime().ReportedStates().back(), kServiceStopped);
+}
+
+TEST_F(BaseFixture, ShutdownKeepsTheNotificationRegistered) {
+  service->ServiceMain({});
+  runtime().DeliverControl(kControlShutdown);
+  EXPECT_TRUE(runtime().Unregistrations().empty());
+  EXPECT_EQ(runtime().ReportedStates().back(), kServiceStopped);
+  EXPECT_EQ(service->calls, (std::vector<std::string>{"OnStart(0)", "OnShutdown"}));
+}
+
+TEST_F(BaseFixture, StopWithinTheFirstThreeSecondsIsCarriedOutWhenTheStartHasFinished) {
+  bool stopped_during_pause = true;
+  machine.native().clock().SetSleepHook([&](std::uint32_t) {
+    runtime().DeliverControl(kControlStop);
+    runtime().DeliverControl(kControlStop);  // a second one changes nothing
+    stopped_during_pause = !service->calls.empty() && service->calls.back() == "OnStop";
+    // Reported as stopping at once.
+    EXPECT_EQ(runtime().ReportedStates().back(), kServiceStopPending);
+    EXPECT_TRUE(runtime().Unregistrations().empty());
+  });
+  service->ServiceMain({});
+  EXPECT_FALSE(stopped_during_pause);
+  EXPECT_EQ(service->calls, (std::vector<std::string>{"OnStart(0)", "OnStop"}));
+  EXPECT_EQ(runtime().Unregistrations(),
+            std::vector<DeviceNotificationHandle>{NativeServiceRuntime::kNotificationHandle});
+  // The companion reload of the finished start comes before the stop.
+  EXPECT_EQ(machine.Launches(), "ORB.exe|reload|C:\\ZELTRO\\ORB\n");
+  std::vector<std::uint32_t> check_points;
+  for (const ServiceStatusRecord& r : runtime().StatusReports()) check_points.push_back(r.dwCheckPoint);
+  EXPECT_EQ(runtime().ReportedStates(),
+            (std::vector<std::uint32_t>{kServiceStartPending, kServiceRunning, kServiceStopPending,
+                                        kServiceStopPending, kServiceStopped}));
+  EXPECT_EQ(check_points, (std::vector<std::uint32_t>{1, 0, 2, 3, 0}));
+}
+
+TEST_F(BaseFixture, StopDuringOnStartKeepsTheServiceReportedAsStopping) {
+  service->during_start = [&] { runtime().DeliverControl(kControlStop); };
+  std::uint32_t state_in_pause = 0;
+  machine.native().clock().SetSleepHook(
+      [&](std::uint32_t) { state_in_pause = runtime().ReportedStates().back(); });
+  service->ServiceMain({});
+  EXPECT_EQ(state_in_pause, kServiceStopPending);
+  EXPECT_EQ(runtime().ReportedStates(),
+            (std::vector<std::uint32_t>{kServiceStartPending, kServiceStopPending, kServiceRunning,
+                                        kServiceStopPending, kServiceStopPending, kServiceStopped}));
+  EXPECT_EQ(service->calls, (std::vector<std::string>{"OnStart(0)", "OnStop"}));
+}
+
+TEST_F(BaseFixture, StopDuringAFailedStartEndsStopped) {
+  service->during_start = [&] { runtime().DeliverControl(kControlStop); };
+  service->start_failure = Failure::kErrorCode;
+  service->ServiceMain({});
+  const std::vector<ServiceStatusRecord> reports = runtime().StatusReports();
+  ASSERT_FALSE(reports.empty());
+  EXPECT_EQ(reports.back().dwCurrentState, kServiceStopped);
+  EXPECT_EQ(reports.back().dwWin32ExitCode, 0x1234u);
+  EXPECT_EQ(service->calls, std::vector<std::string>{"OnStart(0)"});
+}
+
+TEST_F(BaseFixture, StopAfterAFailedStartIsNotReportedAsPending) {
+  service->start_failure = Failure::kErrorCode;
+  service->ServiceMain({});
+  runtime().DeliverControl(kControlStop);
+  EXPECT_EQ(runtime().ReportedStates(),
+            (std::vector<std::uint32_t>{kServiceStartPending, kServiceStopped}));
+}
+
+TEST_F(BaseFixture, DeferredStopThatFailsReturnsTheServiceToRunning) {
+  service->stop_failure = Failure::kErrorCode;
+  machine.native().clock().SetSleepHook([&](std::uint32_t) { runtime().DeliverControl(kControlStop); });
+  service->ServiceMain({});
+  EXPECT_EQ(runtime().ReportedStates().back(), kServiceRunning);
+  ASSERT_EQ(events().size(), 1u);
+  EXPECT_EQ(events()[0].strings[1], u"Service Stop failed w/err 0x00001234");
+}
+
+}  // namespace
+}  // namespace ztrm

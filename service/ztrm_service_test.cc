@@ -1,0 +1,165 @@
+#include "service/ztrm_service.h"
+
+#include <gtest/gtest.h>
+
+#include "service/service_error.h"
+#include "tests/service_test_support.h"
+
+namespace ztrm {
+namespace {
+
+constexpr char kLog[] = "drive_c/windows/pxirms.log";
+constexpr char kStopLine[] = "SERVICE STOPED\r\r\n";
+
+int Count(const std::string& text, const std::string& needle) {
+  int n = 0;
+  for (std::size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) ++n;
+  return n;
+}
+
+struct ZtrmServiceFixture : testing::Test {
+  // Boots the machine (unless a test did, to set failures up first) and makes
+  // the service.
+  void Boot() {
+    if (!booted) machine.Boot();
+    booted = true;
+    ctx = std::make_unique<RunContext>(machine.platform());
+    service = std::make_unique<CZTRMService>(machine.platform(), machine.service_platform(), *ctx,
+                                             kServiceName);
+    ServiceInstance = service.get();
+  }
+  void TearDown() override {
+    // A test that failed before its stop must not leave the worker polling.
+    if (service) {
+      service->StopFlag = 1;
+      machine.service().threads().JoinAll();
+    }
+    ServiceInstance = nullptr;
+  }
+  NativeServiceRuntime& runtime() { return machine.service().runtime(); }
+  std::vector<NativeEventEntry> events() { return machine.service().events().Entries(); }
+
+  void BootMachine() {
+    machine.Boot();
+    booted = true;
+  }
+
+  ServiceTestMachine machine;
+  bool booted = false;
+  std::unique_ptr<RunContext> ctx;
+  std::unique_ptr<CZTRMService> service;
+};
+
+TEST_F(ZtrmServiceFixture, StartAndStopLeaveTheirEntriesAndTheStopLine) {
+  MakeCompanionImage(machine.image());
+  ConfigureResourceManager(machine.image(), "Another Vendor");  // no run to wait for
+  Boot();
+  service->ServiceMain({u"ZTLRMService"});
+  EXPECT_EQ(ctx->StartRequest.load(), 1);
+  EXPECT_EQ(machine.service().threads().WorkItemsQueued(), 1);
+  runtime().DeliverControl(kControlStop);
+
+  EXPECT_EQ(ctx->StartRequest.load(), 0);
+  EXPECT_EQ(service->StopFlag.load(), 1u);
+  const std::vector<NativeEventEntry> entries = events();
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].type, kEventInformation);
+  EXPECT_EQ(entries[0].strings, (std::vector<WString>{u"ZTLRMService", u"CZTRMService in OnStart"}));
+  EXPECT_EQ(entries[1].type, kEventInformation);
+  EXPECT_EQ(entries[1].strings, (std::vector<WString>{u"ZTLRMService", u"ZTRMService in OnStop"}));
+  EXPECT_EQ(machine.image().Read(kLog), kStopLine);
+  EXPECT_EQ(runtime().ReportedStates(),
+            (std::vector<std::uint32_t>{kServiceStartPending, kServiceRunning, kServiceStopPending,
+                                        kServiceStopped}));
+}
+
+TEST_F(ZtrmServiceFixture, RefusedWorkItemEndsTheStartStoppedWithItsCode) {
+  MakeCompanionImage(machine.image());
+  BootMachine();
+  machine.service().threads().RefuseWorkItems(8);
+  Boot();
+  service->ServiceMain({});
+
+  const std::vector<ServiceStatusRecord> reports = runtime().StatusReports();
+  ASSERT_EQ(reports.size(), 2u);
+  EXPECT_EQ(reports[0].dwCurrentState, kServiceStartPending);
+  EXPECT_EQ(reports[1].dwCurrentState, kServiceStopped);
+  EXPECT_EQ(reports[1].dwWin32ExitCode, 8u);
+  EXPECT_EQ(reports[1].dwCheckPoint, 0u);
+  const std::vector<NativeEventEntry> entries = events();
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[1].type, kEventError);
+  EXPECT_EQ(entries[1].strings, (std::vector<WString>{u"ZTLRMService", u"Service Start failed w/err 0x00000008"}));
+  // The start ended before the pause: no companion reload, controls stay off.
+  EXPECT_EQ(service->ControlsEnabled.load(), 0);
+  EXPECT_EQ(machine.Launches(), "");
+  EXPECT_EQ(machine.service().threads().WorkItemsQueued(), 0);
+}
+
+TEST_F(ZtrmServiceFixture, EventThatCannotBeCreatedFailsTheConstruction) {
+  machine.Boot();
+  machine.service().threads().FailEventCreation(1450);
+  RunContext run_ctx(machine.platform());
+  try {
+    CZTRMService failing(machine.platform(), machine.service_platform(), run_ctx, kServiceName);
+    FAIL() << "constructed without its event";
+  } catch (const ServiceError& error) {
+    EXPECT_EQ(error.code(), 1450u);
+  }
+}
+
+TEST_F(ZtrmServiceFixture, FailedWaitForTheWorkerIsAFailedStop) {
+  MakeCompanionImage(machine.image());
+  BootMachine();
+  machine.service().threads().FailWaits(6);
+  Boot();
+  service->ServiceMain({});
+  runtime().DeliverControl(kControlStop);
+  EXPECT_EQ(runtime().ReportedStates().back(), kServiceRunning);
+  const std::vector<NativeEventEntry> entries = events();
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[2].type, kEventError);
+  EXPECT_EQ(entries[2].strings[1], u"Service Stop failed w/err 0x00000006");
+}
+
+// The whole life through the dispatcher: one run, then a stop asked for while
+// the worker waits for its next poll.
+TEST_F(ZtrmServiceFixture, OneRunThenTheStopLine) {
+  MakeCompanionImage(machine.image());
+  BootMachine();
+  bool posted = false;
+  machine.native().clock().SetSleepHook([&](std::uint32_t ms) {
+    if (ms == 2000 && !posted) {  // the worker's first wait, after its first poll
+      posted = true;
+      runtime().PostControl(kControlStop);
+    }
+  });
+  Boot();
+  runtime().SetStartArguments({u"ZTLRMService", u"startonce"});
+  EXPECT_EQ(runtime().RunDispatcher(kServiceName, &CServiceBase::ServiceMain), 0u);
+
+  const std::string log = machine.image().Read(kLog);
+  EXPECT_EQ(log.rfind("Initialization global parameter.\r\r\nCreate Log File Success.\r\r\n", 0), 0u) << log;
+  EXPECT_EQ(Count(log, "SERVICE START\r\r\n"), 1);
+  EXPECT_EQ(Count(log, "SERVICE STOPED"), 1);
+  EXPECT_EQ(log.substr(log.size() - std::string(kStopLine).size()), kStopLine);
+  EXPECT_EQ(runtime().ReportedStates().back(), kServiceStopped);
+  // Worker start, the end of the run and the end of the service's start.
+  EXPECT_EQ(Count(machine.Launches(), "ORB.exe|reload|C:\\ZELTRO\\ORB\n"), 3);
+}
+
+TEST_F(ZtrmServiceFixture, DeviceEventsReachTheDecisionsAfterTheStart) {
+  MakeCompanionImage(machine.image());
+  ConfigureResourceManager(machine.image(), "Another Vendor");
+  Boot();
+  service->ServiceMain({});
+  ctx->ReenumerationRequest = 0;
+  const DeviceEventRecord removal{kDeviceTypeDeviceInterface, u"\\\\?\\PCI#VEN_10B5&DEV_8733#4&1#{x}"};
+  runtime().DeliverControl(kControlDeviceEvent, kDeviceRemoveComplete, &removal);
+  EXPECT_EQ(ctx->ReenumerationRequest.load(), 1);
+  EXPECT_NE(machine.Launches().find("ORB.exe|update|C:\\ZELTRO\\ORB\n"), std::string::npos);
+  runtime().DeliverControl(kControlStop);
+}
+
+}  // namespace
+}  // namespace ztrm

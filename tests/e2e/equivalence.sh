@@ -1,0 +1,135 @@
+#!/bin/bash
+# The proof that the native platform behaves as Windows does: each system
+# image is run once natively by ztrm-sim and once under Wine by
+# `ZTRMService.exe -startonce`, and pxirms.log, pxisys.ini and pxiesys.ini of
+# the two must be byte-identical apart from
+#   - the run's time stamp line "[YYYY-MM-DD_hh:mm:ss.mmm]  " of the log and
+#     the "Timestamp = ..." lines of the two system files (the clocks differ);
+#   - the two host lines of the log: natively the image's BIOS registry values
+#     ("N/A" when absent), under Wine what Wine's WMI answers (the machine's
+#     SMBIOS maker and model, "The Wine Project" and "Wine" without them),
+#     each checked for its own value;
+#   - the stop line: under Wine the service is stopped after its run, so the
+#     log must end in exactly one "SERVICE STOPED" CR CR LF after the run,
+#     which ztrm-sim (no service, no stop) does not write.
+#
+#   tests/e2e/equivalence.sh MINGW_BUILD_DIR ZTRM_SIM WORK_DIR IMAGE...
+set -uo pipefail
+
+if [ $# -lt 4 ]; then
+  echo "usage: $0 MINGW_BUILD_DIR ZTRM_SIM WORK_DIR IMAGE..." >&2
+  exit 2
+fi
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+# shellcheck source=wine_harness.sh
+. "$source_dir/tests/e2e/wine_harness.sh"
+
+build=$1
+sim=$2
+work=$3
+shift 3
+if [ ! -x "$sim" ]; then
+  echo "FAIL setup: $sim is missing (build the native preset first)"
+  exit 1
+fi
+wh_init wine-equivalence "$build" "$work"
+native_root="$WH_STATE/native"
+
+# What Wine's WMI reports for Win32_ComputerSystem: the SMBIOS system maker
+# and product from the Linux side, or Wine's own names without them.
+dmi_value() {
+  local value=""
+  if [ -r "/sys/class/dmi/id/$1" ]; then
+    value=$(tr -d '\0' <"/sys/class/dmi/id/$1" | sed 's/[[:space:]]*$//; s/^[[:space:]]*//')
+  fi
+  if [ -n "$value" ]; then printf '%s' "$value"; else printf '%s' "$2"; fi
+}
+wine_maker=$(dmi_value sys_vendor "The Wine Project")
+wine_model=$(dmi_value product_name "Wine")
+
+# The image's BIOS registry value NAME, as the native platform reads it.
+registry_bios_value() {
+  perl -ne '
+    BEGIN { $want = shift @ARGV }
+    s/\r?\n$//;
+    if (/^\[(.*)\]$/) { $in = lc($1) eq lc("HKEY_LOCAL_MACHINE\\HARDWARE\\DESCRIPTION\\System\\BIOS"); next }
+    if ($in && /^"\Q$want\E"="(.*)"$/) { ($v = $1) =~ s/\\\\/\\/g; print $v; $found = 1; exit }
+    END { print "N/A" unless $found }' "$1" "$2"
+}
+
+# The file with its time-dependent lines replaced by a marker. For the log
+# also checks the host lines against MAKER and MODEL and takes them out.
+mask_log() {
+  local file=$1 maker=$2 model=$3
+  MAKER=$maker MODEL=$model perl -0777 -pe '
+    s/^\[\d{4}-\d\d-\d\d_\d\d:\d\d:\d\d\.\d{3}\]  \r\n/[TIME STAMP]\r\n/m or die "no time stamp line\n";
+    s/^Current System Manufacturer Name = \Q$ENV{MAKER}\E\.\r\r\n/[MAKER]\r\n/m or die "manufacturer line is not \"$ENV{MAKER}\"\n";
+    s/^Current System Model Name = \Q$ENV{MODEL}\E\.\r\r\n/[MODEL]\r\n/m or die "model line is not \"$ENV{MODEL}\"\n";' "$file"
+}
+mask_system_file() { perl -pe 's/^Timestamp = .*$/Timestamp = [TIME STAMP]\r/' "$1"; }
+
+compare() {
+  local label=$1 native=$2 wine=$3
+  if cmp -s "$native" "$wine"; then
+    wh_pass "$label identical ($(wc -c <"$wine") bytes compared)"
+  else
+    wh_fail "$label differs (native < > Wine):"
+    diff <(od -An -c "$native") <(od -An -c "$wine") | head -30 | sed 's/^/     /'
+  fi
+}
+
+for image in "$@"; do
+  image=$(cd "$image" && pwd)
+  name=$(basename "$image")
+  native_image="$native_root/$name"
+  rm -rf "$native_image"
+  mkdir -p "$native_root"
+  cp -r "$image" "$native_image"
+  if ! timeout 60 "$sim" "$native_image" >/dev/null; then
+    WH_CASE=$name
+    wh_fail "ztrm-sim failed on $image"
+    continue
+  fi
+  native_out="$native_image/drive_c/windows"
+
+  if wh_case_begin "$name" "$image"; then
+    wh_run "$WH_STATE/console" -startonce
+    wh_check_status "-startonce"
+  fi
+  wh_case_end
+  wine_out="$WINEPREFIX/drive_c/windows"
+
+  # The stop line, exactly once and last.
+  wine_log="$WH_STATE/$name.wine.log"
+  if perl -0777 -ne '$n = () = /SERVICE STOPED/g; exit !($n == 1 && /\r\nSERVICE STOPED\r\r\n\z/)' \
+    "$wine_out/pxirms.log" 2>/dev/null; then
+    head -c -17 "$wine_out/pxirms.log" >"$wine_log"
+    wh_pass "the Wine log ends in the one stop line"
+  else
+    wh_fail "the Wine log does not end in exactly one \"SERVICE STOPED\" line"
+    cp "$wine_out/pxirms.log" "$wine_log" 2>/dev/null || : >"$wine_log"
+  fi
+
+  native_maker=$(registry_bios_value SystemManufacturer "$image/registry.reg")
+  native_model=$(registry_bios_value SystemProductName "$image/registry.reg")
+  if mask_log "$native_out/pxirms.log" "$native_maker" "$native_model" >"$WH_STATE/native.log" &&
+    mask_log "$wine_log" "$wine_maker" "$wine_model" >"$WH_STATE/wine.log"; then
+    wh_pass "host lines: native \"$native_maker\" / \"$native_model\", Wine \"$wine_maker\" / \"$wine_model\""
+    compare "pxirms.log" "$WH_STATE/native.log" "$WH_STATE/wine.log"
+  else
+    wh_fail "pxirms.log: time stamp or host lines not as expected"
+  fi
+  for file in pxisys.ini pxiesys.ini; do
+    if [ -f "$native_out/$file" ] && [ -f "$wine_out/$file" ]; then
+      mask_system_file "$native_out/$file" >"$WH_STATE/native.ini"
+      mask_system_file "$wine_out/$file" >"$WH_STATE/wine.ini"
+      compare "$file" "$WH_STATE/native.ini" "$WH_STATE/wine.ini"
+    else
+      wh_fail "$file missing (native: $([ -f "$native_out/$file" ] && echo yes || echo no)," \
+        "Wine: $([ -f "$wine_out/$file" ] && echo yes || echo no))"
+    fi
+  done
+done
+rm -rf "$native_root"
+
+wh_finish

@@ -1,0 +1,247 @@
+# Wine end-to-end harness, sourced by the test scripts in this folder.
+#
+# One warm Wine prefix per test script; every case starts from the same known
+# state: the Wine session ended, the prefix's registry files put back as they
+# were right after the prefix was made (so no service entry and no key of an
+# earlier case is left), every file an earlier case added to drive_c removed,
+# then the case's system image loaded (registry.reg imported with
+# `wine regedit /S`, drive_c/ copied in) and ZTRMService.exe copied to
+# C:\ztrm_bin. A Wine session's services end when its last ordinary process
+# exits, so each case keeps ztrm_wine_idle.exe running until the case ends and
+# then waits for the session with `wineserver -w` before reading any file.
+#
+#   wh_init NAME MINGW_BUILD_DIR WORK_DIR   new prefix WORK_DIR/NAME
+#   wh_case_begin CASE IMAGE_DIR            known state, image loaded, session up
+#   wh_run OUT_FILE [ARG...]                ZTRMService.exe ARG...: stdout to OUT_FILE,
+#                                           exit code in $WH_STATUS
+#   wh_case_end                             session ended; prefix files readable
+#   wh_check_console CASE OUT EXPECTED [MIN_DOTS MAX_DOTS]
+#   wh_pass / wh_fail MESSAGE               bookkeeping for the summary
+#   wh_finish                               summary, timings, exit code
+#
+# Every wait is bounded (timeout), and the exit trap ends the idle process and
+# the Wine server whatever happens. The prefix (about 700 MB) is deleted at the
+# end unless KEEP_WINEPREFIX=1.
+
+WH_COMMAND_TIMEOUT=${WH_COMMAND_TIMEOUT:-120}
+WH_FAILURES=0
+WH_PASSES=0
+WH_IDLE_PID=""
+WH_CASE=""
+
+wh_ms() { echo $(($(date +%s%N) / 1000000)); }
+wh_seconds() { printf '%d.%01d s' $(($1 / 1000)) $(($1 % 1000 / 100)); }
+
+wh_pass() {
+  WH_PASSES=$((WH_PASSES + 1))
+  echo "PASS $WH_CASE: $*"
+}
+
+wh_fail() {
+  WH_FAILURES=$((WH_FAILURES + 1))
+  echo "FAIL $WH_CASE: $*"
+}
+
+# Ends the case's session: the idle process by its id, then the Wine server
+# (waited for, killed when it does not go within 60 s).
+wh_session_end() {
+  if [ -n "$WH_IDLE_PID" ]; then
+    kill "$WH_IDLE_PID" 2>/dev/null || true
+    wait "$WH_IDLE_PID" 2>/dev/null || true
+    WH_IDLE_PID=""
+  fi
+  if ! timeout 60 wineserver -w 2>/dev/null; then
+    echo "note: the Wine session did not end within 60 s; killing it"
+    wineserver -k 2>/dev/null || true
+    timeout 30 wineserver -w 2>/dev/null || true
+  fi
+}
+
+wh_cleanup() {
+  local status=$?
+  if [ -n "$WH_IDLE_PID" ]; then kill "$WH_IDLE_PID" 2>/dev/null || true; fi
+  if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
+    wineserver -k 2>/dev/null || true
+    timeout 30 wineserver -w 2>/dev/null || true
+    if [ "${KEEP_WINEPREFIX:-0}" = 1 ]; then
+      echo "Wine prefix kept: $WINEPREFIX"
+    else
+      rm -rf "$WINEPREFIX" "$WH_STATE"
+    fi
+  fi
+  exit "$status"
+}
+
+wh_init() {
+  local name=$1 build=$2 work=$3
+  WH_START_MS=$(wh_ms)
+  WH_BUILD=$(cd "$build" 2>/dev/null && pwd) || WH_BUILD=$build
+  for f in ZTRMService.exe ztrm_wine_idle.exe; do
+    if [ ! -f "$WH_BUILD/$f" ]; then
+      echo "FAIL setup: $WH_BUILD/$f is missing (build the mingw preset first)"
+      exit 1
+    fi
+  done
+  for tool in wine wineserver timeout perl cmp od; do
+    if ! command -v "$tool" >/dev/null; then
+      echo "FAIL setup: $tool is not installed"
+      exit 1
+    fi
+  done
+  mkdir -p "$work"
+  work=$(cd "$work" && pwd)
+  export WINEPREFIX="$work/$name"
+  export WINEDEBUG=-all
+  # No Mono or Gecko: nothing here needs them, and their install prompts
+  # would stall an unattended run.
+  export WINEDLLOVERRIDES="mscoree,mshtml="
+  WH_STATE="$work/$name.state"
+  trap wh_cleanup EXIT
+  trap 'exit 130' INT TERM
+  rm -rf "$WINEPREFIX" "$WH_STATE"
+  mkdir -p "$WINEPREFIX" "$WH_STATE"
+
+  local boot_start
+  boot_start=$(wh_ms)
+  if ! timeout 180 wine wineboot -i >/dev/null 2>&1 || ! timeout 120 wineserver -w; then
+    echo "FAIL setup: the Wine prefix could not be made in $WINEPREFIX"
+    exit 1
+  fi
+  WH_BOOT_MS=$(($(wh_ms) - boot_start))
+  # The known state every case returns to.
+  cp "$WINEPREFIX"/*.reg "$WH_STATE/"
+  (cd "$WINEPREFIX/drive_c" && find . -mindepth 1 -print0) > "$WH_STATE/drive_c.list"
+  echo "== Wine prefix $WINEPREFIX made in $(wh_seconds "$WH_BOOT_MS")"
+}
+
+# Removes what earlier cases added to drive_c, deepest first.
+wh_restore_drive_c() {
+  local drive_c="$WINEPREFIX/drive_c"
+  (cd "$drive_c" && find . -mindepth 1 -print0) |
+    perl -0 -ne '
+      BEGIN {
+        open(my $f, "<", $ARGV[0]) or die; local $/ = "\0";
+        while (my $p = <$f>) { chomp $p; $keep{$p} = 1 }
+        @ARGV = ();
+      }
+      chomp; print "$_\0" unless $keep{$_};' "$WH_STATE/drive_c.list" |
+    sort -z -r |
+    while IFS= read -r -d '' path; do
+      rm -rf "${drive_c:?}/$path"
+    done
+}
+
+wh_case_begin() {
+  WH_CASE=$1
+  local image=$2
+  WH_CASE_START_MS=$(wh_ms)
+  wh_session_end
+  cp "$WH_STATE"/*.reg "$WINEPREFIX/"
+  wh_restore_drive_c
+  if [ ! -f "$image/registry.reg" ] || [ ! -d "$image/drive_c" ]; then
+    wh_fail "no system image at $image (registry.reg and drive_c/)"
+    return 1
+  fi
+  cp -r "$image/drive_c/." "$WINEPREFIX/drive_c/"
+  mkdir -p "$WINEPREFIX/drive_c/ztrm_bin"
+  cp "$WH_BUILD/ZTRMService.exe" "$WH_BUILD/ztrm_wine_idle.exe" "$WINEPREFIX/drive_c/ztrm_bin/"
+  cp "$image/registry.reg" "$WINEPREFIX/drive_c/ztrm_image.reg"
+
+  # The idle process first: it starts the session the case's commands share.
+  wine 'C:\ztrm_bin\ztrm_wine_idle.exe' </dev/null >/dev/null 2>&1 &
+  WH_IDLE_PID=$!
+  if ! timeout 60 wine regedit /S 'C:\ztrm_image.reg' </dev/null >/dev/null 2>&1; then
+    wh_fail "the image's registry.reg could not be imported"
+    return 1
+  fi
+  rm -f "$WINEPREFIX/drive_c/ztrm_image.reg"
+  if ! kill -0 "$WH_IDLE_PID" 2>/dev/null; then
+    wh_fail "the idle process did not start"
+    return 1
+  fi
+}
+
+wh_run() {
+  local out=$1
+  shift
+  WH_STATUS=0
+  timeout "$WH_COMMAND_TIMEOUT" wine 'C:\ztrm_bin\ZTRMService.exe' "$@" </dev/null >"$out" 2>/dev/null ||
+    WH_STATUS=$?
+  if [ "$WH_STATUS" = 124 ]; then
+    wh_fail "ZTRMService.exe $* did not end within $WH_COMMAND_TIMEOUT s"
+  fi
+  return 0
+}
+
+wh_case_end() {
+  wh_session_end
+  echo "   ($WH_CASE took $(wh_seconds $(($(wh_ms) - WH_CASE_START_MS))))"
+}
+
+# The expected console bytes: the file's LF line ends as Wine's text-mode
+# console writes them, CR LF.
+wh_expected_crlf() { perl -pe 's/\n/\r\n/' "$1"; }
+
+# The parts of a console output that depend on timing: the number of
+# "Logging..." lines (one per second a run holds the files) and the dots
+# after "Stopping ZTLRMService." (one per further second of stopping).
+wh_normalize_console() {
+  perl -0777 -pe 's/(Logging\.\.\.\r\n)+/Logging...\r\n/g; s/(Stopping ZTLRMService\.)\.*/$1/g'
+}
+
+# Checks the console output OUT against the expected file (LF line ends),
+# byte for byte apart from the timing-dependent parts above; the dots after
+# "Stopping ZTLRMService." must number MIN_DOTS to MAX_DOTS (default 0 to 0).
+wh_check_console() {
+  local label=$1 out=$2 expected=$3 min_dots=${4:-0} max_dots=${5:-0}
+  local want="$WH_STATE/want.$$" got="$WH_STATE/got.$$" dots
+  wh_expected_crlf "$expected" | wh_normalize_console >"$want"
+  wh_normalize_console <"$out" >"$got"
+  if ! cmp -s "$want" "$got"; then
+    wh_fail "$label: console output differs from $(basename "$expected")"
+    echo "   expected:"; od -An -c "$want" | sed 's/^/     /'
+    echo "   actual:"; od -An -c "$out" | sed 's/^/     /'
+    rm -f "$want" "$got"
+    return 1
+  fi
+  rm -f "$want" "$got"
+  for dots in $(perl -0777 -ne 'print length($1), "\n" while /Stopping ZTLRMService\.(\.*)\r\n/g' "$out"); do
+    if [ "$dots" -lt "$min_dots" ] || [ "$dots" -gt "$max_dots" ]; then
+      wh_fail "$label: $dots dots after \"Stopping ZTLRMService.\", expected $min_dots to $max_dots"
+      return 1
+    fi
+  done
+  wh_pass "$label: console output as $(basename "$expected")$(
+    perl -0777 -ne '$n = () = /Logging\.\.\.\r\n/g; print " ($n Logging lines)" if $n > 1' "$out")$(
+    perl -0777 -ne 'print " (", length($1), " dots)" if /Stopping ZTLRMService\.(\.*)\r\n/' "$out")"
+}
+
+wh_check_status() {
+  if [ "$WH_STATUS" = 0 ]; then return 0; fi
+  wh_fail "$1: exit code $WH_STATUS, expected 0"
+  return 1
+}
+
+# Checks that FILE holds exactly the bytes given (printf-style escapes).
+wh_check_bytes() {
+  local label=$1 file=$2 bytes=$3
+  if [ ! -f "$file" ]; then
+    wh_fail "$label: $file does not exist"
+    return 1
+  fi
+  if cmp -s <(printf "$bytes") "$file"; then
+    wh_pass "$label"
+  else
+    wh_fail "$label: $(basename "$file") holds:"
+    od -An -c "$file" | head -20 | sed 's/^/     /'
+    return 1
+  fi
+}
+
+wh_finish() {
+  local total_ms=$(($(wh_ms) - WH_START_MS))
+  echo "== $WH_PASSES passed, $WH_FAILURES failed in $(wh_seconds "$total_ms")" \
+    "(prefix $(wh_seconds "$WH_BOOT_MS"))"
+  if [ "$WH_FAILURES" -ne 0 ]; then exit 1; fi
+  exit 0
+}
