@@ -10,6 +10,13 @@ namespace ztrm {
 
 inline constexpr char16_t kCompanionFile[] = u"ORB.exe";
 
+// Registry keys whose "Path" value names the companion's folder; the PXI
+// keys serve as fall-back for the worker.
+inline constexpr char16_t kCompanionKey[] = u"SOFTWARE\\ZELTRO\\ORB";
+inline constexpr char16_t kCompanionKeyWow[] = u"SOFTWARE\\Wow6432Node\\ZELTRO\\ORB";
+inline constexpr char16_t kPxiKey[] = u"SOFTWARE\\ZELTRO\\PXI";
+inline constexpr char16_t kPxiKeyWow[] = u"SOFTWARE\\Wow6432Node\\ZELTRO\\PXI";
+
 // Launches the companion with `parameters`, working in `directory`, when
 // `directory` is not empty and names an existing folder; otherwise nothing.
 void LaunchCompanion(Platform& platform, const WideText& directory, WStringView parameters);

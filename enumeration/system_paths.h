@@ -8,6 +8,11 @@
 
 namespace ztrm {
 
+// The run's three files in the Windows folder; a run holds all three.
+inline constexpr char16_t kRunLogName[] = u"pxirms.log";
+inline constexpr char16_t kPxiSysName[] = u"pxisys.ini";
+inline constexpr char16_t kPxieSysName[] = u"pxiesys.ini";
+
 // "%s\<name>" in the Windows folder (an empty folder text when the shell
 // cannot name it).
 WideText WindowsFolderFile(Shell& shell, WStringView name);

@@ -38,14 +38,13 @@ WideText DerivePxiFolder(const WideText& companion_dir) {
 void EnumerationWorker::Start() {
   Platform& p = ctx_.platform;
   ConfigurationFile_ = PxisaConfigurationFile(p.shell);
-  LogFile_ = WindowsFolderFile(p.shell, u"pxirms.log");
-  PxiSysFile_ = WindowsFolderFile(p.shell, u"pxisys.ini");
-  PxieSysFile_ = WindowsFolderFile(p.shell, u"pxiesys.ini");
+  LogFile_ = WindowsFolderFile(p.shell, kRunLogName);
+  PxiSysFile_ = WindowsFolderFile(p.shell, kPxiSysName);
+  PxieSysFile_ = WindowsFolderFile(p.shell, kPxieSysName);
 
   if (ctx_.CompanionDir.empty()) {
     ctx_.CompanionDir = ReadCompanionDir(
-        p.registry, {u"SOFTWARE\\ZELTRO\\ORB", u"SOFTWARE\\Wow6432Node\\ZELTRO\\ORB",
-                     u"SOFTWARE\\ZELTRO\\PXI", u"SOFTWARE\\Wow6432Node\\ZELTRO\\PXI"});
+        p.registry, {kCompanionKey, kCompanionKeyWow, kPxiKey, kPxiKeyWow});
   }
   WideText pxi_folder = DerivePxiFolder(ctx_.CompanionDir);
   if (!pxi_folder.empty()) {

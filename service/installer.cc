@@ -135,7 +135,7 @@ std::uint32_t ServiceInstaller::QueryServiceState() {
 bool ServiceInstaller::AnyOutputFileFree() {
   // Every file is tried in every pass, as an enumeration run holds all three.
   bool any_free = false;
-  for (const char16_t* name : {u"pxirms.log", u"pxisys.ini", u"pxiesys.ini"}) {
+  for (const char16_t* name : {kRunLogName, kPxiSysName, kPxieSysName}) {
     if (ProbeFileFree(platform_.files, WindowsFolderFile(platform_.shell, name).view())) any_free = true;
   }
   return any_free;

@@ -142,7 +142,7 @@ void CServiceBase::CarryOutDeferredStop() {
 void CServiceBase::Start(const std::vector<WString>& arguments) {
   if (NotifyCompanionDir.empty()) {
     NotifyCompanionDir =
-        ReadCompanionDir(platform_.registry, {u"SOFTWARE\\ZELTRO\\ORB", u"SOFTWARE\\Wow6432Node\\ZELTRO\\ORB"});
+        ReadCompanionDir(platform_.registry, {kCompanionKey, kCompanionKeyWow});
   }
   try {
     SetStatus(kServiceStartPending);

@@ -34,7 +34,7 @@ void CZTRMService::OnStart(const std::vector<WString>&) {
 void CZTRMService::OnStop() {
   LogEvent(u"ZTRMService in OnStop", kEventInformation);
   ctx_.StartRequest = 0;
-  AppendStopLine(platform_.files, ctx_.locale, WindowsFolderFile(platform_.shell, u"pxirms.log").view());
+  AppendStopLine(platform_.files, ctx_.locale, WindowsFolderFile(platform_.shell, kRunLogName).view());
   StopFlag = 1;
   const std::uint32_t error = WorkerDoneEvent->Wait();
   if (error != 0) throw ServiceError(error);

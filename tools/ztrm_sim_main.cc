@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "enumeration/run_context.h"
+#include "enumeration/system_paths.h"
 #include "enumeration/worker.h"
 #include "platform/native/native_platform.h"
 
@@ -48,7 +49,8 @@ std::string FileStamp(const std::string& path) {
          std::to_string(st.st_size);
 }
 
-constexpr const char16_t* kOutputs[] = {u"pxirms.log", u"pxisys.ini", u"pxiesys.ini", u"ztbuslist.dat"};
+constexpr const char16_t* kOutputs[] = {ztrm::kRunLogName, ztrm::kPxiSysName,
+                                           ztrm::kPxieSysName, u"ztbuslist.dat"};
 
 }  // namespace
 
