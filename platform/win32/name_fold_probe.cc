@@ -101,8 +101,11 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  auto upper = reinterpret_cast<CaseFunction>(GetProcAddress(ntdll, "RtlUpcaseUnicodeChar"));
-  auto lower = reinterpret_cast<CaseFunction>(GetProcAddress(ntdll, "RtlDowncaseUnicodeChar"));
+  // Through void*: FARPROC has no parameters, so a direct cast warns.
+  auto upper = reinterpret_cast<CaseFunction>(
+      reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlUpcaseUnicodeChar")));
+  auto lower = reinterpret_cast<CaseFunction>(
+      reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlDowncaseUnicodeChar")));
   if (!upper || !lower) return 2;
 
   std::vector<std::pair<int, int>> uppers, lowers;
