@@ -8,8 +8,8 @@
 //   drive_c/       drive C:, laid out like a Wine prefix's drive_c
 //   launches.log   written here: what LaunchHidden would have started
 //                  (native_shell.h)
-// Each piece's header states what it reproduces. Vendor libraries and the
-// resource driver are not simulated yet.
+// Each piece's header states what it reproduces. The resource driver is not
+// simulated yet.
 #ifndef ZTRM_PLATFORM_NATIVE_NATIVE_PLATFORM_H_
 #define ZTRM_PLATFORM_NATIVE_NATIVE_PLATFORM_H_
 

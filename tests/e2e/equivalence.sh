@@ -81,6 +81,14 @@ compare() {
 for image in "$@"; do
   image=$(cd "$image" && pwd)
   name=$(basename "$image")
+  # Both builds of the simulated vendor module beside its configuration: the
+  # native run loads the .so, the Wine run the .dll.
+  staged="$WH_STATE/staged/$name"
+  rm -rf "$staged"
+  mkdir -p "$WH_STATE/staged"
+  cp -r "$image" "$staged"
+  "$source_dir/simmodule/install_into_image.sh" "$staged" "$(dirname "$sim")" "$build"
+  image=$staged
   native_image="$native_root/$name"
   rm -rf "$native_image"
   mkdir -p "$native_root"
