@@ -18,6 +18,7 @@
 #include "common/process_locale.h"
 #include "common/text_stream.h"
 #include "common/wide_text.h"
+#include "output/root_bus_table.h"
 #include "platform/platform.h"
 
 namespace ztrm {
@@ -65,6 +66,9 @@ struct RunContext {
   // The resource driver handle the last query opened; read by the device
   // event handler.
   std::atomic<DriverHandle> SharedDriverHandle{0};
+
+  // The driver's root bus table; written only by the root bus list query.
+  stRootBusList RootBusList;
 };
 
 }  // namespace ztrm
