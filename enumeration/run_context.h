@@ -18,6 +18,7 @@
 #include "common/process_locale.h"
 #include "common/text_stream.h"
 #include "common/wide_text.h"
+#include "inventory/inventory_records.h"
 #include "output/root_bus_table.h"
 #include "platform/platform.h"
 
@@ -46,6 +47,16 @@ struct RunContext {
 
   // Set once the 32-bit PXISA registry view was seen; never cleared.
   bool UseWow6432Node = false;
+
+  // The PXISA inventory of the current run (emptied by ResetInventory).
+  PxisaServiceList SystemModules;      // "System Modules"
+  PxisaServiceList PeripheralModules;  // "Peripheral Modules"
+  PxisaServiceList ChassisModules;     // "Chassis"
+  PxisaServiceList TriggerManagers;    // "Trigger Managers"
+  ResourceManagerList ResourceManagers;
+  // Give Index; incremented before use, so the first record of a kind gets 1.
+  std::uint32_t SystemModuleCounter = 0;
+  std::uint32_t PeripheralModuleCounter = 0;
 
   // Filled by host identification; keep their text between runs.
   WideText HostManufacturer;

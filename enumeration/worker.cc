@@ -7,6 +7,7 @@
 #include "enumeration/host_identification.h"
 #include "enumeration/run_log.h"
 #include "enumeration/system_paths.h"
+#include "inventory/inventory_reset.h"
 #include "inventory/module_discovery.h"
 #include "inventory/pxisa_registry.h"
 #include "output/pxiesys_writer.h"
@@ -103,6 +104,7 @@ void EnumerationWorker::PerformRun() {
 
   ctx_.StartRequest = 0;
   ctx_.ReenumerationRequest = 0;
+  ResetInventory(ctx_);
   ctx_.vecChassisDescFile.clear();
 
   if (!ctx_.LogStream) {
