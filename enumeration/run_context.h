@@ -74,7 +74,8 @@ struct RunContext {
   // Chassis ID by mapping index (slot 0 unused); survives runs.
   std::array<std::uint16_t, 256> usChassisMappingID{};
 
-  // The resource driver handle the last query opened; read by the device
+  // The resource driver handle the first successful query opened, kept for
+  // the life of the process (output/driver_session.h); read by the device
   // event handler.
   std::atomic<DriverHandle> SharedDriverHandle{0};
 
