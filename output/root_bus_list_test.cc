@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "enumeration/worker.h"
 #include "tests/output_test_support.h"
 
 namespace ztrm {
@@ -84,6 +85,32 @@ TEST(RootBusListTest, EveryEntrySetGivesEveryItem) {
     }
   }
   EXPECT_EQ(bench.WindowsFile("ztbuslist.dat"), expected);
+}
+
+TEST(RootBusListTest, WrittenOncePerWorkerStartNotPerRun) {
+  OutputBench bench(DriverRegistry({"\"RootBusList\"=\"0,0\"", "\"RootBusCount\"=dword:1"}) +
+                    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZELTRO\\ORB]\n\"Path\"=\"C:\\\\ZELTRO\\\\ORB\"\n");
+  bench.image.Write("drive_c/ProgramData/PXISA/configuration.ini",
+                    "[ResourceManager]\r\nName = \"ZELTRO Technology\"\r\n");
+  {
+    EnumerationWorker worker(bench.ctx());
+    worker.Start();
+    EXPECT_EQ(bench.WindowsFile("ztbuslist.dat"), "[RootBusList]\r\nCount=\"1\"\r\nItem1=\"0,0\"\r\n");
+    bench.image.Write("drive_c/windows/ztbuslist.dat", "kept");
+    worker.Poll();  // the first poll that sees this system runs
+    bench.ctx().StartRequest = 1;
+    worker.Poll();
+    EXPECT_TRUE(bench.WindowsFileExists("pxisys.ini"));
+    EXPECT_EQ(bench.WindowsFile("ztbuslist.dat"), "kept");
+  }
+  EnumerationWorker restarted(bench.ctx());
+  restarted.Start();
+  EXPECT_EQ(bench.WindowsFile("ztbuslist.dat"), "[RootBusList]\r\nCount=\"1\"\r\nItem1=\"0,0\"\r\n");
+  // One root bus list request per start, and the handle of the first open reused.
+  int root_requests = 0;
+  for (std::uint32_t code : bench.driver().codes) root_requests += code == 0x223504;
+  EXPECT_EQ(root_requests, 2);
+  EXPECT_EQ(bench.driver().opens, 1);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "enumeration/worker.h"
 #include "platform/native/native_platform.h"
+#include "tests/output_test_files.h"
 #include "tests/test_image.h"
 
 namespace ztrm {
@@ -24,6 +25,10 @@ TEST(DemoImageTest, OneRunWritesTheExpectedFiles) {
   worker.PerformRun();
 
   EXPECT_EQ(image.Read("drive_c/windows/pxirms.log"), ReadSourceFile("tests/expected/demo/pxirms.log"));
+  EXPECT_EQ(image.Read("drive_c/windows/pxisys.ini"), ExpectedCrlfFile("demo/pxisys.ini"));
+  EXPECT_EQ(image.Read("drive_c/windows/pxiesys.ini"), ExpectedCrlfFile("demo/pxiesys.ini"));
+  // Written at the worker start, from the simulated driver's root bus table.
+  EXPECT_EQ(image.Read("drive_c/windows/ztbuslist.dat"), ExpectedCrlfFile("demo/ztbuslist.dat"));
   // The worker start and the run each tell the companion to reload.
   EXPECT_EQ(image.Read("launches.log"), "ORB.exe|reload|C:\\ZELTRO\\ORB\nORB.exe|reload|C:\\ZELTRO\\ORB\n");
   ASSERT_EQ(ctx.vecPXISys.size(), 1u);

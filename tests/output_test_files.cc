@@ -5,7 +5,11 @@
 namespace ztrm {
 
 std::string ExpectedOutputFile(const std::string& name) {
-  const std::string lf = ReadSourceFile("tests/expected/output/" + name);
+  return ExpectedCrlfFile("output/" + name);
+}
+
+std::string ExpectedCrlfFile(const std::string& relative) {
+  const std::string lf = ReadSourceFile("tests/expected/" + relative);
   std::string crlf;
   for (char c : lf) {
     if (c == '\n') crlf += '\r';

@@ -9,6 +9,8 @@ namespace ztrm {
 
 // tests/expected/output/<name> with every LF turned into CR LF.
 std::string ExpectedOutputFile(const std::string& name);
+// tests/expected/<relative> with every LF turned into CR LF.
+std::string ExpectedCrlfFile(const std::string& relative);
 
 }  // namespace ztrm
 
