@@ -186,6 +186,24 @@ TEST(PxiSysWriterTest, WithoutTheDriverTheSegmentLoopEndsAfterTheFirst) {
   EXPECT_EQ(bench.driver().opens, 1);
 }
 
+TEST(PxiSysWriterTest, IdselNamesThatAreNoDeviceNumbers) {
+  OutputBench bench(DriverRegistry({"\"Bus7\"=\"7,0,0,255\""}));
+  Prepare(bench);
+  stPXISys sys = Pxi1Chassis();
+  sys.PCIBusSegmentList = u"1";
+  sys.vecPCIBusSegment = {MakeSegment<stPCIBusSegment>(u"1", u"2,3,4", 7, {u"abc", u"-5", u"99999"},
+                                                       {u"Slot2", u"Slot3", u"Slot4"})};
+  sys.vecSlot = {Slot(u"1"), Slot(u"2"), Slot(u"3"), Slot(u"4")};
+  sys.TriggerBusList = u"";
+  sys.vecTriggerBus.clear();
+  sys.TriggerBridgeList = u"";
+  sys.usChassisID = 1;
+  sys.dwChassisIndex = 1;
+  bench.ctx().vecPXISys = {sys};
+  mf_WritePXISys(bench.ctx());
+  EXPECT_EQ(Finish(bench), ExpectedOutputFile("pxisys_bad_idsel.ini"));
+}
+
 TEST(PxiSysWriterTest, NothingWithoutAStream) {
   OutputBench bench;
   bench.ctx().vecPXISys = {BareChassis()};
