@@ -1,3 +1,16 @@
+// Module discovery: every model registered under "System Modules",
+// "Peripheral Modules" and "Chassis" has its vendor module library loaded and
+// asked which modules of that model are present; each one becomes a
+// ModuleRecord of the model's Modules list. Between the stages the bus-range
+// assignment numbers the system modules, attaches each peripheral module to
+// its parent and maps each chassis root bus. Everything is traced into the
+// run log.
+//
+// Bounds against libraries that answer nonsense: at most kMaxModulesPerModel
+// modules are read per model (a larger count is logged, stored as reported in
+// ModuleCount, and read that far); names are read up to their first zero
+// byte within the 260-byte buffer, which always has a zero byte after it; a
+// chassis EEPROM text ends at the image's end at the latest.
 #ifndef ZTRM_INVENTORY_MODULE_DISCOVERY_H_
 #define ZTRM_INVENTORY_MODULE_DISCOVERY_H_
 
@@ -7,7 +20,7 @@
 
 namespace ztrm {
 
-// Loads every registered vendor module library and records its modules.
+// The three stages in the order system modules, peripheral modules, chassis.
 void DiscoverModules(RunContext& ctx);
 
 }  // namespace ztrm

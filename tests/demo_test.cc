@@ -17,6 +17,9 @@ TEST(DemoImageTest, OneRunWritesTheExpectedFiles) {
   std::filesystem::copy(std::string(ZTRM_SOURCE_DIR) + "/examples/demo", image.root(),
                         std::filesystem::copy_options::recursive |
                             std::filesystem::copy_options::overwrite_existing);
+  // The simulated vendor module's native build goes beside its configuration.
+  std::filesystem::copy_file(std::string(ZTRM_SIMMODULE_DIR) + "/ztsimmod.so",
+                             image.Path("drive_c/ZELTRO/SimModule/ztsimmod.so"));
   NativePlatform native(image.root());
   native.clock().Pin({2026, 12, 6, 5, 30, 0, 123});
   RunContext ctx(native.platform());
@@ -31,10 +34,21 @@ TEST(DemoImageTest, OneRunWritesTheExpectedFiles) {
   EXPECT_EQ(image.Read("drive_c/windows/ztbuslist.dat"), ExpectedCrlfFile("demo/ztbuslist.dat"));
   // The worker start and the run each tell the companion to reload.
   EXPECT_EQ(image.Read("launches.log"), "ORB.exe|reload|C:\\ZELTRO\\ORB\nORB.exe|reload|C:\\ZELTRO\\ORB\n");
-  ASSERT_EQ(ctx.vecPXISys.size(), 1u);
-  const stPXISys& chassis = ctx.vecPXISys[0];
+  ASSERT_EQ(ctx.vecPXISys.size(), 2u);
+  // First the PXI Express chassis the simulated module reports, with the
+  // chassis ID the mapping file keeps for mapping index 1 and the root buses
+  // the module reports.
+  const stPXISys& pxie = ctx.vecPXISys[0];
+  EXPECT_EQ(pxie.usChassisID, 2);
+  EXPECT_EQ(pxie.dwChassisIndex, 1u);
+  EXPECT_EQ(pxie.bPXIe, 1);
+  ASSERT_EQ(pxie.vecPCIBusSegment.size(), 2u);
+  EXPECT_EQ(pxie.vecPCIBusSegment[0].usRootBusNumber, 9);
+  EXPECT_EQ(pxie.vecPCIBusSegment[1].usRootBusNumber, 13);
+  // Then the listed PXI-1 chassis.
+  const stPXISys& chassis = ctx.vecPXISys[1];
   EXPECT_EQ(chassis.usChassisID, 1);
-  EXPECT_EQ(chassis.dwChassisIndex, 1u);
+  EXPECT_EQ(chassis.dwChassisIndex, 2u);
   EXPECT_EQ(chassis.bPXI1, 1);
   EXPECT_EQ(chassis.szDescriptionFile, WideText(u"ZT1018.ini"));
   ASSERT_EQ(chassis.vecPCIBusSegment.size(), 2u);

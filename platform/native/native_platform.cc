@@ -8,6 +8,7 @@ NativePlatform::NativePlatform(std::string image_root)
       registry_(image_root_ + "/registry.reg"),
       profiles_(paths_, open_files_),
       files_(paths_, open_files_),
+      libraries_(paths_),
       driver_(registry_),
       shell_(image_root_ + "/launches.log"),
       host_(registry_),

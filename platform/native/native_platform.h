@@ -9,8 +9,7 @@
 //   launches.log   written here: what LaunchHidden would have started
 //                  (native_shell.h)
 // Each piece's header states what it reproduces. The resource driver answers
-// from the image's registry (native_resource_driver.h); vendor libraries are
-// not simulated yet.
+// from the image's registry (native_resource_driver.h).
 #ifndef ZTRM_PLATFORM_NATIVE_NATIVE_PLATFORM_H_
 #define ZTRM_PLATFORM_NATIVE_NATIVE_PLATFORM_H_
 

@@ -1,0 +1,54 @@
+// What the simulated vendor module reports, read from its configuration file
+// (ztsimmod.ini beside the library; the README describes the format).
+//
+// Plain C++ without any operating-system call, so the same code answers in
+// the Windows DLL and in the native shared library.
+#ifndef ZTRM_SIMMODULE_SIM_CONFIG_H_
+#define ZTRM_SIMMODULE_SIM_CONFIG_H_
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace ztsim {
+
+inline constexpr std::size_t kEepromBufferSize = 260;
+
+enum class Kind { kSystemModule, kPeripheralModule, kChassis };
+
+// One [SystemModule], [PeripheralModule] or [Chassis] section.
+struct SimItem {
+  Kind kind = Kind::kSystemModule;
+  std::string vendor;  // the registry vendor and model names it serves
+  std::string model;
+  std::string unique_name;
+  std::string address_info;
+  std::array<std::uint8_t, kEepromBufferSize> eeprom{};
+  std::map<std::uint32_t, std::uint32_t> info;      // GetInformation item -> value
+  std::map<std::uint32_t, std::uint32_t> root_bus;  // root index (1-based) -> bus
+};
+
+struct SimConfig {
+  std::vector<SimItem> items;  // in file order
+
+  // The `number`-th (1-based) item of `kind` that serves vendor/model; null
+  // when there is none.
+  const SimItem* Find(Kind kind, std::string_view vendor, std::string_view model,
+                      std::uint32_t number) const;
+  std::uint32_t Count(Kind kind, std::string_view vendor, std::string_view model) const;
+  // The first module of `kind` with this unique name and address info.
+  const SimItem* FindModule(Kind kind, std::string_view unique_name,
+                            std::string_view address_info) const;
+};
+
+// Parses the file's text. Lines that do not read as a known section or key
+// are ignored, as are keys before the first section; numbers are decimal or
+// 0x-prefixed hexadecimal, anything unreadable counts as 0.
+SimConfig ParseSimConfig(std::string_view text);
+
+}  // namespace ztsim
+
+#endif  // ZTRM_SIMMODULE_SIM_CONFIG_H_
