@@ -87,6 +87,10 @@ for image in "$@"; do
   rm -rf "$native_image"
   mkdir -p "$native_root"
   cp -r "$image" "$native_image"
+  if [ -d "$native_image/drive_c/ZELTRO/SimModule" ]; then
+    cp "$(dirname "$sim")/simmodule/ztsimmod.so" "$native_image/drive_c/ZELTRO/SimModule/" 2>/dev/null ||
+      { WH_CASE=$name; wh_fail "the native simulated vendor module is missing"; }
+  fi
   if ! timeout 60 "$sim" "$native_image" >/dev/null; then
     WH_CASE=$name
     wh_fail "ztrm-sim failed on $image"
@@ -131,6 +135,11 @@ for image in "$@"; do
         "Wine: $([ -f "$wine_out/$file" ] && echo yes || echo no))"
     fi
   done
+  # The chassis ID table, where the image keeps one.
+  mapping=drive_c/ZELTRO/PXI/ChassisMappingID.ini
+  if [ -f "$native_image/$mapping" ] || [ -f "$WINEPREFIX/$mapping" ]; then
+    compare "ChassisMappingID.ini" "$native_image/$mapping" "$WINEPREFIX/$mapping"
+  fi
   # The root bus list: written by both when the image has the resource
   # driver, by neither when it has not.
   if [ -f "$native_out/ztbuslist.dat" ] || [ -f "$wine_out/ztbuslist.dat" ]; then
