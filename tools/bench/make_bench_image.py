@@ -1,21 +1,20 @@
 #!/usr/bin/env python3
 """Builds the benchmark's large system image.
 
-    tools/bench/make_bench_image.py OUT_DIR
+    tools/bench/make_bench_image.py OUT_DIR [SIMULATED_MODULE]
 
 OUT_DIR receives registry.reg and drive_c/ (any earlier content is removed):
-  - 16 PXI Express chassis descriptions of 18 slots each (trigger buses, a
-    trigger bridge, a line mapping spec, star triggers, a star system timing
-    set), each with its controller and 17 peripheral modules named in the
-    description's slots;
+  - 16 PXI Express chassis of 18 slots (descriptions with two bus segments,
+    trigger buses, a trigger bridge, a line mapping spec, star triggers, a
+    star system timing set), each with its controller and 17 peripheral
+    modules, reported by the simulated vendor module (its ztsimmod.ini is
+    written; SIMULATED_MODULE, the native build ztsimmod.so, is copied beside
+    it when given);
   - 8 PXI-1 chassis of 8 slots, listed in PXIChassisList.ini, each with 4 PCI
     bus segments whose buses sit behind bridge chains of depth 3, answered by
     the simulated resource driver's registry values;
   - every description file different (vendor, model, slot texts, IDSEL
     wiring, comments).
-The PXI Express chassis enter a native run through description file
-discovery; they are parsed and written once the vendor module libraries that
-report them are simulated.
 """
 import os
 import shutil
@@ -34,8 +33,10 @@ def pxie_description(k):
         "; PXI Express chassis description %d of the benchmark image" % k,
         "[Version]", 'Specification = "PXI-6"', "Major = 1", "Minor = %d" % (k % 3), "",
         "[Chassis]",
-        'Vendor = "Bench Vendor %02d"' % k,
-        'Model = "BX-18%02d Express Chassis"' % k,
+        # As the chassis registration and the controller's EEPROM name it.
+        'Vendor = "Bench Vendor"',
+        'Model = "BX-18%02d"' % k,
+        'PCIBusSegmentList = "1,2"',
         'SlotList = "%s"' % ",".join(map(str, slots)),
         'TriggerBusList = "1,2,3"',
         'TriggerBridgeList = "1"',
@@ -43,6 +44,9 @@ def pxie_description(k):
         'StarTriggerList = "1"',
         'StarSystemTimingSetList = "1"', "",
     ]
+    for n, part in ((1, slots[0:9]), (2, slots[9:18])):
+        lines += ["[PCIBusSegment%d]" % n, 'SlotList = "%s"' % ",".join(map(str, part)),
+                  'BridgeList = ""', 'IDSELList = ""', ""]
     for b, part in enumerate((slots[0:6], slots[6:12], slots[12:18]), 1):
         lines += ["[TriggerBus%d]" % b, 'SlotList = "%s"' % ",".join(map(str, part)), ""]
     lines += ["[TriggerBridge1]", "SourceTriggerBus = 1", "DestinationTriggerBus = %d" % (2 + k % 2),
@@ -92,8 +96,46 @@ def pxi1_description(k):
     return "\n".join(lines) + "\n"
 
 
+def sim_module_config():
+    """ztsimmod.ini: per PXI Express chassis k a controller whose first link
+    spans buses 16k+1 to 16k+15, the chassis with root buses 16k+1 and 16k+9,
+    and 17 peripheral modules in slots 2 to 18."""
+    lines = ["; What the simulated vendor module reports on the benchmark image."]
+    for k in range(16):
+        base = 16 * k
+        lines += ["", "[SystemModule]", "Vendor = Bench Vendor", "Model = BC-8000",
+                  "UniqueName = BC8000-%04d" % k, "AddressInfo = PCI::%d::0::0" % base,
+                  "EepromVendor = Bench Vendor",
+                  "EepromModel = BX-18%02d" % k,
+                  "EepromSerial = BX18%02d-%05d" % (k, 1000 + k),
+                  "EepromByte.0x7C = %d" % (k % 2),
+                  "EepromByte.0x7D = 4", "EepromByte.0x7E = 3", "EepromByte.0x7F = 2",
+                  "EepromByte.0x80 = 1"]
+        for j in range(17):
+            at = 0x81 + 4 * j
+            lines += ["EepromByte.0x%02X = %d" % (at, j + 2),
+                      "EepromByte.0x%02X = 0x%02X" % (at + 1, 0x10 * (j % 3) + 1 + j % 4),
+                      "EepromByte.0x%02X = %d" % (at + 2, (1, 3, 7)[j % 3]),
+                      "EepromByte.0x%02X = 0x%02X" % (at + 3, 0x52 if j % 2 else 0x02)]
+        lines += ["EepromChecksum = auto", "Info.0 = 8", "Info.1 = 8", "Info.2 = 4", "Info.3 = 4",
+                  "Info.4 = 4", "Info.5 = 4", "Info.100 = %d" % (4 if k % 2 else 2),
+                  "Info.101 = %d" % (base + 1), "Info.105 = %d" % (base + 15)]
+    for k in range(16):
+        base = 16 * k
+        for j in range(17):
+            lines += ["", "[PeripheralModule]", "Vendor = Bench Vendor", "Model = BP-4100",
+                      "UniqueName = BP4100-%02d%02d" % (k, j),
+                      "AddressInfo = PCI::%d::%d::0" % (base + 1 + j % 15, j),
+                      "Info.0 = %d" % (4 << (j % 3)), "Info.100 = %d" % (base + 1 + j % 15),
+                      "Info.101 = 4", "Info.102 = %d" % (j + 2)]
+    for k in range(16):
+        lines += ["", "[Chassis]", "Vendor = Bench Vendor", "Model = BX-18%02d" % k,
+                  "RootBus.1 = %d" % (16 * k + 1), "RootBus.2 = %d" % (16 * k + 9)]
+    return "\n".join(lines) + "\n"
+
+
 def main():
-    if len(sys.argv) != 2:
+    if len(sys.argv) not in (2, 3):
         print(__doc__, file=sys.stderr)
         return 2
     out = sys.argv[1]
@@ -107,21 +149,38 @@ def main():
 
     for k in range(16):
         write(os.path.join(desc, "BX18%02d.ini" % k), pxie_description(k))
+    sim_dir = os.path.join(drive_c, "ZELTRO", "SimModule")
+    write(os.path.join(sim_dir, "ztsimmod.ini"), sim_module_config())
+    if len(sys.argv) == 3:
+        shutil.copy(sys.argv[2], os.path.join(sim_dir, "ztsimmod.so"))
     chassis_list = ["[Information]", "TotalChassis = 8", ""]
     driver = ['"Bus0"="0,0,0,255"']
-    next_free = 100  # buses for the bridge chains' inner links
+    used = {0}
+    # The PXI Express segments' buses hang off root ports of bus 0.
+    for k in range(16):
+        for n, bus in enumerate((16 * k + 1, 16 * k + 9)):
+            driver.append('"Bus%d"="0,%d,%d,0"' % (bus, 1 + k % 8, n))
+            used.add(bus)
+
+    def free_run(length):
+        start = 1
+        while any(b in used for b in range(start, start + length)):
+            start += 1
+        used.update(range(start, start + length))
+        return start
+
     for k in range(8):
         write(os.path.join(desc, "BC10%02d.ini" % k), pxi1_description(k))
-        root = 10 + 10 * k
-        chassis_list += ["[Chassis%d]" % (k + 1), "ChassisID = %d" % (k + 1),
+        root = free_run(4)
+        # IDs after the 16 the PXI Express chassis take.
+        chassis_list += ["[Chassis%d]" % (k + 1), "ChassisID = %d" % (17 + k),
                          'Vendor = "Bench Classic %02d"' % k,
                          'Model = "BC-10%02d PXI Chassis"' % k,
                          "PCIRootBusNumber = %d" % root, ""]
         for seg in range(4):
             bus = root + seg
             # Depth 3: bus -> a -> b -> root bus 0.
-            a, b = next_free, next_free + 1
-            next_free += 2
+            a, b = free_run(1), free_run(1)
             driver += ['"Bus%d"="%d,%d,%d,0"' % (bus, a, 8 + seg, k % 8),
                        '"Bus%d"="%d,%d,0,0"' % (a, b, 20 + k),
                        '"Bus%d"="0,%d,%d,0"' % (b, 1 + seg, k % 2)]
@@ -135,8 +194,16 @@ def main():
         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZELTRO\\ORB]", '"Path"="C:\\\\ZELTRO\\\\ORB"', "",
         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\CurrentVersion]",
         '"ChassisDescriptionFilePath"="C:\\\\ZELTRO\\\\PXI\\\\ChassisDescriptions"', "",
-        "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\ZTRMDRV\\Parameters]",
-    ] + driver
+    ]
+    library = '"Library"="C:\\\\ZELTRO\\\\SimModule\\\\ztsimmod.dll"'
+    registry += ["[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\Services\\System Modules\\Bench Vendor\\BC-8000]",
+                 library, '"Version"=dword:00010000', "",
+                 "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\Services\\Peripheral Modules\\Bench Vendor\\BP-4100]",
+                 library, '"Version"=dword:00010000', ""]
+    for k in range(16):
+        registry += ["[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\Services\\Chassis\\Bench Vendor\\BX-18%02d]" % k,
+                     library, '"Version"=dword:00010000', ""]
+    registry += ["[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\ZTRMDRV\\Parameters]"] + driver
     write(os.path.join(out, "registry.reg"), "\n".join(registry) + "\n")
     return 0
 

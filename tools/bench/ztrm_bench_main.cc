@@ -10,7 +10,9 @@
 // excluded. Each is timed RUNS times (default 15, at least 10); the medians,
 // their ratio and the process's peak resident memory are printed. The image
 // is written to (its drive_c/windows outputs).
+#include <fcntl.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
@@ -80,6 +82,12 @@ int main(int argc, char** argv) {
   }
   const std::vector<std::string> files = InputFiles(image);
 
+  // What a run writes to the console is not part of the figures.
+  std::fflush(stdout);
+  const int saved_stdout = dup(1);
+  const int null_fd = open("/dev/null", O_WRONLY);
+  if (null_fd >= 0) dup2(null_fd, 1);
+
   WholeRun(image);  // warm the file cache and the outputs
   std::vector<double> run_ms, read_ms;
   std::size_t bytes = 0;
@@ -91,6 +99,8 @@ int main(int argc, char** argv) {
     WholeRun(image);
     run_ms.push_back(std::chrono::duration<double, std::milli>(Clock::now() - start).count());
   }
+  std::fflush(stdout);
+  if (saved_stdout >= 0) dup2(saved_stdout, 1);
   struct rusage usage {};
   getrusage(RUSAGE_SELF, &usage);
 
