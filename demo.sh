@@ -28,12 +28,12 @@ show_files() {
 
 if [ "${1:-}" = "--native" ]; then
   cmake --preset native >/dev/null
-  cmake --build --preset native --target ztrm-sim ztsimmod >/dev/null
+  cmake --build --preset native --target ztrm-sim ztsim_modules >/dev/null
   run=build/demo
   rm -rf "$run"
   mkdir -p build
   cp -r examples/demo "$run"
-  cp build/native/simmodule/ztsimmod.so "$run/drive_c/ZELTRO/SimModule/"
+  simmodule/install_into_image.sh "$run" build/native
   build/native/ztrm-sim "$run"
   show_files "$run/drive_c/windows"
   if [ -f "$run/launches.log" ]; then
@@ -56,7 +56,7 @@ echo "Building the Windows service (mingw preset) and the native runner..."
 for preset in native mingw; do
   cmake --preset "$preset" >/dev/null
 done
-cmake --build --preset mingw --target ZTRMService ztrm_wine_idle ztrmdrv ztsimmod >/dev/null
+cmake --build --preset mingw --target ZTRMService ztrm_wine_idle ztrmdrv ztsim_modules >/dev/null
 cmake --build --preset native --target ztrm-sim >/dev/null
 
 out=$PWD/build/demo-wine
@@ -78,7 +78,7 @@ timeout 180 wine wineboot -i >/dev/null 2>&1
 timeout 120 wineserver -w
 drive_c=$WINEPREFIX/drive_c
 cp -r examples/demo/drive_c/. "$drive_c/"
-cp build/mingw/simmodule/ztsimmod.dll "$drive_c/ZELTRO/SimModule/"
+simmodule/install_into_image.sh "$WINEPREFIX" build/mingw
 mkdir -p "$drive_c/ztrm_bin"
 cp build/mingw/ZTRMService.exe build/mingw/ztrm_wine_idle.exe "$drive_c/ztrm_bin/"
 # Wine ends its services and drivers with the session's last ordinary process:

@@ -5,7 +5,9 @@
 #   - each carries a version resource (type 16, id 1) whose fixed file version
 #     is the build's project version, and a manifest resource (type 24, id 1)
 #     that requests requireAdministrator;
-#   - each imports only DLLs that every Windows installation ships.
+#   - each imports only DLLs that every Windows installation ships;
+#   - each build of the simulated vendor module (simmodule/) exports exactly
+#     its PXISA_* names, undecorated, and needs no compiler runtime DLL.
 #
 #   tests/check_pe.sh [MINGW64_BUILD_DIR [MINGW32_BUILD_DIR]]
 #
@@ -178,6 +180,46 @@ check_exe "mingw x86-64" "$build64/ZTRMService.exe" x86_64-w64-mingw32-objdump \
   pei-x86-64 "020b (PE32+)" "$build64"
 check_exe "mingw i686" "$build32/ZTRMService.exe" i686-w64-mingw32-objdump \
   pei-i386 "010b (PE32)" "$build32"
+
+# The simulated vendor module: each build exports exactly its PXISA_* names,
+# undecorated (no @N on x86), and needs no compiler runtime DLL.
+check_simmodule() {
+  local label=$1 build=$2 objdump=$3 variant omitted want got headers
+  local all="PXISA_Chassis_GetCount PXISA_Chassis_GetPCIRootBusNumber
+    PXISA_PeripheralModule_GetCount PXISA_PeripheralModule_GetInformation
+    PXISA_PeripheralModule_GetName PXISA_SystemModule_GetChassisEEPROM
+    PXISA_SystemModule_GetCount PXISA_SystemModule_GetInformation PXISA_SystemModule_GetName
+    PXISA_SystemModule_SMBusOperation"
+  for variant in ztsimmod:"" ztsimmod_nosmbus:"SMBusOperation" \
+    ztsimmod_nocount:"GetCount" ztsimmod_noname:"GetName" \
+    ztsimmod_noinfo:"GetChassisEEPROM GetInformation GetPCIRootBusNumber"; do
+    omitted=${variant#*:}
+    variant=${variant%%:*}
+    local dll=$build/simmodule/$variant.dll
+    if [ ! -f "$dll" ]; then
+      fail "$label: $dll does not exist (build it first)"
+      continue
+    fi
+    want=$(for name in $all; do
+      keep=1
+      for suffix in $omitted; do case "$name" in *_"$suffix") keep=0 ;; esac; done
+      [ $keep = 1 ] && echo "$name"
+    done | sort | tr '\n' ' ')
+    headers=$("$objdump" -p "$dll")
+    got=$(sed -n '/Ordinal\/Name Pointer/,/^$/p' <<<"$headers" | sed -n 's/^[[:space:]]*\[ *[0-9]*\] //p' |
+      tr -d '\r' | sort | tr '\n' ' ')
+    if [ "$got" = "$want" ]; then
+      pass "$label: $variant.dll exports $(wc -w <<<"$got") PXISA names undecorated"
+    else
+      fail "$label: $variant.dll exports '$got', expected '$want'"
+    fi
+    if sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$headers" | grep -qi 'libstdc\|libgcc\|winpthread'; then
+      fail "$label: $variant.dll needs a compiler runtime DLL"
+    fi
+  done
+}
+check_simmodule "mingw x86-64" "$build64" x86_64-w64-mingw32-objdump
+check_simmodule "mingw i686" "$build32" i686-w64-mingw32-objdump
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures PE checks failed"

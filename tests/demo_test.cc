@@ -57,5 +57,45 @@ TEST(DemoImageTest, OneRunWritesTheExpectedFiles) {
   EXPECT_EQ(chassis.vecSlot.size(), 8u);
 }
 
+TEST(DemoImageTest, ASecondRunStartsTheInventoryAfresh) {
+  TestImage image;
+  std::filesystem::copy(std::string(ZTRM_SOURCE_DIR) + "/examples/demo", image.root(),
+                        std::filesystem::copy_options::recursive);
+  std::filesystem::copy_file(std::string(ZTRM_SIMMODULE_DIR) + "/ztsimmod.so",
+                             image.Path("drive_c/ZELTRO/SimModule/ztsimmod.so"));
+  NativePlatform native(image.root());
+  native.clock().Pin({2026, 12, 6, 5, 30, 0, 123});
+  RunContext ctx(native.platform());
+  EnumerationWorker worker(ctx);
+  worker.Start();
+  worker.PerformRun();
+  worker.PerformRun();
+
+  EXPECT_EQ(image.Read("drive_c/windows/pxirms.log"), ReadSourceFile("tests/expected/demo/pxirms.log"));
+  EXPECT_EQ(ctx.SystemModuleCounter, 2u);
+  EXPECT_EQ(ctx.PeripheralModuleCounter, 4u);  // three ZT-4120, one ZT-6250
+  ASSERT_EQ(ctx.SystemModules.VendorCount, 1u);
+  const PxisaVendorEntry& zeltro = ctx.SystemModules.Vendors[0];
+  ASSERT_EQ(zeltro.ModelCount, 2u);
+  // ZT-8370 comes first in the registry, ZT-8840 has the lower buses.
+  const ModuleRecord& remote = zeltro.Models[0].Modules.at(0);
+  const ModuleRecord& embedded = zeltro.Models[1].Modules.at(0);
+  EXPECT_EQ(remote.Index, 1u);
+  EXPECT_EQ(remote.MappingIndex, 2u);
+  EXPECT_EQ(remote.ChassisID, 0u);
+  EXPECT_EQ(embedded.Index, 2u);
+  EXPECT_EQ(embedded.MappingIndex, 1u);
+  EXPECT_EQ(embedded.ChassisID, 2u);
+  EXPECT_EQ(embedded.MinBus, 8u);
+  EXPECT_EQ(embedded.MaxBus, 19u);  // the fourth link's last bus
+  EXPECT_EQ(embedded.ChassisVendor, WideText(u"ZELTRO Technology"));
+  EXPECT_EQ(embedded.ChassisModel, WideText(u"ZT1085"));
+  const ModuleRecord& chassis = ctx.ChassisModules.Vendors.at(0).Models.at(0).Modules.at(0);
+  EXPECT_EQ(chassis.Index, 1u);
+  EXPECT_EQ(chassis.RootBusCount, 2u);
+  EXPECT_EQ(chassis.TriggerManagerPath, WideText(u"C:\\ZELTRO\\SimModule\\zttrigger.dll"));
+  ASSERT_EQ(ctx.vecPXISys.size(), 2u);
+}
+
 }  // namespace
 }  // namespace ztrm

@@ -83,14 +83,18 @@ compare() {
 for image in "$@"; do
   image=$(cd "$image" && pwd)
   name=$(basename "$image")
+  # Both builds of the simulated vendor module beside its configuration: the
+  # native run loads the .so, the Wine run the .dll.
+  staged="$WH_STATE/staged/$name"
+  rm -rf "$staged"
+  mkdir -p "$WH_STATE/staged"
+  cp -r "$image" "$staged"
+  "$source_dir/simmodule/install_into_image.sh" "$staged" "$(dirname "$sim")" "$build"
+  image=$staged
   native_image="$native_root/$name"
   rm -rf "$native_image"
   mkdir -p "$native_root"
   cp -r "$image" "$native_image"
-  if [ -d "$native_image/drive_c/ZELTRO/SimModule" ]; then
-    cp "$(dirname "$sim")/simmodule/ztsimmod.so" "$native_image/drive_c/ZELTRO/SimModule/" 2>/dev/null ||
-      { WH_CASE=$name; wh_fail "the native simulated vendor module is missing"; }
-  fi
   if ! timeout 60 "$sim" "$native_image" >/dev/null; then
     WH_CASE=$name
     wh_fail "ztrm-sim failed on $image"

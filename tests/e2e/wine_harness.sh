@@ -145,10 +145,6 @@ wh_case_begin() {
     return 1
   fi
   cp -r "$image/drive_c/." "$WINEPREFIX/drive_c/"
-  # The simulated vendor module goes where an image that uses it expects it.
-  if [ -d "$image/drive_c/ZELTRO/SimModule" ] && [ -f "$WH_BUILD/simmodule/ztsimmod.dll" ]; then
-    cp "$WH_BUILD/simmodule/ztsimmod.dll" "$WINEPREFIX/drive_c/ZELTRO/SimModule/"
-  fi
   mkdir -p "$WINEPREFIX/drive_c/ztrm_bin"
   cp "$WH_BUILD/ZTRMService.exe" "$WH_BUILD/ztrm_wine_idle.exe" "$WINEPREFIX/drive_c/ztrm_bin/"
   cp "$image/registry.reg" "$WINEPREFIX/drive_c/ztrm_image.reg"

@@ -1,0 +1,58 @@
+#include "inventory/model_scope.h"
+
+#include <algorithm>
+#include <string>
+
+#include "enumeration/run_log.h"
+
+namespace ztrm {
+
+NarrowName::NarrowName(const RunContext& ctx, const WideText& name) {
+  std::string text = ctx.locale.ToMultiByte(name.view());
+  std::copy_n(text.begin(), std::min(text.size(), bytes.size() - 1), bytes.begin());
+}
+
+WideText WidenName(const RunContext& ctx, const char* bytes, std::size_t size) {
+  std::size_t length = 0;
+  while (length < size && bytes[length] != 0) ++length;
+  return WideText(ctx.locale.FromMultiByte(std::string_view(bytes, length)));
+}
+
+bool CountModules(ModelScope& s, const StageText& text) {
+  if (!s.library.HasExport(text.count_export)) {
+    Log(s.ctx, text.count_import_failure);
+    s.error = true;
+    return false;
+  }
+  std::uint32_t count = 0;
+  s.library.CallGetCount(text.count_export, s.vendor_narrow.c_str(), s.model_narrow.c_str(), &count);
+  s.model.ModuleCount = count;
+  if (count == 0) {
+    Log(s.ctx, text.count_none_line, s.vendor.VendorName, s.model.ModelName);
+  } else {
+    Log(s.ctx, text.count_line, count, s.vendor.VendorName, s.model.ModelName);
+  }
+  s.read_count = std::min(count, kMaxModulesPerModel);
+  if (count > kMaxModulesPerModel) {
+    Log(s.ctx, text.count_limit_line, kMaxModulesPerModel, kMaxModulesPerModel);
+  }
+  return true;
+}
+
+void ReadModuleName(ModelScope& s, const char* export_name, std::uint32_t index,
+                    ModuleRecord& record) {
+  DiscoveryBuffers& b = s.buffers;
+  s.library.CallGetName(export_name, s.vendor_narrow.c_str(), s.model_narrow.c_str(), index,
+                        b.unique_name.data(), b.address_info.data());
+  record.UniqueName = WidenName(s.ctx, b.unique_name.data(), kVendorBufferSize);
+  record.AddressInfo = WidenName(s.ctx, b.address_info.data(), kVendorBufferSize);
+}
+
+std::uint32_t ReadInformation(ModelScope& s, const char* export_name, std::uint32_t item) {
+  std::uint32_t value = 0;
+  s.library.CallGetInformation(export_name, s.buffers.unique_name.data(),
+                               s.buffers.address_info.data(), item, &value);
+  return value;
+}
+
+}  // namespace ztrm

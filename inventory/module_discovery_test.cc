@@ -1,0 +1,373 @@
+#include "inventory/module_discovery.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "chassis/description_discovery.h"
+#include "inventory/pxisa_registry.h"
+#include "tests/inventory_test_support.h"
+
+namespace ztrm {
+namespace {
+
+const std::string kHyphens(70, '-');
+const std::string kLoadHead = "\r\r\n" + kHyphens + "\r\r\n" +
+                              "                       LOAD DLL WITH IMPORT API\r\r\n" + kHyphens +
+                              "\r\r\n\r\r\n";
+const std::string kSystemBanner =
+    "======================= SYSTEM MODULE ================================\r\r\n";
+const std::string kPeripheralBanner =
+    "======================= PERIPHERAL MODULE ============================\r\r\n";
+const std::string kChassisBanner =
+    "======================= CHASSIS MODULE ===============================\r\r\n";
+
+// The report of an all-zero EEPROM image.
+std::string ZeroEepromReport() {
+  std::string text =
+      "Print Chassis eeprom add 0xA4 offset 0x00~0xFF\r\n"
+      "      00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F\r\n";
+  const char* rows[] = {"00", "01", "02", "03", "04", "05", "06", "07",
+                        "08", "09", "0a", "0b", "0c", "0d", "0e", "0f"};
+  for (const char* row : rows) {
+    text += std::string("\r\n0x") + row + "  ";
+    for (int i = 0; i < 16; ++i) text += "00 ";
+  }
+  text += "\r\nChassis eeprom checksum (0x7A:79)  : 0x 00 00\r\n";
+  text += "Chassis eeprom checksum Calculated : 0x 00 00\r\n";
+  text += "Chassis eeprom vendor ID (0x05:40) : \"" + std::string(60, '\0') + "\"\r\n";
+  text += "Chassis eeprom model     (0x41:68) : \"" + std::string(40, '\0') + "\"\r\n";
+  text += "Chassis eeprom serial NO (0x6A:76) : \"" + std::string(13, '\0') + "\"\r\n";
+  return text;
+}
+
+std::string Lines(const std::vector<std::string>& lines) {
+  std::string text;
+  for (const std::string& line : lines) text += line + "\r\r\n";
+  return text;
+}
+
+std::string Registry(const std::string& library) {
+  std::string value = "\"Library\"=\"" + library + "\"\r\n";
+  return "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\Services\\System Modules\\Acme\\S]\r\n" + value +
+         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\Services\\Peripheral Modules\\Acme\\P]\r\n" +
+         value + "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\Services\\Chassis\\Acme\\C]\r\n" + value;
+}
+
+const char kSimConfig[] =
+    "[SystemModule]\nVendor = Acme\nModel = S\nUniqueName = s1\nAddressInfo = a1\n"
+    "Info.100 = 1\nInfo.101 = 3\nInfo.105 = 5\n"
+    "[PeripheralModule]\nVendor = Acme\nModel = P\nUniqueName = p1\nAddressInfo = b1\n"
+    "Info.100 = 4\nInfo.102 = 2\n"
+    "[Chassis]\nVendor = Acme\nModel = C\nRootBus.1 = 3\n";
+
+TEST(ModuleDiscoveryTest, LogOfEachSimulatedModuleBuild) {
+  const std::string lib = "C:\\Sim\\";
+  const std::string system_ok =
+      Lines({"SystemModule_GetCount = 1, (Acme,S)",
+             "SystemModule_GetName_1 UniquNname = s1, AddressInfo = a1"}) +
+      ZeroEepromReport() +
+      Lines({"SystemModule_GetInfomation Max Link1Witdh in 2 LinkMode = 0",
+             "SystemModule_GetInfomation Max Link2Witdh in 2 LinkMode = 0",
+             "SystemModule_GetInfomation Max Link1Witdh in 4 LinkMode = 0",
+             "SystemModule_GetInfomation Max Link2Witdh in 4 LinkMode = 0",
+             "SystemModule_GetInfomation Max Link3Witdh in 4 LinkMode = 0",
+             "SystemModule_GetInfomation Max Link4Witdh in 4 LinkMode = 0",
+             "SystemModule_GetInfomation NumberofValidLinks = 1",
+             "SystemModule_GetInfomation PCIBusLink1 = 3, SubPCIBusLink1 = 5",
+             "SystemModule_Index = 1"});
+  const std::string peripheral_ok = Lines(
+      {"PeripheralModule_GetCount = 1, (Acme,P)",
+       "PeripheralModule_GetName_1 UniquNname = p1, AddressInfo = b1",
+       "PeripheralModule_GetInformation_1 MaxLinkWidth = 0, PCIBusNumber= 4, "
+       "NegotiateLinkWidth = 0, SlotNumber(GA) = 2",
+       "PeripheralModule mapping to system module Index = 1"});
+  const std::string chassis_ok = Lines({"ChassisModule_GetCount = 1, (Acme,C)"});
+  struct Case {
+    const char* variant;
+    std::string system, peripheral, chassis;  // each model's lines after its load line
+  } cases[] = {
+      {"ztsimmod", system_ok, peripheral_ok, chassis_ok},
+      {"ztsimmod_nosmbus", system_ok + Lines({"S of SystemModule process final result = Fail"}),
+       peripheral_ok, chassis_ok},
+      {"ztsimmod_nocount",
+       Lines({"Import SystemModule_GetCount API Fail",
+              "S of SystemModule process final result = Fail"}),
+       Lines({"Import PeripheralModule_GetCount API Fail",
+              "P of PeripheralModule process final result = Fail"}),
+       Lines({"Import ChassisModule_GetCount API Fail",
+              "C of ChassisModule process final result = Fail"})},
+      {"ztsimmod_noname",
+       Lines({"SystemModule_GetCount = 1, (Acme,S)", "Import SystemModule_GetName API Fail",
+              "S of SystemModule process final result = Fail"}),
+       // The name buffers still hold nothing, so the library knows no module.
+       Lines({"PeripheralModule_GetCount = 1, (Acme,P)", "PeripheralModule_GetName = Fail",
+              "PeripheralModule_GetInformation_1 MaxLinkWidth = 0, PCIBusNumber= 0, "
+              "NegotiateLinkWidth = 0, SlotNumber(GA) = 0",
+              "PeripheralModule mapping to system module Index = 0",
+              "P of PeripheralModule process final result = Fail"}),
+       chassis_ok},
+      {"ztsimmod_noinfo",
+       Lines({"SystemModule_GetCount = 1, (Acme,S)",
+              "SystemModule_GetName_1 UniquNname = s1, AddressInfo = a1",
+              "Import SystemModule_GetChassisEEPROM API Fail",
+              "Import SystemModule_GetInfomation API Fail", "SystemModule_Index = 1",
+              "S of SystemModule process final result = Fail"}),
+       // Bus 0 lies in the (0, 0) range the system module was left with.
+       Lines({"PeripheralModule_GetCount = 1, (Acme,P)",
+              "PeripheralModule_GetName_1 UniquNname = p1, AddressInfo = b1",
+              "Import PeripheralModule_GetInformation API Fail",
+              "PeripheralModule mapping to system module Index = 1",
+              "P of PeripheralModule process final result = Fail"}),
+       Lines({"ChassisModule_GetCount = 1, (Acme,C)",
+              "Import ChassisModule_GetPCIRootBusNumber API Fail",
+              "C of ChassisModule process final result = Fail"})},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.variant);
+    InventoryBench bench;
+    const std::string path = lib + c.variant + ".dll";
+    bench.image.WriteRegistry(Registry("C:\\\\Sim\\\\" + std::string(c.variant) + ".dll"));
+    bench.InstallSimModule("Sim", c.variant, kSimConfig);
+    RunContext& ctx = bench.Context();
+    QueryPxisaRegistry(ctx);
+    const std::size_t before = bench.Log().size();
+    DiscoverModules(ctx);
+    EXPECT_EQ(bench.Log().substr(before),
+              kLoadHead + kSystemBanner + Lines({"SystemModule_LoadLibrary = " + path + " = Success"}) +
+                  c.system + "\r\r\n" + kPeripheralBanner +
+                  Lines({"PeripheralModule_LoadLibrary = " + path + " = Success"}) + c.peripheral +
+                  "\r\r\n" + kChassisBanner +
+                  Lines({"ChassisModule_LoadLibrary = " + path + " = Success"}) + c.chassis +
+                  "\r\r\n");
+  }
+}
+
+TEST(ModuleDiscoveryTest, LibrariesThatDoNotLoadAndEmptyLists) {
+  InventoryBench bench;
+  bench.image.WriteRegistry(Registry("C:\\\\Sim\\\\missing.dll"));
+  bench.InstallSimModule("Sim", "ztsimmod", kSimConfig);  // a .so of another name
+  RunContext& ctx = bench.Context();
+  QueryPxisaRegistry(ctx);
+  const std::size_t before = bench.Log().size();
+  DiscoverModules(ctx);
+  EXPECT_EQ(bench.Log().substr(before),
+            kLoadHead + kSystemBanner + Lines({"LoadLibraryW Fail", ""}) + kPeripheralBanner +
+                Lines({"PeripheralModule_LoadLibrary = C:\\Sim\\missing.dll = Fail", ""}) +
+                kChassisBanner + Lines({"Fail to open C:\\Sim\\missing.dll", ""}));
+
+  InventoryBench empty;
+  DiscoverModules(empty.Context());
+  EXPECT_EQ(empty.Log(), kLoadHead + kSystemBanner + Lines({"System Module N/A"}) +
+                             kPeripheralBanner + Lines({"Peripheral Module N/A"}) + kChassisBanner +
+                             Lines({"Chassis Module N/A"}));
+}
+
+// An inventory of `vendors` vendors with `models` models each, every model
+// naming `library`, in all three services.
+void RegisterModels(RunContext& ctx, int vendors, int models, const char16_t* library) {
+  for (PxisaServiceList* list : {&ctx.SystemModules, &ctx.PeripheralModules, &ctx.ChassisModules}) {
+    for (int v = 0; v < vendors; ++v) {
+      PxisaVendorEntry vendor;
+      vendor.VendorName = WidenBytes("V" + std::to_string(v + 1));
+      for (int m = 0; m < models; ++m) {
+        PxisaModelEntry model;
+        model.ModelName = WidenBytes("M" + std::to_string(m + 1));
+        model.Library = library;
+        vendor.Models.push_back(model);
+      }
+      vendor.ModelCount = models;
+      list->Vendors.push_back(vendor);
+    }
+    list->VendorCount = vendors;
+  }
+}
+
+TEST(ModuleDiscoveryTest, IndexRunsAcrossVendorsAndModelsAndEachModelLoadsItsLibrary) {
+  InventoryBench bench;
+  RunContext& ctx = bench.Context();
+  ScriptedLibrary script;
+  std::vector<std::string> calls;
+  script.system_count = [&](const char* v, const char* m, std::uint32_t* n) {
+    calls.push_back(std::string(v) + "/" + m);
+    EXPECT_EQ(*n, 0u);  // preset
+    *n = 2;
+  };
+  script.system_name = [](const char*, const char*, std::uint32_t i, char* u, char* a) {
+    std::snprintf(u, 260, "u%u", i);
+    std::snprintf(a, 260, "a%u", i);
+  };
+  script.peripheral_count = [](const char*, const char*, std::uint32_t* n) { *n = 1; };
+  bench.libraries().scripted[u"C:\\same.dll"] = script;
+  RegisterModels(ctx, 2, 2, u"C:\\same.dll");
+  DiscoverModules(ctx);
+
+  std::vector<std::uint32_t> system_indexes, peripheral_indexes;
+  for (const auto& vendor : ctx.SystemModules.Vendors) {
+    for (const auto& model : vendor.Models) {
+      EXPECT_EQ(model.ModuleCount, 2u);
+      for (const auto& r : model.Modules) system_indexes.push_back(r.Index);
+    }
+  }
+  for (const auto& vendor : ctx.PeripheralModules.Vendors) {
+    for (const auto& model : vendor.Models) {
+      for (const auto& r : model.Modules) peripheral_indexes.push_back(r.Index);
+    }
+  }
+  EXPECT_EQ(system_indexes, (std::vector<std::uint32_t>{1, 2, 3, 4, 5, 6, 7, 8}));
+  EXPECT_EQ(peripheral_indexes, (std::vector<std::uint32_t>{1, 2, 3, 4}));
+  EXPECT_EQ(calls, (std::vector<std::string>{"V1/M1", "V1/M2", "V2/M1", "V2/M2"}));
+  // Four models in each of three services, one load and one free each.
+  EXPECT_EQ(bench.libraries().loads[u"C:\\same.dll"], 12);
+  EXPECT_EQ(bench.libraries().frees[u"C:\\same.dll"], 12);
+}
+
+TEST(ModuleDiscoveryTest, BusRangeOfTheReportedLinks) {
+  struct Link {
+    std::uint32_t bus, sub;
+  };
+  struct Case {
+    const char* name;
+    std::uint32_t links;
+    std::vector<Link> values;
+    std::uint32_t min, max;
+    bool unsupported;
+  } cases[] = {
+      {"one link", 1, {{3, 7}}, 3, 7, false},
+      {"first pair taken without comparing", 1, {{9, 4}}, 9, 4, false},
+      {"a (0, 0) pair leaves the range unset", 2, {{0, 0}, {3, 7}}, 3, 7, false},
+      {"later pairs widen both ends", 3, {{5, 6}, {9, 2}, {4, 4}}, 2, 9, false},
+      {"links beyond the valid ones are ignored", 1, {{5, 6}, {1, 20}}, 5, 6, false},
+      {"four links", 4, {{8, 9}, {10, 11}, {12, 13}, {300, 301}}, 8, 301, false},
+      {"no links", 0, {{5, 6}}, 0, 0, true},
+      {"five links", 5, {{5, 6}}, 0, 0, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    InventoryBench bench;
+    RunContext& ctx = bench.Context();
+    ScriptedLibrary script;
+    script.system_count = [](const char*, const char*, std::uint32_t* n) { *n = 1; };
+    script.system_name = [](const char*, const char*, std::uint32_t, char*, char*) {};
+    script.system_info = [&](const char*, const char*, std::uint32_t item, std::uint32_t* value) {
+      EXPECT_EQ(*value, 0u);
+      if (item == 100) *value = c.links;
+      if (item >= 101 && item <= 104 && item - 101 < c.values.size()) *value = c.values[item - 101].bus;
+      if (item >= 105 && item <= 108 && item - 105 < c.values.size()) *value = c.values[item - 105].sub;
+    };
+    bench.libraries().scripted[u"L"] = script;
+    RegisterModels(ctx, 1, 1, u"L");
+    DiscoverModules(ctx);
+    const ModuleRecord& r = ctx.SystemModules.Vendors[0].Models[0].Modules.at(0);
+    EXPECT_EQ(r.MinBus, c.min);
+    EXPECT_EQ(r.MaxBus, c.max);
+    EXPECT_EQ(r.Index, 1u);
+    const bool logged = bench.Log().find("NumberofValidLinks Error and Unsupported.\r\r\n") !=
+                        std::string::npos;
+    EXPECT_EQ(logged, c.unsupported);
+  }
+}
+
+TEST(ModuleDiscoveryTest, NonsenseAnswersAreBoundedAndLogged) {
+  InventoryBench bench;
+  RunContext& ctx = bench.Context();
+  ScriptedLibrary script;
+  int name_calls = 0;
+  script.system_count = [](const char*, const char*, std::uint32_t* n) { *n = 0xFFFFFFFF; };
+  // The first call fills both buffers to the brim without a terminator; the
+  // later ones write nothing, so the first module's bytes stay.
+  script.system_name = [&](const char*, const char*, std::uint32_t, char* u, char* a) {
+    if (name_calls++ == 0) {
+      std::memset(u, 'u', 260);
+      std::memset(a, 'a', 260);
+    }
+  };
+  script.eeprom = [](const char*, const char* unique, std::uint8_t* image) {
+    EXPECT_EQ(std::strlen(unique), 260u);  // still ends after the buffer
+    std::memset(image, 'E', 260);
+  };
+  script.system_info = [](const char*, const char*, std::uint32_t item, std::uint32_t* value) {
+    if (item == 100) *value = 0xFFFFFFFF;
+  };
+  script.peripheral_count = [](const char*, const char*, std::uint32_t* n) { *n = 0x80000000; };
+  script.chassis_count = [](const char*, const char*, std::uint32_t* n) { *n = 300; };
+  script.root_bus = [](const char*, const char*, std::uint32_t, std::uint32_t, std::uint32_t* bus) {
+    *bus = 256;
+  };
+  bench.libraries().scripted[u"L"] = script;
+  RegisterModels(ctx, 1, 1, u"L");
+  DiscoverModules(ctx);
+
+  const PxisaModelEntry& system = ctx.SystemModules.Vendors[0].Models[0];
+  EXPECT_EQ(system.ModuleCount, 0xFFFFFFFFu);
+  ASSERT_EQ(system.Modules.size(), 256u);
+  const ModuleRecord& last = system.Modules.back();
+  EXPECT_EQ(last.UniqueName.str(), WString(259, u'u'));
+  EXPECT_EQ(last.AddressInfo.str(), WString(259, u'a'));
+  // The EEPROM texts run to the end of the 256-byte image.
+  EXPECT_EQ(last.ChassisVendor.str(), WString(256 - 5, u'E'));
+  EXPECT_EQ(last.ChassisModel.str(), WString(256 - 0x41, u'E'));
+  EXPECT_EQ(last.Index, 256u);
+  EXPECT_EQ(ctx.PeripheralModules.Vendors[0].Models[0].Modules.size(), 256u);
+  EXPECT_EQ(ctx.ChassisModules.Vendors[0].Models[0].Modules.size(), 256u);
+
+  const std::string log = bench.Log();
+  EXPECT_NE(log.find("SystemModule_GetCount = -1, (V1,M1)\r\r\n"
+                     "SystemModule_GetCount is above 256: only the first 256 are read\r\r\n"),
+            std::string::npos);
+  EXPECT_NE(log.find("PeripheralModule_GetCount = -2147483648, (V1,M1)\r\r\n"
+                     "PeripheralModule_GetCount is above 256: only the first 256 are read\r\r\n"),
+            std::string::npos);
+  EXPECT_NE(log.find("ChassisModule_GetCount = 300, (V1,M1)\r\r\n"
+                     "ChassisModule_GetCount is above 256: only the first 256 are read\r\r\n"),
+            std::string::npos);
+  // A name line holds at most 259 units before its line end.
+  const std::string name_line = "SystemModule_GetName_1 UniquNname = " + std::string(259, 'u');
+  EXPECT_NE(log.find(name_line.substr(0, 259) + "\r\r\n"), std::string::npos);
+}
+
+TEST(ModuleDiscoveryTest, RootBusesOutsideOneTo255AreRecordedButNotMapped) {
+  InventoryBench bench;
+  bench.image.Write("drive_c/Desc/c.ini",
+                    "[Chassis]\nVendor = \"V1\"\nModel = \"M1\"\nPCIBusSegmentList = \"1,2,3\"\n"
+                    "[PCIBusSegment1]\n[PCIBusSegment2]\n[PCIBusSegment3]\n");
+  bench.image.WriteRegistry(
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\CurrentVersion]\r\n"
+      "\"ChassisDescriptionFilePath\"=\"C:\\\\Desc\"\r\n");
+  RunContext& ctx = bench.Context();
+  FindChassisDescriptionFiles(ctx);
+  ScriptedLibrary script;
+  script.chassis_count = [](const char*, const char*, std::uint32_t* n) { *n = 1; };
+  script.root_bus = [](const char*, const char*, std::uint32_t root, std::uint32_t,
+                       std::uint32_t* bus) { *bus = root == 1 ? 0 : root == 2 ? 256 : 7; };
+  bench.libraries().scripted[u"L"] = script;
+  RegisterModels(ctx, 1, 1, u"L");
+  DiscoverModules(ctx);
+
+  const ModuleRecord& chassis = ctx.ChassisModules.Vendors[0].Models[0].Modules.at(0);
+  EXPECT_EQ(chassis.RootBusCount, 3u);
+  ASSERT_EQ(chassis.RootBuses.size(), 3u);
+  EXPECT_EQ(chassis.RootBuses[0].BusNumber, 0u);
+  EXPECT_EQ(chassis.RootBuses[1].BusNumber, 256u);
+  EXPECT_EQ(chassis.RootBuses[2].RootIndex, 2u);
+  EXPECT_EQ(chassis.RootBuses[2].BusNumber, 7u);
+  ASSERT_EQ(ctx.vecPXISys.size(), 1u);
+  EXPECT_EQ(ctx.vecPXISys[0].vecPCIBusSegment[0].usRootBusNumber, 0);
+  EXPECT_EQ(ctx.vecPXISys[0].vecPCIBusSegment[1].usRootBusNumber, 0);
+  EXPECT_EQ(ctx.vecPXISys[0].vecPCIBusSegment[2].usRootBusNumber, 7);
+  EXPECT_EQ(ctx.vecPXISys[0].dwChassisIndex, 255u);  // no system modules at all
+  EXPECT_NE(bench.Log().find(
+                "ChassisModule_GetPCIRootBusNumber RootIndex = 1, Chassis1, BusNumber = 0\r\r\n"
+                "ChassisModule_TriggerManagerPath = N/A\r\r\n"
+                "ChassisModule_GetPCIRootBusNumber RootIndex = 2, Chassis1, BusNumber = 256\r\r\n"
+                "ChassisModule_TriggerManagerPath = N/A\r\r\n"
+                "ChassisModule_GetPCIRootBusNumber RootIndex = 3, Chassis1, BusNumber = 7\r\r\n"
+                "Fail to acquire the path of TriggerManager\r\r\n"
+                "ChassisModule_TriggerManagerPath = N/A\r\r\n"),
+            std::string::npos);
+}
+
+}  // namespace
+}  // namespace ztrm

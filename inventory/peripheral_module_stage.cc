@@ -1,0 +1,59 @@
+#include "inventory/peripheral_module_stage.h"
+
+#include "common/wide_format.h"
+#include "enumeration/run_log.h"
+#include "inventory/bus_assignment.h"
+#include "inventory/logged_line.h"
+
+namespace ztrm {
+
+const StageText kPeripheralStage = {
+    u"======================= PERIPHERAL MODULE ============================\r\n",
+    u"Peripheral Module N/A\r\n",
+    u"PeripheralModule_LoadLibrary = %s = Success\r\n",
+    u"PeripheralModule_LoadLibrary = %s = Fail\r\n",
+    u"%s of PeripheralModule process final result = Fail",
+    kPeripheralModuleGetCount,
+    u"Import PeripheralModule_GetCount API Fail\r\n",
+    u"PeripheralModule_GetCount = %d, (%s,%s)\r\n",
+    u"PeripheralModule_GetCount = N/A, (%s,%s)\r\n",
+    u"PeripheralModule_GetCount is above %d: only the first %d are read\r\n"};
+
+bool ReadPeripheralModules(ModelScope& s) {
+  const bool has_name = s.library.HasExport(kPeripheralModuleGetName);
+  const bool has_info = s.library.HasExport(kPeripheralModuleGetInformation);
+  if (!CountModules(s, kPeripheralStage)) return false;
+  for (std::uint32_t index = 1; index <= s.read_count; ++index) {
+    ModuleRecord record;
+    if (has_name) {
+      ReadModuleName(s, kPeripheralModuleGetName, index, record);
+      LogBoundedLine(s.ctx,
+                     FormatWide(u"PeripheralModule_GetName_%d UniquNname = %s, AddressInfo = %s",
+                                index, record.UniqueName, record.AddressInfo));
+    } else {
+      Log(s.ctx, u"PeripheralModule_GetName = Fail\r\n");
+      s.error = true;
+    }
+    if (has_info) {
+      const char* fn = kPeripheralModuleGetInformation;
+      record.MaxLinkWidth = ReadInformation(s, fn, 0);
+      record.PCIBusNumber = ReadInformation(s, fn, 100);
+      record.NegotiateLinkWidth = ReadInformation(s, fn, 101);
+      record.SlotNumber = ReadInformation(s, fn, 102);
+      WString text = FormatWide(
+          u"MaxLinkWidth = %d, PCIBusNumber= %d, NegotiateLinkWidth = %d, SlotNumber(GA) = %d",
+          record.MaxLinkWidth, record.PCIBusNumber, record.NegotiateLinkWidth, record.SlotNumber);
+      Log(s.ctx, u"PeripheralModule_GetInformation_%d %s\r\n", index, text);
+    } else {
+      Log(s.ctx, u"Import PeripheralModule_GetInformation API Fail\r\n");
+      s.error = true;
+    }
+    record.Index = ++s.ctx.PeripheralModuleCounter;
+    record.MappingIndex = FindParentSystemModule(s.ctx, record.PCIBusNumber);
+    Log(s.ctx, u"PeripheralModule mapping to system module Index = %d\r\n", record.MappingIndex);
+    s.model.Modules.push_back(std::move(record));
+  }
+  return false;
+}
+
+}  // namespace ztrm
