@@ -4,10 +4,13 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-for preset in native mingw mingw32; do
+for preset in native native-asan mingw mingw32; do
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
 done
 
 bash tests/check_pe.sh build/mingw build/mingw32
+# The native tests again under AddressSanitizer and UndefinedBehaviorSanitizer
+# (the Wine tests are left out there: they run the Windows build).
+ctest --preset native-asan "$@"
 ctest --preset native "$@"

@@ -246,5 +246,29 @@ TEST(ChassisMapping, DiscoveryThenPXI1MappingOfAFileOnDisk) {
                                  "ChassisModule_PCIBusRootCount = 2\r\n"));
 }
 
+// Two files with the same vendor and model whose names differ in the case of
+// a letter beyond Latin-1: the listing folds "\u0105" (a with ogonek) and
+// "\u0104" alike, so "\u0105a.ini" comes before "\u0104b.ini" and is chosen, as
+// under Wine 8.0 (tests/e2e/images/unicode_names checks the same run there).
+// The log line shows '?' for the letter the code page lacks.
+TEST(ChassisMapping, ListingOrderFoldsLettersOfEveryScript) {
+  ChassisBench bench;
+  bench.RegisterDescriptionFolder("C:\\Desc");
+  const std::string head = "[Chassis]\r\nVendor = \"ZELTRO Technology\"\r\nModel = \"ZT-1018\"\r\n";
+  bench.WriteC("Desc/\xC4\x84" "b.ini", head + "[PCIBusSegment1]\r\n");        // U+0104 'b'
+  bench.WriteC("Desc/\xC4\x85" "a.ini", head + "[PCIBusSegment1]\r\n[PCIBusSegment2]\r\n[PCIBusSegment3]\r\n");    // U+0105 'a'
+  RunContext& ctx = bench.Context();
+  FindChassisDescriptionFiles(ctx);
+  ASSERT_EQ(ctx.vecChassisDescFile.size(), 2u);
+  EXPECT_EQ(ctx.vecChassisDescFile[0].szFileName.str(), u"\u0105a.ini");
+  EXPECT_EQ(ctx.vecChassisDescFile[1].szFileName.str(), u"\u0104b.ini");
+  EXPECT_EQ(MapPXI1Chassis(ctx, u"ZELTRO Technology", u"ZT-1018", 5, 1), 3u);
+  ASSERT_EQ(ctx.vecPXISys.size(), 1u);
+  EXPECT_EQ(ctx.vecPXISys[0].szDescriptionFile.str(), u"\u0105a.ini");
+  EXPECT_EQ(bench.Log(), LogText("ChassisModue_INI_Path = C:\\Desc\r\n"
+                                 "ChassisModule_Mapping_File = SUCCESS(C:\\Desc\\?a.ini)\r\n"
+                                 "ChassisModule_PCIBusRootCount = 3\r\n"));
+}
+
 }  // namespace
 }  // namespace ztrm

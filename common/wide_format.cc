@@ -213,7 +213,8 @@ WString FormatWideArgs(WStringView format, std::initializer_list<FormatArg> args
         if (a && a->kind() == FormatArg::Kind::kInteger) {
           body.push_back(static_cast<char16_t>(Truncate(a->bits(), 16)));
         }
-        Pad(out, body, field, WString(), false);
+        // The Microsoft runtime pads text with zeros too: "%05c" gives "0000x".
+        Pad(out, body, field, WString(), true);
         break;
       }
       case u's':
@@ -222,7 +223,7 @@ WString FormatWideArgs(WStringView format, std::initializer_list<FormatArg> args
         WString body = ArgAsWide(take());
         if (field.precision >= 0 && body.size() > static_cast<std::size_t>(field.precision))
           body.resize(static_cast<std::size_t>(field.precision));
-        Pad(out, body, field, WString(), false);
+        Pad(out, body, field, WString(), true);  // "%05s" of "ab" gives "000ab"
         break;
       }
       case u'p': {

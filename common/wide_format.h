@@ -3,7 +3,8 @@
 // The system's messages are written as Windows wide printf formats: "%s" is
 // wide text, "%d" a 32-bit int (long is 32 bits on Windows too), "%u", "%x",
 // "%X", "%c", "%%", with the flags "-+ 0#", a width and a precision
-// ("%.8X", "%.3u", "%08lx"). Length modifiers h, hh, l, ll, I64 select the
+// ("%.8X", "%.3u", "%08lx"). As in the Microsoft runtime, the '0' flag pads
+// text with zeros too ("%05s" of "ab" is "000ab") unless '-' is given. Length modifiers h, hh, l, ll, I64 select the
 // integer size the way Windows reads the argument. Arguments are typed, so a
 // missing argument reads as 0 or empty text instead of reading the stack.
 #ifndef ZTRM_COMMON_WIDE_FORMAT_H_

@@ -48,6 +48,33 @@ TEST(WideFormatTest, TextConversions) {
   EXPECT_EQ(FormatWide(u"%c%c", u'O', 'K'), u"OK");
 }
 
+// Widths and flags on text, as the Microsoft runtime (msvcrt, measured under
+// Wine 8.0 with _snwprintf and _snprintf) pads them: the '0' flag pads %s and
+// %c with zeros unless '-' asks for left alignment.
+TEST(WideFormatTest, TextPaddingFollowsTheMicrosoftRuntime) {
+  struct TextCase {
+    const char16_t* format;
+    FormatArg arg;
+    const char16_t* expected;
+  };
+  const TextCase cases[] = {
+      {u"[%05s]", u"ab", u"[000ab]"},
+      {u"[%05c]", u'x', u"[0000x]"},
+      {u"[%-05s]", u"ab", u"[ab   ]"},
+      {u"[%-05c]", u'x', u"[x    ]"},
+      {u"[%05.1s]", u"ab", u"[0000a]"},
+      {u"[%5s]", u"ab", u"[   ab]"},
+      {u"[%03s]", u"abcd", u"[abcd]"},
+      {u"[%02s]", u"", u"[00]"},
+      {u"[%05s]", "ab", u"[000ab]"},  // narrow text the same
+      {u"[%0*s]", 4, u"[0000]"},      // width from the list, the text missing
+  };
+  for (const TextCase& c : cases) {
+    EXPECT_EQ(FormatWideArgs(c.format, {c.arg}), WString(c.expected)) << ToUtf8(c.format);
+  }
+  EXPECT_EQ(FormatNarrow("[%05s][%05c]", u"ab", 'y'), "[000ab][0000y]");
+}
+
 TEST(WideFormatTest, OddFormatsAndMissingArguments) {
   EXPECT_EQ(FormatWide(u"100%%"), u"100%");
   EXPECT_EQ(FormatWide(u"%d and %s"), u"0 and ");

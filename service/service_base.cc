@@ -7,7 +7,41 @@
 
 namespace ztrm {
 
-CServiceBase* ServiceInstance = nullptr;
+std::shared_ptr<CServiceBase> ServiceInstance;
+
+namespace {
+
+// Guards ServiceInstance. Held only for a copy or a swap of the pointer, so
+// spinning is cheap, and it needs no thread library (the Windows runtime of
+// the mingw build has none).
+std::atomic_flag instance_busy = ATOMIC_FLAG_INIT;
+
+class InstanceLock {
+ public:
+  InstanceLock() {
+    while (instance_busy.test_and_set(std::memory_order_acquire)) {
+    }
+  }
+  ~InstanceLock() { instance_busy.clear(std::memory_order_release); }
+  InstanceLock(const InstanceLock&) = delete;
+  InstanceLock& operator=(const InstanceLock&) = delete;
+};
+
+}  // namespace
+
+std::shared_ptr<CServiceBase> CurrentServiceInstance() {
+  InstanceLock lock;
+  return ServiceInstance;
+}
+
+void PublishServiceInstance(std::shared_ptr<CServiceBase> service) {
+  {
+    InstanceLock lock;
+    ServiceInstance.swap(service);
+  }
+  // The previous object, if this was its last share, is destroyed here,
+  // outside the lock.
+}
 
 DeviceInterfaceFilter DeviceChangeFilter() {
   DeviceInterfaceFilter filter;
@@ -33,7 +67,10 @@ CServiceBase::CServiceBase(Platform& platform, ServicePlatform& service_platform
 }
 
 void CServiceBase::ServiceMain(const std::vector<WString>& arguments) {
-  CServiceBase* service = ServiceInstance;
+  // Held to the end: after a deferred stop reports SERVICE_STOPPED the
+  // dispatcher may return and the entry point let go while this thread is
+  // still on its way out.
+  const std::shared_ptr<CServiceBase> service = CurrentServiceInstance();
   if (service == nullptr) return;
   ServiceRuntime& runtime = service->service_platform_.runtime;
   service->StatusHandle = runtime.RegisterHandler(service->ServiceName, &CServiceBase::Handler);
@@ -53,7 +90,7 @@ void CServiceBase::RegisterDeviceChanges() {
 }
 
 void CServiceBase::Handler(std::uint32_t control) {
-  CServiceBase* service = ServiceInstance;
+  const std::shared_ptr<CServiceBase> service = CurrentServiceInstance();
   if (service == nullptr) return;
   switch (control) {
     case kControlStop:
@@ -75,7 +112,7 @@ void CServiceBase::Handler(std::uint32_t control) {
 
 std::uint32_t CServiceBase::HandlerEx(std::uint32_t control, std::uint32_t event_type,
                                       const DeviceEventRecord* event) {
-  CServiceBase* service = ServiceInstance;
+  const std::shared_ptr<CServiceBase> service = CurrentServiceInstance();
   if (service == nullptr) return 0;
   if (service->ControlsEnabled.load() == 0) {
     // Until the start has finished every control is ignored, except that a

@@ -8,11 +8,22 @@
 // between its threads (the check point counter, ControlsEnabled, the companion
 // folder, the device notification) are kept in that object, so a test starts
 // each from fresh.
+//
+// Lifetime: the service object is owned jointly, never by one thread alone.
+// The entry point holds it while the dispatcher runs, ServiceMain holds it
+// until it returns, and a derived class's work items hold it until they end.
+// The dispatcher returns as soon as SERVICE_STOPPED is reported, which may be
+// before the service thread has left ServiceMain (a deferred stop) or while a
+// worker still runs (a shutdown stops no worker); whoever lets go last
+// destroys the object, so nothing is freed under a running thread. A service
+// object is therefore always made by std::make_shared (or an equivalent
+// shared_ptr); its work items take their share with shared_from_this.
 #ifndef ZTRM_SERVICE_SERVICE_BASE_H_
 #define ZTRM_SERVICE_SERVICE_BASE_H_
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "common/wide_text.h"
@@ -35,7 +46,7 @@ inline constexpr char16_t kExtendedHandlerName[] = u"ZTUSBHook";
 // How long after SERVICE_RUNNING the service ignores controls.
 inline constexpr std::uint32_t kControlsEnableDelayMs = 3000;
 
-class CServiceBase {
+class CServiceBase : public std::enable_shared_from_this<CServiceBase> {
  public:
   CServiceBase(Platform& platform, ServicePlatform& service_platform, const char16_t* service_name);
   virtual ~CServiceBase() = default;
@@ -117,9 +128,14 @@ class CServiceBase {
   std::atomic<bool> DeferredStopTaken{false};
 };
 
-// The one service object of the process, set by the entry point before the
-// dispatcher starts.
-extern CServiceBase* ServiceInstance;
+// The one service object of the process, published by the entry point before
+// the dispatcher starts and withdrawn after it returns. The dispatcher's and
+// the service's threads read it, so it is reached only through these two,
+// which load and store it atomically; each caller keeps its own share for as
+// long as it uses the object.
+extern std::shared_ptr<CServiceBase> ServiceInstance;
+std::shared_ptr<CServiceBase> CurrentServiceInstance();
+void PublishServiceInstance(std::shared_ptr<CServiceBase> service);
 
 }  // namespace ztrm
 

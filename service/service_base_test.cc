@@ -66,10 +66,10 @@ struct BaseFixture : testing::Test {
   void SetUp() override {
     MakeCompanionImage(machine.image());
     machine.Boot();
-    service = std::make_unique<ScriptedService>(machine.platform(), machine.service_platform());
-    ServiceInstance = service.get();
+    service = std::make_shared<ScriptedService>(machine.platform(), machine.service_platform());
+    PublishServiceInstance(service);
   }
-  void TearDown() override { ServiceInstance = nullptr; }
+  void TearDown() override { PublishServiceInstance(nullptr); }
 
   NativeServiceRuntime& runtime() { return machine.service().runtime(); }
   std::vector<NativeEventEntry> events() { return machine.service().events().Entries(); }
@@ -77,7 +77,7 @@ struct BaseFixture : testing::Test {
   void ActAsRegistered() { service->StatusHandle = NativeServiceRuntime::kStatusHandle; }
 
   ServiceTestMachine machine;
-  std::unique_ptr<ScriptedService> service;
+  std::shared_ptr<ScriptedService> service;
 };
 
 TEST_F(BaseFixture, StatusStartsAsTheServiceControlManagerExpectsIt) {
@@ -224,8 +224,9 @@ TEST_F(BaseFixture, LifeCycleOperationsFollowTheFailureTable) {
     SCOPED_TRACE(c.what);
     ServiceTestMachine m;
     m.Boot();
-    ScriptedService s(m.platform(), m.service_platform());
-    ServiceInstance = &s;
+    const auto shared = std::make_shared<ScriptedService>(m.platform(), m.service_platform());
+    ScriptedService& s = *shared;
+    PublishServiceInstance(shared);
     s.StatusHandle = NativeServiceRuntime::kStatusHandle;
     s.SetStatus(kServiceRunning);  // the state a control finds the service in
     NativeServiceRuntime& rt = m.service().runtime();
@@ -258,7 +259,7 @@ TEST_F(BaseFixture, LifeCycleOperationsFollowTheFailureTable) {
       EXPECT_EQ(entries[0].strings, (std::vector<WString>{u"ZTLRMService", c.event}));
     }
     EXPECT_EQ(m.service().events().OpenSources(), 0);
-    ServiceInstance = nullptr;
+    PublishServiceInstance(nullptr);
   }
 }
 

@@ -10,21 +10,26 @@
 namespace ztrm {
 namespace {
 
+// The service object and its run context are shared with the service thread
+// and the worker (see ztrm_service.h): letting go of them here destroys them
+// only when neither runs any more; otherwise the last of them does. The
+// platform objects behind `platform` and `service_platform` must outlive all
+// three, that is, live until the process exits.
 void RunAsService(Platform& platform, ServicePlatform& service_platform) {
-  RunContext ctx(platform);
-  std::unique_ptr<CZTRMService> service;
+  std::shared_ptr<CZTRMService> service;
   try {
-    service = std::make_unique<CZTRMService>(platform, service_platform, ctx, kServiceName);
+    service = CZTRMService::Create(platform, service_platform, std::make_shared<RunContext>(platform),
+                                   kServiceName);
   } catch (const ServiceError&) {
     return;  // without its event the service cannot stop cleanly, so it does not run
   }
-  ServiceInstance = service.get();
+  PublishServiceInstance(service);
   const std::uint32_t error =
       service_platform.runtime.RunDispatcher(kServiceName, &CServiceBase::ServiceMain);
   if (error != 0) {
     platform.console.Write(FormatNarrow("Service failed to run w/err 0x%08lx\n", error));
   }
-  ServiceInstance = nullptr;
+  PublishServiceInstance(nullptr);
 }
 
 }  // namespace

@@ -8,10 +8,13 @@
 #include "service/service_entry.h"
 
 int wmain(int argc, wchar_t** argv) {
-  ztrm::Win32Platform win32;
-  ztrm::Win32ServicePlatform win32_service;
+  // The backends are never destroyed: after a shutdown the dispatcher returns
+  // while the worker still runs, and it keeps using them until the process
+  // exit ends it. They hold nothing that needs closing before then.
+  auto* win32 = new ztrm::Win32Platform;
+  auto* win32_service = new ztrm::Win32ServicePlatform;
   std::vector<ztrm::WString> arguments;
   for (int i = 1; i < argc; ++i) arguments.push_back(ztrm::FromWide(argv[i]));
-  ztrm::RunServiceEntry(win32.platform(), win32_service.service_platform(), arguments);
+  ztrm::RunServiceEntry(win32->platform(), win32_service->service_platform(), arguments);
   return 0;
 }

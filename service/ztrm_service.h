@@ -1,6 +1,13 @@
 // CZTRMService: the resource manager as a service. Its start hands the
 // enumeration worker to the system thread pool; its stop asks the worker to
 // end and waits until it has (a run in progress is always completed).
+//
+// Lifetime: the object and its run context are owned jointly (see
+// service_base.h). Create makes the object under a shared_ptr; the worker's
+// work item holds a share of it, and so of the run context, until the work
+// item has ended. A worker left running when the dispatcher returns (after a
+// shutdown, which stops no worker) thus keeps what it touches until the
+// process exits and ends it.
 #ifndef ZTRM_SERVICE_ZTRM_SERVICE_H_
 #define ZTRM_SERVICE_ZTRM_SERVICE_H_
 
@@ -20,8 +27,9 @@ class CZTRMService : public CServiceBase {
  public:
   // Throws ServiceError with the platform's code when WorkerDoneEvent cannot
   // be created.
-  CZTRMService(Platform& platform, ServicePlatform& service_platform, RunContext& ctx,
-               const char16_t* service_name);
+  static std::shared_ptr<CZTRMService> Create(Platform& platform, ServicePlatform& service_platform,
+                                              std::shared_ptr<RunContext> ctx,
+                                              const char16_t* service_name);
   ~CZTRMService() override;
 
   // Set by OnStop; the worker looks at it before each poll.
@@ -29,12 +37,17 @@ class CZTRMService : public CServiceBase {
   // Signalled by the worker's work item when the worker has ended.
   std::unique_ptr<ManualResetEvent> WorkerDoneEvent;
 
+  RunContext& Context() { return *ctx_; }
+
  protected:
   void OnStart(const std::vector<WString>& arguments) override;
   void OnStop() override;
 
  private:
-  RunContext& ctx_;
+  CZTRMService(Platform& platform, ServicePlatform& service_platform, std::shared_ptr<RunContext> ctx,
+               const char16_t* service_name);
+
+  const std::shared_ptr<RunContext> ctx_;
   DeviceEventHandler device_events_;
 };
 

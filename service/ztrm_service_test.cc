@@ -23,10 +23,9 @@ struct ZtrmServiceFixture : testing::Test {
   void Boot() {
     if (!booted) machine.Boot();
     booted = true;
-    ctx = std::make_unique<RunContext>(machine.platform());
-    service = std::make_unique<CZTRMService>(machine.platform(), machine.service_platform(), *ctx,
-                                             kServiceName);
-    ServiceInstance = service.get();
+    ctx = std::make_shared<RunContext>(machine.platform());
+    service = CZTRMService::Create(machine.platform(), machine.service_platform(), ctx, kServiceName);
+    PublishServiceInstance(service);
   }
   void TearDown() override {
     // A test that failed before its stop must not leave the worker polling.
@@ -34,7 +33,7 @@ struct ZtrmServiceFixture : testing::Test {
       service->StopFlag = 1;
       machine.service().threads().JoinAll();
     }
-    ServiceInstance = nullptr;
+    PublishServiceInstance(nullptr);
   }
   NativeServiceRuntime& runtime() { return machine.service().runtime(); }
   std::vector<NativeEventEntry> events() { return machine.service().events().Entries(); }
@@ -46,8 +45,8 @@ struct ZtrmServiceFixture : testing::Test {
 
   ServiceTestMachine machine;
   bool booted = false;
-  std::unique_ptr<RunContext> ctx;
-  std::unique_ptr<CZTRMService> service;
+  std::shared_ptr<RunContext> ctx;
+  std::shared_ptr<CZTRMService> service;
 };
 
 TEST_F(ZtrmServiceFixture, StartAndStopLeaveTheirEntriesAndTheStopLine) {
@@ -73,10 +72,25 @@ TEST_F(ZtrmServiceFixture, StartAndStopLeaveTheirEntriesAndTheStopLine) {
                                         kServiceStopped}));
 }
 
+TEST_F(ZtrmServiceFixture, RefusedWorkItemWithoutAnErrorCodeIsStillAFailedStart) {
+  MakeCompanionImage(machine.image());
+  BootMachine();
+  machine.service().threads().RefuseWorkItems(0);
+  Boot();
+  service->ServiceMain({});
+  const std::vector<ServiceStatusRecord> reports = runtime().StatusReports();
+  ASSERT_EQ(reports.size(), 2u);
+  EXPECT_EQ(reports[1].dwCurrentState, kServiceStopped);
+  EXPECT_EQ(reports[1].dwWin32ExitCode, kWorkItemRefusedWithoutCode);
+  ASSERT_EQ(events().size(), 2u);
+  EXPECT_EQ(events()[1].strings[1], u"Service Start failed w/err 0x00000008");
+  EXPECT_EQ(service->ControlsEnabled.load(), 0);
+}
+
 TEST_F(ZtrmServiceFixture, RefusedWorkItemEndsTheStartStoppedWithItsCode) {
   MakeCompanionImage(machine.image());
   BootMachine();
-  machine.service().threads().RefuseWorkItems(8);
+  machine.service().threads().RefuseWorkItems(1816);  // ERROR_NOT_ENOUGH_QUOTA
   Boot();
   service->ServiceMain({});
 
@@ -84,12 +98,12 @@ TEST_F(ZtrmServiceFixture, RefusedWorkItemEndsTheStartStoppedWithItsCode) {
   ASSERT_EQ(reports.size(), 2u);
   EXPECT_EQ(reports[0].dwCurrentState, kServiceStartPending);
   EXPECT_EQ(reports[1].dwCurrentState, kServiceStopped);
-  EXPECT_EQ(reports[1].dwWin32ExitCode, 8u);
+  EXPECT_EQ(reports[1].dwWin32ExitCode, 1816u);
   EXPECT_EQ(reports[1].dwCheckPoint, 0u);
   const std::vector<NativeEventEntry> entries = events();
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[1].type, kEventError);
-  EXPECT_EQ(entries[1].strings, (std::vector<WString>{u"ZTLRMService", u"Service Start failed w/err 0x00000008"}));
+  EXPECT_EQ(entries[1].strings, (std::vector<WString>{u"ZTLRMService", u"Service Start failed w/err 0x00000718"}));
   // The start ended before the pause: no companion reload, controls stay off.
   EXPECT_EQ(service->ControlsEnabled.load(), 0);
   EXPECT_EQ(machine.Launches(), "");
@@ -99,9 +113,9 @@ TEST_F(ZtrmServiceFixture, RefusedWorkItemEndsTheStartStoppedWithItsCode) {
 TEST_F(ZtrmServiceFixture, EventThatCannotBeCreatedFailsTheConstruction) {
   machine.Boot();
   machine.service().threads().FailEventCreation(1450);
-  RunContext run_ctx(machine.platform());
   try {
-    CZTRMService failing(machine.platform(), machine.service_platform(), run_ctx, kServiceName);
+    CZTRMService::Create(machine.platform(), machine.service_platform(),
+                         std::make_shared<RunContext>(machine.platform()), kServiceName);
     FAIL() << "constructed without its event";
   } catch (const ServiceError& error) {
     EXPECT_EQ(error.code(), 1450u);

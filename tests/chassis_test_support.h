@@ -90,8 +90,8 @@ class ChassisBench {
 
  private:
   struct Live;
+  std::string log_;  // before live_: its log stream flushes here when destroyed
   std::unique_ptr<Live> live_;
-  std::string log_;
 };
 
 // Every field of a record, one "name=value" line each, values escaped, for

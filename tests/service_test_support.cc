@@ -24,8 +24,12 @@ bool ScriptedDriver::Request(DriverHandle handle, std::uint32_t code, const std:
 }
 
 ServiceTestMachine::~ServiceTestMachine() {
-  // Work items end before the platform they use goes.
-  if (service_) service_->threads().JoinAll();
+  // The service thread and the work items end before the platform they use
+  // goes; either may outlive the dispatcher call.
+  if (service_) {
+    service_->runtime().JoinServiceThread();
+    service_->threads().JoinAll();
+  }
 }
 
 void ServiceTestMachine::Boot() {

@@ -28,6 +28,23 @@ TEST(FileNameRulesTest, ShortNamesAreThoseWineMakes) {
       {u"[x", u"_X~~~UUO"},
       {u"\u00C9.ini", u"_~~~~MOQ.INI"},
       {u"\u00E9.ini", u"_~~~~MOQ.INI"},  // the hash ignores case
+      // Beyond Latin-1 the hash folds through Wine's whole table.
+      {u"\u00DFa.ini", u"_A~~~ZWQ.INI"},
+      {u"\u0105a.ini", u"_A~~~L52.INI"},
+      {u"\u0104b.ini", u"_B~~~H53.INI"},
+      {u"\u0131x.ini", u"_X~~~OTC.INI"},
+      {u"\u017Fs.ini", u"_S~~~D4B.INI"},
+      {u"\u01C62.ini", u"_2~~~31Z.INI"},
+      {u"\u01C43.ini", u"_3~~~Z1Z.INI"},
+      {u"\u01C51.ini", u"_1~~~RXY.INI"},
+      {u"\u0436a.ini", u"_A~~~JDG.INI"},
+      {u"\u0416b.ini", u"_B~~~FDH.INI"},
+      {u"\u1E9Eb.ini", u"_B~~~WDW.INI"},
+      {u"\u24D0a.ini", u"_A~~~3KE.INI"},
+      {u"\u24B7b.ini", u"_B~~~ROF.INI"},
+      {u"\uFB00a.ini", u"_A~~~EYL.INI"},
+      {u"\uFF41a.ini", u"_A~~~ENJ.INI"},
+      {u"\uFF22b.ini", u"_B~~~IBI.INI"},
       {u"abcdefgh.ini", u""},
       {u"AB.TXT", u""},
       {u"Ab.Ini", u""},
@@ -108,6 +125,25 @@ TEST(FileNameRulesTest, ListingOrderFoldsToUpperCaseThenBreaksTiesByCodeUnit) {
     EXPECT_GT(CompareListingNames(order[i + 1], order[i]), 0);
   }
   EXPECT_EQ(CompareListingNames(u"same", u"same"), 0);
+}
+
+TEST(FileNameRulesTest, ListingOrderFoldsEveryScriptThroughWinesTable) {
+  // The order FindNextFileW gave under Wine 8.0 for a folder holding these
+  // files. "\u0105a" (a with ogonek) comes before "\u0104b" because the two
+  // fold to the same letter; dotless i, long s, the title case DZ and sharp s
+  // have no upper case form in Wine's table and sort as they are.
+  const char16_t* order[] = {
+      u"Iy.ini",       u"iz.ini",       u"Sr.ini",       u"Zeta.ini",     u"_x.ini",
+      u"\u00DFa.ini", u"\u0105a.ini", u"\u0104b.ini", u"\u0131x.ini", u"\u017Fs.ini",
+      u"\u01C62.ini", u"\u01C43.ini", u"\u01C51.ini", u"\u0436a.ini", u"\u0416b.ini",
+      u"\u1E9Eb.ini", u"\u24D0a.ini", u"\u24B7b.ini", u"\uFB00a.ini", u"\uFF41a.ini",
+      u"\uFF22b.ini"};
+  const std::size_t n = sizeof(order) / sizeof(order[0]);
+  for (std::size_t i = 0; i + 1 < n; ++i) {
+    EXPECT_LT(CompareListingNames(order[i], order[i + 1]), 0)
+        << ToUtf8(order[i]) << " before " << ToUtf8(order[i + 1]);
+    EXPECT_GT(CompareListingNames(order[i + 1], order[i]), 0);
+  }
 }
 
 }  // namespace

@@ -1,10 +1,11 @@
-// Case folding for the names the native backend compares the way Wine does
-// (file names, profile sections and keys, registry keys and values).
+// Case folding for the names the native backend compares the way Wine 8.0
+// does: file names (listing order, pattern and path component matching, 8.3
+// short names) and registry keys and values. One table for all of them, Wine's
+// own (name_folding_table.h), covering every UTF-16 unit: Wine folds "ą" with
+// "Ą" and "ж" with "Ж" in file names and registry keys alike.
 //
-// Folded: the ASCII letters and the Latin-1 letters (U+00C0..U+00DE and
-// U+00E0..U+00FE without the signs U+00D7 and U+00F7, plus U+00FF and
-// U+0178). Wine folds through its full Unicode tables; names outside Latin-1
-// do not occur in system images, so they compare as they are here.
+// Profile section and key names are not compared through this table: Wine's
+// GetPrivateProfileStringW folds ASCII letters only (AsciiNamesEqualIgnoreCase).
 #ifndef ZTRM_PLATFORM_NATIVE_NAME_FOLDING_H_
 #define ZTRM_PLATFORM_NATIVE_NAME_FOLDING_H_
 
@@ -12,9 +13,15 @@
 
 namespace ztrm {
 
+// The unit's upper (lower) case form in Wine's table; the unit itself when it
+// has none. Surrogate halves are their own form.
 char16_t NameFoldUpper(char16_t c);
 char16_t NameFoldLower(char16_t c);
+// Equal when every unit's upper case forms are equal.
 bool NamesEqualIgnoreCase(WStringView a, WStringView b);
+// Equal when equal with the ASCII letters A-Z and a-z folded; every other unit
+// must match exactly.
+bool AsciiNamesEqualIgnoreCase(WStringView a, WStringView b);
 
 }  // namespace ztrm
 

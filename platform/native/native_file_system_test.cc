@@ -106,6 +106,33 @@ TEST(NativeFileSystemTest, ListingIsSortedAndMatchesShortNamesToo) {
   EXPECT_TRUE(f.files.ListEntries(u"C:\\lst", u"").empty());
 }
 
+// FindFirstFileW/FindNextFileW under Wine 8.0 over a folder of the same names
+// (measured): letters of every script fold in the order and in the pattern.
+TEST(NativeFileSystemTest, ListingFoldsLettersBeyondLatin1) {
+  Fixture f;
+  for (const char* name : {"\xC4\x85" "a.ini",   // U+0105 a with ogonek
+                           "\xC4\x84" "b.ini",   // U+0104 capital A with ogonek
+                           "\xD0\xB6" "a.ini",   // U+0436 zhe
+                           "\xD0\x96" "b.ini",   // U+0416 capital zhe
+                           "\xC4\xB1" "x.ini",   // U+0131 dotless i
+                           "\xE2\x93\x90" "a.ini",  // U+24D0 circled a
+                           "\xE2\x92\xB7" "b.ini",  // U+24B7 circled capital B
+                           "Iy.ini", "iz.ini", "Zeta.ini"}) {
+    f.image.Write(std::string("drive_c/names/") + name, "");
+  }
+  EXPECT_EQ(f.files.ListEntries(u"C:\\names", u"*.ini"),
+            (std::vector<WString>{u"Iy.ini", u"iz.ini", u"Zeta.ini", u"\u0105a.ini",
+                                  u"\u0104b.ini", u"\u0131x.ini", u"\u0436a.ini",
+                                  u"\u0416b.ini", u"\u24D0a.ini", u"\u24B7b.ini"}));
+  EXPECT_EQ(f.files.ListEntries(u"C:\\names", u"\u0104*"),
+            (std::vector<WString>{u"\u0105a.ini", u"\u0104b.ini"}));
+  EXPECT_EQ(f.files.ListEntries(u"C:\\names", u"*\u0416?.INI"),
+            (std::vector<WString>{u"\u0436a.ini", u"\u0416b.ini"}));
+  EXPECT_EQ(f.files.ListEntries(u"C:\\names", u"\u24D0*"), std::vector<WString>{u"\u24D0a.ini"});
+  EXPECT_EQ(f.files.ListEntries(u"C:\\names", u"I*"), (std::vector<WString>{u"Iy.ini", u"iz.ini"}));
+  EXPECT_EQ(f.files.ListEntries(u"C:\\names", u"\u0105A.INI"), std::vector<WString>{u"\u0105a.ini"});
+}
+
 TEST(NativeFileSystemTest, ListingWithoutWildcardsGivesOneEntry) {
   Fixture f;
   for (const char* name : {"a.ini", "A.ini", "B", "b"})

@@ -1,12 +1,11 @@
 #include "platform/native/native_profile_files.h"
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <optional>
 #include <string>
-
-#include "platform/native/profile_text.h"
 
 namespace ztrm {
 namespace fs = std::filesystem;
@@ -19,58 +18,95 @@ bool IsBareFileName(WStringView file) {
   return !has_drive;
 }
 
-struct OpenedProfile {
-  std::string host_path;
-  ProfileDocument document;
-};
+}  // namespace
 
-// The profile as the open for reading (or for writing) finds it; nullopt when
-// the file cannot be opened.
-std::optional<OpenedProfile> Open(const WindowsPathMap& paths, const OpenFileTable& open_files,
-                                  WStringView file, bool for_writing) {
-  std::optional<WString> full =
-      IsBareFileName(file) ? FullWindowsPath(WString(kWindowsDirectory) + u"\\" + WString(file),
-                                             paths.CurrentDirectory())
-                           : paths.FullPath(file);
-  if (!full) return std::nullopt;
-  std::optional<std::string> host = paths.HostPathOfFull(*full);
-  if (!host) return std::nullopt;
-
-  std::error_code ec;
-  fs::file_status status = fs::status(*host, ec);
-  if (fs::exists(status)) {
-    if (!fs::is_regular_file(status)) return std::nullopt;
-    bool allowed =
-        for_writing ? open_files.AllowsProfileWrite(*host) : open_files.AllowsProfileRead(*host);
-    if (!allowed) return std::nullopt;
-    std::ifstream in(*host, std::ios::binary);
-    if (!in) return std::nullopt;
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    return OpenedProfile{*host, ParseProfile(bytes)};
-  }
-  // Missing: fine as long as its folder is there.
-  if (!fs::is_directory(fs::path(*host).parent_path(), ec)) return std::nullopt;
-  return OpenedProfile{*host, ProfileDocument()};
+bool NativeProfileFiles::FileStamp::operator==(const FileStamp& o) const {
+  return device == o.device && inode == o.inode && size == o.size &&
+         modified_s == o.modified_s && modified_ns == o.modified_ns &&
+         changed_s == o.changed_s && changed_ns == o.changed_ns;
 }
 
-}  // namespace
+std::optional<NativeProfileFiles::FileStamp> NativeProfileFiles::StampOf(
+    const std::string& host_path, bool& regular) {
+  struct stat st;
+  if (::stat(host_path.c_str(), &st) != 0) return std::nullopt;
+  regular = S_ISREG(st.st_mode);
+  FileStamp stamp;
+  stamp.device = static_cast<std::uint64_t>(st.st_dev);
+  stamp.inode = static_cast<std::uint64_t>(st.st_ino);
+  stamp.size = static_cast<std::uint64_t>(st.st_size);
+  stamp.modified_s = st.st_mtim.tv_sec;
+  stamp.modified_ns = st.st_mtim.tv_nsec;
+  stamp.changed_s = st.st_ctim.tv_sec;
+  stamp.changed_ns = st.st_ctim.tv_nsec;
+  return stamp;
+}
+
+const ProfileDocument* NativeProfileFiles::Parsed(const std::string& host_path,
+                                                  const FileStamp& stamp) {
+  for (auto it = cache_.begin(); it != cache_.end(); ++it) {
+    if (it->host_path != host_path) continue;
+    if (it->stamp == stamp) {
+      cache_.splice(cache_.begin(), cache_, it);
+      return &cache_.front().document;
+    }
+    cache_.erase(it);
+    break;
+  }
+  std::ifstream in(host_path, std::ios::binary);
+  if (!in) return nullptr;
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // Kept under the stamp taken before reading: a change while reading shows
+  // as a new stamp at the next call, which then reads again.
+  cache_.push_front(CachedFile{host_path, stamp, ParseProfile(bytes)});
+  if (cache_.size() > kCachedFiles) cache_.pop_back();
+  return &cache_.front().document;
+}
+
+std::optional<NativeProfileFiles::Opened> NativeProfileFiles::Open(WStringView file,
+                                                                   bool for_writing) {
+  std::optional<WString> full =
+      IsBareFileName(file) ? FullWindowsPath(WString(kWindowsDirectory) + u"\\" + WString(file),
+                                             paths_.CurrentDirectory())
+                           : paths_.FullPath(file);
+  if (!full) return std::nullopt;
+  std::optional<std::string> host = paths_.HostPathOfFull(*full);
+  if (!host) return std::nullopt;
+
+  // One stat tells whether the file is there, what it is and which version.
+  bool regular = false;
+  if (std::optional<FileStamp> stamp = StampOf(*host, regular)) {
+    if (!regular) return std::nullopt;
+    bool allowed =
+        for_writing ? open_files_.AllowsProfileWrite(*host) : open_files_.AllowsProfileRead(*host);
+    if (!allowed) return std::nullopt;
+    const ProfileDocument* document = Parsed(*host, *stamp);
+    if (!document) return std::nullopt;
+    return Opened{*host, document};
+  }
+  // Missing: fine as long as its folder is there.
+  std::error_code ec;
+  if (!fs::is_directory(fs::path(*host).parent_path(), ec)) return std::nullopt;
+  return Opened{*host, &empty_};
+}
 
 WString NativeProfileFiles::ReadString(WStringView file, WStringView section, WStringView key,
                                        WStringView default_value, std::size_t buffer_units) {
   std::lock_guard<std::mutex> lock(mutex_);
-  std::optional<OpenedProfile> opened = Open(paths_, open_files_, file, false);
-  return ReadProfileString(opened ? &opened->document : nullptr, section, key, default_value,
+  std::optional<Opened> opened = Open(file, false);
+  return ReadProfileString(opened ? opened->document : nullptr, section, key, default_value,
                            buffer_units);
 }
 
 bool NativeProfileFiles::WriteString(WStringView file, WStringView section, WStringView key,
                                      WStringView value) {
   std::lock_guard<std::mutex> lock(mutex_);
-  std::optional<OpenedProfile> opened = Open(paths_, open_files_, file, true);
+  std::optional<Opened> opened = Open(file, true);
   if (!opened) return false;
-  if (!SetProfileString(opened->document, section, key, value)) return true;
+  ProfileDocument changed = *opened->document;  // the cached parse stays as the disk has it
+  if (!SetProfileString(changed, section, key, value)) return true;
   std::ofstream out(opened->host_path, std::ios::binary | std::ios::trunc);
-  std::string bytes = SerializeProfile(opened->document);
+  std::string bytes = SerializeProfile(changed);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(out.flush());
 }

@@ -11,15 +11,29 @@
 //     (D3), a write fails;
 //   - a write that changes nothing leaves the file untouched; any other write
 //     writes the whole file again.
-// Every call reads the file afresh; Wine's cache of recent files gives the same
-// answers because it reloads a file whose time stamp changed. Calls are
-// serialized, as Wine serializes them, so two threads' writes do not mix.
+// The parsed forms of the last few files are kept, as Windows and Wine keep
+// them, and used while the file's identity on disk is unchanged: the same host
+// path, device, inode, size, modification time and change time (nanoseconds as
+// the file system records them). Anything else is read and parsed again, so a
+// file rewritten between two reads (same size and a new time, or the same time
+// and a new size, or replaced by another file) is read afresh, and a write
+// through WriteString is seen by the next read. Whether the file may be opened
+// is decided at every call. What no cache keyed this way can see: a rewrite of
+// the same size within one tick of the file system's clock (Windows and Wine
+// share that limit). Calls are serialized, as Wine serializes them, so two
+// threads' writes do not mix.
 #ifndef ZTRM_PLATFORM_NATIVE_NATIVE_PROFILE_FILES_H_
 #define ZTRM_PLATFORM_NATIVE_NATIVE_PROFILE_FILES_H_
 
+#include <cstddef>
+#include <cstdint>
+#include <list>
 #include <mutex>
+#include <optional>
+#include <string>
 
 #include "platform/native/open_file_table.h"
+#include "platform/native/profile_text.h"
 #include "platform/native/windows_path.h"
 #include "platform/profile_files.h"
 
@@ -36,9 +50,41 @@ class NativeProfileFiles : public ProfileFiles {
                    WStringView value) override;
 
  private:
+  // How many parsed files are kept (Wine keeps 10): the system reads a handful
+  // of profiles over and over, never many at once.
+  static constexpr std::size_t kCachedFiles = 8;
+
+  // What tells a file on disk from its earlier versions.
+  struct FileStamp {
+    std::uint64_t device = 0, inode = 0, size = 0;
+    std::int64_t modified_s = 0, modified_ns = 0, changed_s = 0, changed_ns = 0;
+    bool operator==(const FileStamp& o) const;
+  };
+  struct CachedFile {
+    std::string host_path;
+    FileStamp stamp;
+    ProfileDocument document;
+  };
+  struct Opened {
+    std::string host_path;
+    const ProfileDocument* document;  // into the cache, or `empty_`
+  };
+
+  // The parsed file `file` names as the open for reading (or for writing)
+  // finds it; nullopt when it cannot be opened.
+  std::optional<Opened> Open(WStringView file, bool for_writing);
+  // The cached parse of the existing regular file whose stamp is `stamp`,
+  // parsed again when the cached one has another; null when it cannot be read.
+  const ProfileDocument* Parsed(const std::string& host_path, const FileStamp& stamp);
+  // The file's stamp (`regular` set to whether it is a regular file, links
+  // followed); nullopt when nothing is there.
+  static std::optional<FileStamp> StampOf(const std::string& host_path, bool& regular);
+
   const WindowsPathMap& paths_;
   const OpenFileTable& open_files_;
   std::mutex mutex_;
+  std::list<CachedFile> cache_;  // most recently used first
+  const ProfileDocument empty_;
 };
 
 }  // namespace ztrm

@@ -201,7 +201,8 @@ std::uint32_t NativeServiceControlManager::StopEntry(const std::shared_ptr<Entry
   {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!Allows(access, kServiceStop)) return kErrorAccessDenied;
-    Advance(*entry);
+    // An earlier stop may end right here; its callback is owed all the same.
+    on_stopped = Advance(*entry);
     switch (entry->record.state) {
       case kServiceStopped:
         result = kErrorServiceNotActive;

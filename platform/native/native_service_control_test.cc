@@ -84,6 +84,27 @@ TEST(NativeServiceControlTest, StatesFollowStartStopAndTime) {
   EXPECT_EQ(manager->CreateEntry(Config(kServiceAllAccess), service), kErrorServiceExists);
 }
 
+TEST(NativeServiceControlTest, StopThatEndsInsideALaterStopCallStillCallsBack) {
+  NativeClock clock;
+  NativeServiceControlManager scm(clock);
+  NativeServiceBehaviour behaviour;
+  behaviour.stop_duration_ms = 1000;
+  int stopped_calls = 0;
+  behaviour.on_stopped = [&] { ++stopped_calls; };
+  scm.SetBehaviour(u"svc", behaviour);
+  std::unique_ptr<ServiceManager> manager;
+  ASSERT_EQ(scm.Connect(kScManagerAllAccess, manager), 0u);
+  std::unique_ptr<ServiceEntry> service;
+  ASSERT_EQ(manager->CreateEntry(Config(kServiceAllAccess), service), 0u);
+  ASSERT_EQ(service->Start(u""), 0u);
+  ASSERT_EQ(service->Stop(), 0u);
+  clock.Sleep(1000);
+  // The first stop completes inside this call, which then finds it stopped.
+  EXPECT_EQ(service->Stop(), kErrorServiceNotActive);
+  EXPECT_EQ(stopped_calls, 1);
+  EXPECT_EQ(scm.Find(u"Svc")->state, kServiceStopped);
+}
+
 TEST(NativeServiceControlTest, ModuleFileNameIsCutToTheBuffer) {
   NativeClock clock;
   NativeServiceControlManager scm(clock);

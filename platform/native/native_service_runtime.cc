@@ -8,15 +8,18 @@ namespace ztrm {
 
 std::uint32_t NativeServiceRuntime::RunDispatcher(WStringView service_name, ServiceMainFunction main) {
   std::vector<WString> arguments;
+  std::size_t first_report = 0;  // reports made before this call do not count
   {
     std::lock_guard<std::mutex> lock(mutex_);
     if (dispatcher_error_ != 0) return dispatcher_error_;
     dispatcher_name_ = WString(service_name);
     arguments = start_arguments_;
+    first_report = reports_.size();
   }
-  // The thread owns what it uses, as it may outlive this call when it hangs.
+  JoinServiceThread();  // a service of an earlier call
+  // The thread owns what it uses, as it outlives this call.
   auto main_done = std::make_shared<bool>(false);
-  std::thread service_thread([this, main, arguments, main_done] {
+  service_thread_ = std::thread([this, main, arguments, main_done] {
     main(arguments);
     std::lock_guard<std::mutex> lock(mutex_);
     *main_done = true;
@@ -27,8 +30,9 @@ std::uint32_t NativeServiceRuntime::RunDispatcher(WStringView service_name, Serv
   bool hung = false;
   for (;;) {
     const bool has_handler = handler_ || handler_ex_;
-    const bool stopped = !reports_.empty() && reports_.back().dwCurrentState == kServiceStopped;
-    if (*main_done && (stopped || !has_handler)) break;
+    const bool stopped =
+        reports_.size() > first_report && reports_.back().dwCurrentState == kServiceStopped;
+    if (stopped || (*main_done && !has_handler)) break;
     if (has_handler && !posted_.empty()) {
       const std::uint32_t control = posted_.front();
       posted_.pop_front();
@@ -44,14 +48,15 @@ std::uint32_t NativeServiceRuntime::RunDispatcher(WStringView service_name, Serv
       break;
     }
   }
-  const bool main_returned = *main_done;
   lock.unlock();
-  if (!main_returned) {
-    service_thread.detach();  // stuck for good; the test has failed anyway
-  } else {
-    service_thread.join();
-  }
+  if (hung) service_thread_.detach();  // stuck for good; the test has failed anyway
   return hung ? kErrorServiceRequestTimeout : 0;
+}
+
+NativeServiceRuntime::~NativeServiceRuntime() { JoinServiceThread(); }
+
+void NativeServiceRuntime::JoinServiceThread() {
+  if (service_thread_.joinable()) service_thread_.join();
 }
 
 ServiceStatusHandle NativeServiceRuntime::RegisterHandler(WStringView service_name, ControlHandler handler) {

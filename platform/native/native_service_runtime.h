@@ -5,9 +5,13 @@
 // calls the service main function on a thread of its own with the start
 // arguments, and on the calling thread (the dispatcher's) delivers the
 // controls posted with PostControl, in order, once a handler is registered:
-// to the extended handler when one is registered, else to the plain one. It
-// returns 0 when the main function has returned and the service has reported
-// SERVICE_STOPPED (or never registered a handler). With FailDispatcher it
+// to the extended handler when one is registered, else to the plain one. Like
+// StartServiceCtrlDispatcherW it returns 0 as soon as the service has
+// reported SERVICE_STOPPED, whether or not the main function has returned
+// (or, without any handler, once the main function has returned). The
+// service thread may thus outlive the call, as on Windows; JoinServiceThread
+// (and the destructor) wait for it, so a test sees what it did after the
+// dispatcher let go. With FailDispatcher it
 // returns that error at once instead, as for a program started by hand. A
 // service that neither reports nor gets a control for a minute of real time
 // has hung (a stop was lost, say): RunDispatcher then gives up with 1053
@@ -29,6 +33,7 @@
 #include <deque>
 #include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "platform/service_runtime.h"
@@ -45,6 +50,11 @@ class NativeServiceRuntime : public ServiceRuntime {
     DeviceInterfaceFilter filter;
     std::uint32_t flags = 0;
   };
+
+  NativeServiceRuntime() = default;
+  ~NativeServiceRuntime() override;  // waits for the service thread
+  NativeServiceRuntime(const NativeServiceRuntime&) = delete;
+  NativeServiceRuntime& operator=(const NativeServiceRuntime&) = delete;
 
   std::uint32_t RunDispatcher(WStringView service_name, ServiceMainFunction main) override;
   ServiceStatusHandle RegisterHandler(WStringView service_name, ControlHandler handler) override;
@@ -66,6 +76,10 @@ class NativeServiceRuntime : public ServiceRuntime {
   std::uint32_t DeliverControl(std::uint32_t control, std::uint32_t event_type = 0,
                                const DeviceEventRecord* event = nullptr);
   void PostControl(std::uint32_t control);
+
+  // Waits until the service main function of the last RunDispatcher has
+  // returned.
+  void JoinServiceThread();
 
   // Inspection.
   std::vector<ServiceStatusRecord> StatusReports() const;
@@ -91,6 +105,7 @@ class NativeServiceRuntime : public ServiceRuntime {
   std::vector<ServiceStatusRecord> reports_;
   std::optional<DeviceRegistration> device_registration_;
   std::vector<DeviceNotificationHandle> unregistrations_;
+  std::thread service_thread_;  // touched by the dispatcher's caller only
 };
 
 }  // namespace ztrm

@@ -44,7 +44,7 @@ NativeThreading::~NativeThreading() { JoinAll(); }
 
 std::uint32_t NativeThreading::QueueLongWorkItem(std::function<void()> work) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (refuse_error_ != 0) return refuse_error_;
+  if (refuse_) return WorkItemRefusalCode(refuse_error_);
   ++queued_;
   threads_.emplace_back(std::move(work));
   return 0;

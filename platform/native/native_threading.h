@@ -23,8 +23,14 @@ class NativeThreading : public Threading {
   std::uint32_t QueueLongWorkItem(std::function<void()> work) override;
   std::uint32_t CreateManualResetEvent(std::unique_ptr<ManualResetEvent>& event) override;
 
+  // Work items are refused from now on, the platform's last error being
+  // `last_error` (which may be 0); AcceptWorkItems ends that.
+  void RefuseWorkItems(std::uint32_t last_error) {
+    refuse_ = true;
+    refuse_error_ = last_error;
+  }
+  void AcceptWorkItems() { refuse_ = false; }
   // Failures from now on (0 turns them off again).
-  void RefuseWorkItems(std::uint32_t error) { refuse_error_ = error; }
   void FailEventCreation(std::uint32_t error) { event_error_ = error; }
   // Events created from now on fail their waits with this code.
   void FailWaits(std::uint32_t error) { wait_error_ = error; }
@@ -36,6 +42,7 @@ class NativeThreading : public Threading {
  private:
   mutable std::mutex mutex_;
   std::vector<std::thread> threads_;
+  bool refuse_ = false;
   std::uint32_t refuse_error_ = 0, event_error_ = 0, wait_error_ = 0;
   int queued_ = 0;
 };

@@ -94,7 +94,7 @@ WStringView CutAtNul(WStringView s) { return s.substr(0, s.find(u'\0')); }
 template <typename Sections>
 auto FindSection(Sections& sections, WStringView name) -> decltype(&sections.front()) {
   for (auto& section : sections) {  // F2: the first of that name only
-    if (NamesEqualIgnoreCase(section.name, name)) return &section;
+    if (AsciiNamesEqualIgnoreCase(section.name, name)) return &section;
   }
   return nullptr;
 }
@@ -102,7 +102,7 @@ auto FindSection(Sections& sections, WStringView name) -> decltype(&sections.fro
 template <typename Section>
 auto FindEntry(Section& section, WStringView name) -> decltype(&section.entries.front()) {
   for (auto& entry : section.entries) {  // F3: the first wins
-    if (NamesEqualIgnoreCase(entry.name, name)) return &entry;
+    if (AsciiNamesEqualIgnoreCase(entry.name, name)) return &entry;
   }
   return nullptr;
 }

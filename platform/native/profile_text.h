@@ -40,8 +40,10 @@
 //  K4  | "=value"                           | a key named ""; left out when the key just before
 //      |                                    | it in the section also has the name ""
 //  K5  | "\"K9\"=x"                         | quotes in names stay: key "\"K9\"" (measured)
-//  F1  | section and key asked for          | blanks at both ends trimmed, compared without
-//      |                                    | regard to case (measured)
+//  F1  | section and key asked for          | blanks at both ends trimmed, compared with the
+//      |                                    | ASCII letters folded only: "chassis" finds
+//      |                                    | [CHASSIS], U+00E9 does not find [U+00C9]
+//      |                                    | (measured)
 //  F2  | the same section twice             | only the FIRST of that name is searched: a key
 //      |                                    | only in the second one is missing (measured)
 //  F3  | the same key twice in a section    | the first wins (measured)

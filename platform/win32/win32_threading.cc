@@ -36,7 +36,9 @@ DWORD WINAPI RunWorkItem(LPVOID context) {
 
 std::uint32_t Win32Threading::QueueLongWorkItem(std::function<void()> work) {
   auto item = std::make_unique<std::function<void()>>(std::move(work));
-  if (!QueueUserWorkItem(RunWorkItem, item.get(), WT_EXECUTELONGFUNCTION)) return GetLastError();
+  if (!QueueUserWorkItem(RunWorkItem, item.get(), WT_EXECUTELONGFUNCTION)) {
+    return WorkItemRefusalCode(GetLastError());
+  }
   item.release();  // the work item owns it now
   return 0;
 }

@@ -90,6 +90,54 @@ wh_case_end
 wh_check_bytes "-remove: the stop line is the log's only content (no run)" \
   "$drive_c/windows/pxirms.log" 'SERVICE STOPED\r\r\n'
 
+# --- -start, then -stop within the first 3 seconds: the stop is kept for the
+# end of the start (reported pending meanwhile), then carried out
+if wh_case_begin start_stop_early "$demo"; then
+  other_manager
+  wh_run "$out" -install
+  wh_run "$out" -start && wh_check_console "-start" "$out" "$expected/start.txt"
+  wh_run "$out" -stop && wh_check_status "early -stop" &&
+    wh_check_console "-stop within 3 s of the start" "$out" "$expected/stop_running.txt" 1 5
+  wh_run "$out" -stop
+  wh_check_bytes "early -stop: nothing left running to stop" "$out" ''
+  wh_run "$out" -remove
+  wh_check_console "early -stop: removed without a stop" "$out" "$expected/remove_stopped.txt"
+fi
+wh_case_end
+
+# --- -stop of a service running for more than 3 seconds
+if wh_case_begin stop_running "$demo"; then
+  other_manager
+  wh_run "$out" -install
+  wh_run "$out" -start
+  sleep 4
+  wh_run "$out" -stop && wh_check_status "-stop" &&
+    wh_check_console "-stop of a running service" "$out" "$expected/stop_running.txt" 0 4
+  wh_run "$out" -remove
+  wh_check_console "-stop: removed without a stop" "$out" "$expected/remove_stopped.txt"
+fi
+wh_case_end
+
+# --- -start and -stop of a service that is not installed
+if wh_case_begin not_installed "$demo"; then
+  wh_run "$out" -start && wh_check_status "-start" &&
+    wh_check_console "-start, not installed" "$out" "$expected/open_missing.txt"
+  wh_run "$out" -stop && wh_check_status "-stop" &&
+    wh_check_console "-stop, not installed" "$out" "$expected/open_missing.txt"
+fi
+wh_case_end
+
+# --- -start of a running service: the start fails with 0x420
+if wh_case_begin start_running "$demo"; then
+  other_manager
+  wh_run "$out" -install
+  wh_run "$out" -start
+  wh_run "$out" -start && wh_check_status "second -start" &&
+    wh_check_console "-start of a running service" "$out" "$expected/start_running.txt"
+  wh_run "$out" -remove
+fi
+wh_case_end
+
 # --- -startonce with this system configured: one run, then the stop line
 if wh_case_begin startonce_configured "$demo"; then
   wh_run "$out" -startonce && wh_check_status "-startonce" &&
