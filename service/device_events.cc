@@ -55,10 +55,10 @@ void DeviceEventHandler::NotifyCompanion(std::uint32_t event_type) {
 void DeviceEventHandler::AskDriverWhetherModulesChanged() {
   const DriverHandle handle = ctx_.SharedDriverHandle.load();
   if (handle == 0) return;
-  const std::uint8_t in[1] = {0};
-  std::uint8_t out[2] = {0, 0};
-  if (platform_.driver.Request(handle, DAS_IOC_GET_CHASSIS_MODULE_COUNT, in, sizeof in, out,
-                               sizeof out) &&
+  const std::uint8_t in[rmdrv::kChassisModuleCountInSize] = {0};
+  std::uint8_t out[rmdrv::kChassisModuleCountOutSize] = {0, 0};
+  if (platform_.driver.Request(handle, rmdrv::DAS_IOC_GET_CHASSIS_MODULE_COUNT, in, sizeof in,
+                               out, sizeof out) &&
       out[1] == 1) {
     ctx_.ReenumerationRequest = 1;
   }

@@ -17,10 +17,6 @@
 
 namespace ztrm {
 
-// The resource driver's request "have the chassis modules changed?": one input
-// byte 0, two output bytes of which [1] == 1 means yes.
-inline constexpr std::uint32_t DAS_IOC_GET_CHASSIS_MODULE_COUNT = 0x2234E0;
-
 // The two pieces of a symbolic link name "\\?\USB#VID_1D7E&PID_...": the bus
 // (units 4 to 6) and the vendor ID (units 8 to 15).
 struct LinkNameParts {
