@@ -25,6 +25,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -40,6 +41,9 @@ struct ImageCase {
   std::string folder;  // the image in the source tree
   bool hostile = false;
 };
+
+// ctest lists the case by its folder, not by the struct's bytes.
+void PrintTo(const ImageCase& c, std::ostream* os) { *os << c.folder; }
 
 std::vector<ImageCase> AllImages() {
   std::vector<ImageCase> cases;
@@ -91,13 +95,13 @@ Expectations ReadCase(const std::string& path) {
   return e;
 }
 
-struct Run {
+struct ShellResult {
   int exit_code = -1;
   std::string out;
 };
 
-Run Shell(const std::string& command) {
-  Run r;
+ShellResult Shell(const std::string& command) {
+  ShellResult r;
   FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
   if (!pipe) return r;
   char buffer[4096];
@@ -138,16 +142,16 @@ TEST_P(SystemImageTest, RunEndsAndWritesItsFiles) {
   TestImage image;
   fs::copy(c.folder, image.root(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
   if (fs::exists(c.folder + "/make.sh")) {
-    Run made = Shell("bash " + Quote(c.folder + "/make.sh") + " " + Quote(image.root()));
+    ShellResult made = Shell("bash " + Quote(c.folder + "/make.sh") + " " + Quote(image.root()));
     ASSERT_EQ(made.exit_code, 0) << "make.sh: " << made.out;
   }
   const std::string build = fs::path(ZTRM_SIMMODULE_DIR).parent_path().string();
-  Run installed = Shell("bash " + Quote(std::string(ZTRM_SOURCE_DIR) + "/simmodule/install_into_image.sh") +
+  ShellResult installed = Shell("bash " + Quote(std::string(ZTRM_SOURCE_DIR) + "/simmodule/install_into_image.sh") +
                         " " + Quote(image.root()) + " " + Quote(build));
   ASSERT_EQ(installed.exit_code, 0) << installed.out;
 
   // The bound is a guard against a hang, not a measurement.
-  Run run = Shell("timeout " + std::to_string(e.seconds) + " " + Quote(ZTRM_SIM_PATH) +
+  ShellResult run = Shell("timeout " + std::to_string(e.seconds) + " " + Quote(ZTRM_SIM_PATH) +
                   " --time=2026-12-07T10:00:00.000 " + Quote(image.root()));
   EXPECT_EQ(run.exit_code, 0) << c.name << ": " << e.description << "\n" << run.out;
   EXPECT_EQ(run.out.find("Sanitizer"), std::string::npos) << run.out;

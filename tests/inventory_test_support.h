@@ -76,8 +76,8 @@ class InventoryBench {
 
  private:
   struct Live;
+  std::string log_;  // before live_: its log stream flushes here when destroyed
   std::unique_ptr<Live> live_;
-  std::string log_;
 };
 
 }  // namespace ztrm
