@@ -7,7 +7,9 @@
 #                       it installs the service, waits for its enumeration run,
 #                       stops and removes it. Shows the console output and the
 #                       files the run wrote (pxirms.log, pxisys.ini,
-#                       pxiesys.ini), which stay in build/demo-wine/.
+#                       pxiesys.ini, ztbuslist.dat), which stay in
+#                       build/demo-wine/. The simulated resource driver is
+#                       started first, as a kernel driver service.
 #   ./demo.sh --native  the same image through the native scenario runner
 #                       build/native/ztrm-sim (no Wine needed); the files stay
 #                       in build/demo/.
@@ -18,7 +20,7 @@ cd "$(dirname "$0")"
 
 show_files() {
   local folder=$1
-  for f in pxirms.log pxisys.ini pxiesys.ini; do
+  for f in pxirms.log pxisys.ini pxiesys.ini ztbuslist.dat; do
     echo "===== $folder/$f"
     if [ -f "$folder/$f" ]; then tr -d '\r' <"$folder/$f"; else echo "(not written)"; fi
   done
@@ -54,7 +56,7 @@ echo "Building the Windows service (mingw preset) and the native runner..."
 for preset in native mingw; do
   cmake --preset "$preset" >/dev/null
 done
-cmake --build --preset mingw --target ZTRMService ztsim_modules >/dev/null
+cmake --build --preset mingw --target ZTRMService ztrm_wine_idle ztrmdrv ztsim_modules >/dev/null
 cmake --build --preset native --target ztrm-sim >/dev/null
 
 out=$PWD/build/demo-wine
@@ -63,7 +65,9 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="
 rm -rf "$out"
 mkdir -p "$WINEPREFIX"
+idle_pid=""
 cleanup() {
+  if [ -n "$idle_pid" ]; then kill "$idle_pid" 2>/dev/null || true; fi
   wineserver -k >/dev/null 2>&1 || true
   if [ "${KEEP_WINEPREFIX:-0}" != 1 ]; then rm -rf "$WINEPREFIX"; fi
 }
@@ -76,15 +80,27 @@ drive_c=$WINEPREFIX/drive_c
 cp -r examples/demo/drive_c/. "$drive_c/"
 simmodule/install_into_image.sh "$WINEPREFIX" build/mingw
 mkdir -p "$drive_c/ztrm_bin"
-cp build/mingw/ZTRMService.exe "$drive_c/ztrm_bin/"
+cp build/mingw/ZTRMService.exe build/mingw/ztrm_wine_idle.exe "$drive_c/ztrm_bin/"
+# Wine ends its services and drivers with the session's last ordinary process:
+# an idle one keeps the session, and the resource driver, up until the end.
+wine 'C:\ztrm_bin\ztrm_wine_idle.exe' </dev/null >/dev/null 2>&1 &
+idle_pid=$!
 cp examples/demo/registry.reg "$drive_c/demo.reg"
 timeout 60 wine regedit /S 'C:\demo.reg'
+echo "Starting the simulated resource driver ztrmdrv.sys..."
+mkdir -p "$drive_c/windows/system32/drivers"
+cp build/mingw/ztrmdrv.sys "$drive_c/windows/system32/drivers/"
+timeout 60 wine sc create ZTRMDRV type= kernel start= demand \
+  binPath= 'C:\windows\system32\drivers\ztrmdrv.sys' </dev/null >/dev/null
+timeout 60 wine sc start ZTRMDRV </dev/null >/dev/null
 
 echo "===== wine C:\\ztrm_bin\\ZTRMService.exe -startonce"
 timeout 300 wine 'C:\ztrm_bin\ZTRMService.exe' -startonce </dev/null | tr -d '\r'
 # The files are complete once the Wine session has ended.
+kill "$idle_pid" 2>/dev/null || true
+idle_pid=""
 timeout 60 wineserver -w || wineserver -k
-for f in pxirms.log pxisys.ini pxiesys.ini; do
+for f in pxirms.log pxisys.ini pxiesys.ini ztbuslist.dat; do
   if [ -f "$drive_c/windows/$f" ]; then cp "$drive_c/windows/$f" "$out/"; fi
 done
 show_files "$out"

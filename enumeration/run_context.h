@@ -19,6 +19,7 @@
 #include "common/text_stream.h"
 #include "common/wide_text.h"
 #include "inventory/inventory_records.h"
+#include "output/root_bus_table.h"
 #include "platform/platform.h"
 
 namespace ztrm {
@@ -73,9 +74,13 @@ struct RunContext {
   // Chassis ID by mapping index (slot 0 unused); survives runs.
   std::array<std::uint16_t, 256> usChassisMappingID{};
 
-  // The resource driver handle the last query opened; read by the device
+  // The resource driver handle the first successful query opened, kept for
+  // the life of the process (output/driver_session.h); read by the device
   // event handler.
   std::atomic<DriverHandle> SharedDriverHandle{0};
+
+  // The driver's root bus table; written only by the root bus list query.
+  stRootBusList RootBusList;
 };
 
 }  // namespace ztrm

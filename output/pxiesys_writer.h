@@ -1,14 +1,65 @@
+// pxiesys.ini: every chassis record that is not a PXI-1 chassis, with what
+// the hardware reports about it: the serial number, system slot link mode and
+// widths from the system module's EEPROM image, the controller in the system
+// slot, and each peripheral slot's type, link origins and widths and the
+// peripheral module in it.
+//
+// Cases the records leave open, decided here:
+//   - A chassis that no system module names (by ChassisID) is written without
+//     one: an empty SerialNumber, a system slot section with empty Model,
+//     Vendor, InstanceName and AddressInfo, "SlotType = UnKnow" (with its
+//     blank line) and every width 0, and no peripheral slot sections. The
+//     system module of another chassis is never borrowed: its serial number
+//     and controller would describe the wrong chassis.
+//   - Slot type codes without a name (4, 5, 6 and above 7) are written as
+//     "N/A", as code 0, so that readers meet only the known names.
+//   - The EEPROM image holds descriptors for 31 peripheral slots (0x81 to
+//     0xFC); a slot beyond them gets a section saying "N/A", origins 0 and
+//     widths 0, and no module lines, since no slot number is known for it.
+//   - The serial number is the EEPROM bytes from 0x6A up to the first zero
+//     byte or the end of the 256-byte image (at most 150 bytes).
 #ifndef ZTRM_OUTPUT_PXIESYS_WRITER_H_
 #define ZTRM_OUTPUT_PXIESYS_WRITER_H_
 
+#include <cstddef>
 #include <cstdint>
 
 #include "enumeration/run_context.h"
 
 namespace ztrm {
 
-// Writes pxiesys.ini to RunContext::PxieSysStream.
+// Writes pxiesys.ini to RunContext::PxieSysStream (nothing when it is not
+// open). Switches the process locale to the user default first.
 void mf_WritePXIESys(RunContext& ctx);
+
+// Positions of a module record in one of the inventory's service lists.
+struct ModulePosition {
+  std::size_t vendor = 0;
+  std::size_t model = 0;
+  std::size_t record = 0;
+};
+
+// The first system module whose ChassisID is `chassis_id`, in list order;
+// `position` unchanged and false when none.
+bool mf_FindChassisSystemModule(const RunContext& ctx, std::uint32_t chassis_id,
+                                ModulePosition& position);
+
+// The search the peripheral slot sections use: the last model holding a
+// system module of the chassis, and within it the first such record.
+bool FindChassisSystemModuleForSlots(const RunContext& ctx, std::uint32_t chassis_id,
+                                     ModulePosition& position);
+
+// The first peripheral module whose MappingIndex is `parent_index` and whose
+// SlotNumber is `slot_number`.
+bool mf_FindPeripheralModule(const RunContext& ctx, std::uint32_t parent_index,
+                             std::uint32_t slot_number, ModulePosition& position);
+
+// The name of a slot type code ("N/A" for the codes without one).
+WideText mf_GetSlotTypeName(std::uint8_t code);
+
+// Lanes of a link width code: 1, 5, 9 give 1; 2, 6, 10 give 4; 3, 7, 11 give
+// 8; 4, 8, 12 give 16; any other code 0.
+int LinkWidthLanes(std::uint8_t code);
 
 }  // namespace ztrm
 

@@ -3,24 +3,10 @@
 #include <sstream>
 
 #include "common/text_stream.h"
+#include "tests/memory_output.h"
 #include "tests/profile_corpus/probe_format.h"
 
 namespace ztrm {
-namespace {
-
-class MemoryOutput : public OutputFile {
- public:
-  explicit MemoryOutput(std::string* sink) : sink_(sink) {}
-  bool Write(const char* data, std::size_t size) override {
-    sink_->append(data, size);
-    return true;
-  }
-
- private:
-  std::string* sink_;
-};
-
-}  // namespace
 
 WString RecordingProfiles::ReadString(WStringView file, WStringView section, WStringView key,
                                       WStringView default_value, std::size_t buffer_units) {

@@ -6,6 +6,7 @@
 
 #include "enumeration/worker.h"
 #include "platform/native/native_platform.h"
+#include "tests/output_test_files.h"
 #include "tests/test_image.h"
 
 namespace ztrm {
@@ -27,6 +28,10 @@ TEST(DemoImageTest, OneRunWritesTheExpectedFiles) {
   worker.PerformRun();
 
   EXPECT_EQ(image.Read("drive_c/windows/pxirms.log"), ReadSourceFile("tests/expected/demo/pxirms.log"));
+  EXPECT_EQ(image.Read("drive_c/windows/pxisys.ini"), ExpectedCrlfFile("demo/pxisys.ini"));
+  EXPECT_EQ(image.Read("drive_c/windows/pxiesys.ini"), ExpectedCrlfFile("demo/pxiesys.ini"));
+  // Written at the worker start, from the simulated driver's root bus table.
+  EXPECT_EQ(image.Read("drive_c/windows/ztbuslist.dat"), ExpectedCrlfFile("demo/ztbuslist.dat"));
   // The worker start and the run each tell the companion to reload.
   EXPECT_EQ(image.Read("launches.log"), "ORB.exe|reload|C:\\ZELTRO\\ORB\nORB.exe|reload|C:\\ZELTRO\\ORB\n");
   ASSERT_EQ(ctx.vecPXISys.size(), 2u);
@@ -68,7 +73,7 @@ TEST(DemoImageTest, ASecondRunStartsTheInventoryAfresh) {
 
   EXPECT_EQ(image.Read("drive_c/windows/pxirms.log"), ReadSourceFile("tests/expected/demo/pxirms.log"));
   EXPECT_EQ(ctx.SystemModuleCounter, 2u);
-  EXPECT_EQ(ctx.PeripheralModuleCounter, 3u);
+  EXPECT_EQ(ctx.PeripheralModuleCounter, 4u);  // three ZT-4120, one ZT-6250
   ASSERT_EQ(ctx.SystemModules.VendorCount, 1u);
   const PxisaVendorEntry& zeltro = ctx.SystemModules.Vendors[0];
   ASSERT_EQ(zeltro.ModelCount, 2u);
@@ -82,7 +87,7 @@ TEST(DemoImageTest, ASecondRunStartsTheInventoryAfresh) {
   EXPECT_EQ(embedded.MappingIndex, 1u);
   EXPECT_EQ(embedded.ChassisID, 2u);
   EXPECT_EQ(embedded.MinBus, 8u);
-  EXPECT_EQ(embedded.MaxBus, 16u);
+  EXPECT_EQ(embedded.MaxBus, 19u);  // the fourth link's last bus
   EXPECT_EQ(embedded.ChassisVendor, WideText(u"ZELTRO Technology"));
   EXPECT_EQ(embedded.ChassisModel, WideText(u"ZT1085"));
   const ModuleRecord& chassis = ctx.ChassisModules.Vendors.at(0).Models.at(0).Modules.at(0);

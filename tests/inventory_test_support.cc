@@ -3,21 +3,10 @@
 #include <filesystem>
 
 #include "common/text_stream.h"
+#include "tests/memory_output.h"
 
 namespace ztrm {
 namespace {
-
-class MemoryOutput : public OutputFile {
- public:
-  explicit MemoryOutput(std::string* sink) : sink_(sink) {}
-  bool Write(const char* data, std::size_t size) override {
-    sink_->append(data, size);
-    return true;
-  }
-
- private:
-  std::string* sink_;
-};
 
 class ScriptedVendorLibrary : public VendorLibrary {
  public:

@@ -9,6 +9,7 @@ NativePlatform::NativePlatform(std::string image_root)
       profiles_(paths_, open_files_),
       files_(paths_, open_files_),
       libraries_(paths_),
+      driver_(registry_),
       shell_(image_root_ + "/launches.log"),
       host_(registry_),
       platform_{registry_, profiles_, files_, libraries_, driver_, shell_,

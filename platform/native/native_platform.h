@@ -8,8 +8,8 @@
 //   drive_c/       drive C:, laid out like a Wine prefix's drive_c
 //   launches.log   written here: what LaunchHidden would have started
 //                  (native_shell.h)
-// Each piece's header states what it reproduces. The resource driver is not
-// simulated yet.
+// Each piece's header states what it reproduces. The resource driver answers
+// from the image's registry (native_resource_driver.h).
 #ifndef ZTRM_PLATFORM_NATIVE_NATIVE_PLATFORM_H_
 #define ZTRM_PLATFORM_NATIVE_NATIVE_PLATFORM_H_
 
@@ -43,6 +43,7 @@ class NativePlatform {
   NativeFileSystem& files() { return files_; }
   NativeRegistry& registry() { return registry_; }
   NativeShell& shell() { return shell_; }
+  NativeResourceDriver& driver() { return driver_; }
 
   const std::string& image_root() const { return image_root_; }
   // The host path a Windows path of the image stands for (windows_path.h);

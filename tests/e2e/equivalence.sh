@@ -12,6 +12,8 @@
 #   - the stop line: under Wine the service is stopped after its run, so the
 #     log must end in exactly one "SERVICE STOPED" CR CR LF after the run,
 #     which ztrm-sim (no service, no stop) does not write.
+# ztbuslist.dat is compared too, byte for byte, when the image configures the
+# simulated resource driver (the harness then starts it under Wine).
 #
 # An image folder with a make.sh (the hostile-system cases) is built by it
 # first, on the staged copy.
@@ -148,6 +150,22 @@ for image in "$@"; do
         "Wine: $([ -f "$wine_out/$file" ] && echo yes || echo no))"
     fi
   done
+  # The chassis ID table, where the image keeps one.
+  mapping=drive_c/ZELTRO/PXI/ChassisMappingID.ini
+  if [ -f "$native_image/$mapping" ] || [ -f "$WINEPREFIX/$mapping" ]; then
+    compare "ChassisMappingID.ini" "$native_image/$mapping" "$WINEPREFIX/$mapping"
+  fi
+  # The root bus list: written by both when the image has the resource
+  # driver, by neither when it has not.
+  if [ -f "$native_out/ztbuslist.dat" ] || [ -f "$wine_out/ztbuslist.dat" ]; then
+    if [ -f "$native_out/ztbuslist.dat" ] && [ -f "$wine_out/ztbuslist.dat" ]; then
+      compare "ztbuslist.dat" "$native_out/ztbuslist.dat" "$wine_out/ztbuslist.dat"
+    else
+      wh_fail "ztbuslist.dat written by one side only"
+    fi
+  else
+    wh_pass "ztbuslist.dat written by neither (no resource driver)"
+  fi
 done
 rm -rf "$native_root"
 

@@ -12,6 +12,8 @@
 #
 #   wh_init NAME MINGW_BUILD_DIR WORK_DIR   new prefix WORK_DIR/NAME
 #   wh_case_begin CASE IMAGE_DIR            known state, image loaded, session up
+#                                           (and the simulated resource driver
+#                                           started when the image configures it)
 #   wh_run OUT_FILE [ARG...]                ZTRMService.exe ARG...: stdout to OUT_FILE,
 #                                           exit code in $WH_STATUS
 #   wh_case_end                             session ended; prefix files readable
@@ -157,6 +159,35 @@ wh_case_begin() {
   rm -f "$WINEPREFIX/drive_c/ztrm_image.reg"
   if ! kill -0 "$WH_IDLE_PID" 2>/dev/null; then
     wh_fail "the idle process did not start"
+    return 1
+  fi
+  wh_start_driver "$image"
+}
+
+# True when the image's registry.reg (UTF-16LE or 8-bit) names the simulated
+# resource driver's service key.
+wh_image_has_driver() {
+  perl -0777 -ne '
+    $_ = $_ =~ /^\xFF\xFE/ ? do { require Encode; Encode::decode("UTF-16LE", $_) } : $_;
+    exit(/\\Services\\ZTRMDRV[\\\]]/i ? 0 : 1)' "$1/registry.reg"
+}
+
+# Installs ztrmdrv.sys of the build as the kernel driver service ZTRMDRV
+# (absolute image path: Wine 8 refuses a relative one) and starts it, when
+# the image configures the driver. The idle process keeps it loaded.
+wh_start_driver() {
+  local image=$1
+  wh_image_has_driver "$image" || return 0
+  if [ ! -f "$WH_BUILD/ztrmdrv.sys" ]; then
+    wh_fail "the image configures the resource driver but $WH_BUILD/ztrmdrv.sys is missing"
+    return 1
+  fi
+  mkdir -p "$WINEPREFIX/drive_c/windows/system32/drivers"
+  cp "$WH_BUILD/ztrmdrv.sys" "$WINEPREFIX/drive_c/windows/system32/drivers/ztrmdrv.sys"
+  if ! timeout 60 wine sc create ZTRMDRV type= kernel start= demand \
+      binPath= 'C:\windows\system32\drivers\ztrmdrv.sys' </dev/null >/dev/null 2>&1 ||
+    ! timeout 60 wine sc start ZTRMDRV </dev/null >/dev/null 2>&1; then
+    wh_fail "the simulated resource driver could not be installed and started"
     return 1
   fi
 }

@@ -1,0 +1,21 @@
+#include "tests/output_test_files.h"
+
+#include "tests/test_image.h"
+
+namespace ztrm {
+
+std::string ExpectedOutputFile(const std::string& name) {
+  return ExpectedCrlfFile("output/" + name);
+}
+
+std::string ExpectedCrlfFile(const std::string& relative) {
+  const std::string lf = ReadSourceFile("tests/expected/" + relative);
+  std::string crlf;
+  for (char c : lf) {
+    if (c == '\n') crlf += '\r';
+    crlf += c;
+  }
+  return crlf;
+}
+
+}  // namespace ztrm

@@ -1,0 +1,17 @@
+// Expected output files for the writer tests: kept under tests/expected/output
+// with LF line ends for reading and editing; the files themselves have CR LF.
+#ifndef ZTRM_TESTS_OUTPUT_TEST_FILES_H_
+#define ZTRM_TESTS_OUTPUT_TEST_FILES_H_
+
+#include <string>
+
+namespace ztrm {
+
+// tests/expected/output/<name> with every LF turned into CR LF.
+std::string ExpectedOutputFile(const std::string& name);
+// tests/expected/<relative> with every LF turned into CR LF.
+std::string ExpectedCrlfFile(const std::string& relative);
+
+}  // namespace ztrm
+
+#endif  // ZTRM_TESTS_OUTPUT_TEST_FILES_H_
