@@ -17,96 +17,9 @@
 #include "inventory/module_discovery.h"
 #include "inventory/pxisa_registry.h"
 #include "tests/fuzz/fuzz_support.h"
+#include "tests/fuzz/fuzzed_answers.h"
 
 namespace {
-
-const char* const kExports[] = {
-    "PXISA_SystemModule_GetCount",       "PXISA_SystemModule_GetName",
-    "PXISA_SystemModule_GetChassisEEPROM", "PXISA_SystemModule_GetInformation",
-    "PXISA_SystemModule_SMBusOperation", "PXISA_PeripheralModule_GetCount",
-    "PXISA_PeripheralModule_GetName",    "PXISA_PeripheralModule_GetInformation",
-    "PXISA_Chassis_GetCount",            "PXISA_Chassis_GetPCIRootBusNumber"};
-
-class FuzzedLibrary : public ztrm::VendorLibrary {
- public:
-  FuzzedLibrary(FuzzedDataProvider& in, std::uint16_t missing) : in_(in), missing_(missing) {}
-
-  bool HasExport(const char* name) override {
-    for (std::size_t i = 0; i < sizeof kExports / sizeof kExports[0]; ++i) {
-      if (std::strcmp(name, kExports[i]) == 0) return !(missing_ & (1u << i));
-    }
-    return false;
-  }
-  void CallGetCount(const char*, const char* vendor, const char* model,
-                    std::uint32_t* count) override {
-    Touch(vendor);
-    Touch(model);
-    // Mostly small counts, now and then anything up to 0xFFFFFFFF (which
-    // reads 256 modules and costs a hundred times as long).
-    std::uint8_t kind = in_.ConsumeIntegral<std::uint8_t>();
-    *count = kind < 250 ? kind % 6 : in_.ConsumeIntegral<std::uint32_t>();
-  }
-  void CallGetName(const char*, const char* vendor, const char* model, std::uint32_t,
-                   char* unique_name, char* address_info) override {
-    Touch(vendor);
-    Touch(model);
-    Fill(unique_name, 260);
-    Fill(address_info, 260);
-  }
-  void CallGetChassisEeprom(const char*, const char* unique_name, const char* address_info,
-                            std::uint8_t* eeprom) override {
-    Touch(unique_name);
-    Touch(address_info);
-    Fill(reinterpret_cast<char*>(eeprom), 260);
-  }
-  void CallGetInformation(const char*, const char* unique_name, const char* address_info,
-                          std::uint32_t, std::uint32_t* value) override {
-    Touch(unique_name);
-    Touch(address_info);
-    if (in_.ConsumeBool()) *value = in_.ConsumeIntegral<std::uint32_t>();
-  }
-  void CallGetPciRootBusNumber(const char*, const char* vendor, const char* model, std::uint32_t,
-                               std::uint32_t, std::uint32_t* bus) override {
-    Touch(vendor);
-    Touch(model);
-    if (in_.ConsumeBool()) *bus = in_.ConsumeIntegral<std::uint32_t>();
-  }
-
- private:
-  // A library reads its text arguments as C strings: they must be terminated.
-  static void Touch(const char* text) {
-    volatile std::size_t n = std::strlen(text);
-    (void)n;
-  }
-  // Writes nothing, a short text, or all `size` bytes without a zero.
-  void Fill(char* buffer, std::size_t size) {
-    std::uint8_t how = in_.ConsumeIntegral<std::uint8_t>();
-    if (how < 32) return;
-    if (how < 224) {
-      std::string text = in_.ConsumeRandomLengthString(size - 1);
-      std::memcpy(buffer, text.c_str(), text.size() + 1);
-      return;
-    }
-    std::string bytes = in_.ConsumeBytesAsString(size);
-    bytes.resize(size, 'x');
-    for (char& c : bytes) c = c ? c : 'z';
-    std::memcpy(buffer, bytes.data(), size);
-  }
-
-  FuzzedDataProvider& in_;
-  std::uint16_t missing_;
-};
-
-class FuzzedLibraries : public ztrm::DynamicLibraries {
- public:
-  std::unique_ptr<ztrm::VendorLibrary> Load(ztrm::WStringView) override {
-    // About one load in twenty fails.
-    if (!in || in->ConsumeIntegral<std::uint8_t>() >= 245) return nullptr;
-    return std::make_unique<FuzzedLibrary>(*in, missing);
-  }
-  FuzzedDataProvider* in = nullptr;
-  std::uint16_t missing = 0;
-};
 
 const char kRegistry[] =
     "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\CurrentVersion]\r\n"
@@ -131,7 +44,7 @@ const char kDescription[] =
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static FuzzedLibraries libraries;
+  static ztrm::fuzz::FuzzedLibraries libraries;
   static ztrm::FuzzImage image(kRegistry);
   static bool ready = [] {
     image.Write("drive_c/Desc/c1.ini", kDescription);

@@ -10,6 +10,9 @@
 //   log: TEXT          the run log holds a line that is exactly TEXT
 //   logcount: N TEXT   ... exactly N such lines
 //   nolog: TEXT        no line of the run log contains TEXT
+//   file: NAME TEXT    the output file NAME (pxisys.ini, pxiesys.ini,
+//                      ztbuslist.dat) holds a line that is exactly TEXT
+//   nofile: NAME TEXT  no line of that file contains TEXT
 //   seconds: N         the run must end within N seconds (default 60)
 //   wine: yes          the case is one of those also run under Wine
 // Every run, whatever the case, must end with exit code 0 and no sanitizer
@@ -71,6 +74,8 @@ struct Expectations {
   std::string description;
   std::vector<std::string> lines, absent;
   std::vector<std::pair<int, std::string>> counts;
+  // (file name, text) pairs for file: and nofile:
+  std::vector<std::pair<std::string, std::string>> file_lines, file_absent;
   int seconds = 60;
 };
 
@@ -87,6 +92,11 @@ Expectations ReadCase(const std::string& path) {
     if (key == "log") e.lines.push_back(value);
     if (key == "nolog") e.absent.push_back(value);
     if (key == "seconds") e.seconds = std::stoi(value);
+    if (key == "file" || key == "nofile") {
+      std::size_t blank = value.find(' ');
+      auto& list = key == "file" ? e.file_lines : e.file_absent;
+      list.emplace_back(value.substr(0, blank), value.substr(blank + 1));
+    }
     if (key == "logcount") {
       std::size_t blank = value.find(' ');
       e.counts.emplace_back(std::stoi(value.substr(0, blank)), value.substr(blank + 1));
@@ -170,6 +180,15 @@ TEST_P(SystemImageTest, RunEndsAndWritesItsFiles) {
   for (const auto& [n, text] : e.counts) EXPECT_EQ(count(text), n) << c.name << ": \"" << text << "\"";
   for (const std::string& text : e.absent) {
     EXPECT_EQ(log.find(text), std::string::npos) << c.name << ": \"" << text << "\" is there";
+  }
+  for (const auto& [name, text] : e.file_lines) {
+    const std::vector<std::string> file = Lines(image.Read("drive_c/windows/" + name));
+    EXPECT_NE(std::find(file.begin(), file.end(), text), file.end())
+        << c.name << ": " << name << " has no line \"" << text << "\"";
+  }
+  for (const auto& [name, text] : e.file_absent) {
+    EXPECT_EQ(image.Read("drive_c/windows/" + name).find(text), std::string::npos)
+        << c.name << ": " << name << " holds \"" << text << "\"";
   }
   if (HasFailure()) {
     std::printf("%s: the log's last lines:\n", c.name.c_str());

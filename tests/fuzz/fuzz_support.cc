@@ -43,6 +43,10 @@ void FuzzImage::Write(const std::string& relative, std::string_view bytes) const
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
+void FuzzImage::CopyFrom(const std::string& source_folder) const {
+  fs::copy(source_folder, root_, fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+}
+
 void FuzzImage::Remove(const std::string& relative) const {
   std::error_code ec;
   fs::remove(root_ + "/" + relative, ec);
@@ -53,7 +57,8 @@ Platform& FuzzImage::platform() {
     native_ = std::make_unique<NativePlatform>(root_);
     Platform& n = native_->platform();
     platform_.reset(new Platform{n.registry, n.profiles, n.files,
-                                 libraries_ ? *libraries_ : n.libraries, n.driver, n.shell, n.clock,
+                                 libraries_ ? *libraries_ : n.libraries,
+                                 driver_ ? *driver_ : n.driver, n.shell, n.clock,
                                  n.version, n.host, n.code_page, n.console});
   }
   return *platform_;

@@ -49,6 +49,8 @@ class FuzzImage {
   ~FuzzImage();
 
   const std::string& root() const { return root_; }
+  // Copies a folder of the source tree's images over the image.
+  void CopyFrom(const std::string& source_folder) const;
   // Writes bytes to a path below the image (folders made as needed).
   void Write(const std::string& relative, std::string_view bytes) const;
   void Remove(const std::string& relative) const;
@@ -56,6 +58,8 @@ class FuzzImage {
   // The native platform over the image, with `libraries` in place of the
   // native loader when given (call before the first Platform()).
   void UseLibraries(DynamicLibraries* libraries) { libraries_ = libraries; }
+  // Likewise the resource driver.
+  void UseDriver(ResourceDriver* driver) { driver_ = driver; }
   Platform& platform();
   // A new run context for one input; its run log is kept in LogText().
   RunContext& Fresh();
@@ -64,6 +68,7 @@ class FuzzImage {
  private:
   std::string root_;
   DynamicLibraries* libraries_ = nullptr;
+  ResourceDriver* driver_ = nullptr;
   std::unique_ptr<NativePlatform> native_;
   std::unique_ptr<Platform> platform_;
   std::string log_;
