@@ -27,7 +27,8 @@ inline const char* const kExports[] = {
 
 class FuzzedLibrary : public VendorLibrary {
  public:
-  FuzzedLibrary(FuzzedDataProvider& in, std::uint16_t missing) : in_(in), missing_(missing) {}
+  FuzzedLibrary(FuzzedDataProvider& in, std::uint16_t missing, bool huge_counts)
+      : in_(in), missing_(missing), huge_counts_(huge_counts) {}
 
   bool HasExport(const char* name) override {
     for (std::size_t i = 0; i < sizeof kExports / sizeof kExports[0]; ++i) {
@@ -42,7 +43,7 @@ class FuzzedLibrary : public VendorLibrary {
     // Mostly small counts, now and then anything up to 0xFFFFFFFF (which
     // reads 256 modules and costs a hundred times as long).
     std::uint8_t kind = in_.ConsumeIntegral<std::uint8_t>();
-    *count = kind < 250 ? kind % 6 : in_.ConsumeIntegral<std::uint32_t>();
+    *count = kind < 250 || !huge_counts_ ? kind % 6 : in_.ConsumeIntegral<std::uint32_t>();
   }
   void CallGetName(const char*, const char* vendor, const char* model, std::uint32_t,
                    char* unique_name, char* address_info) override {
@@ -93,6 +94,7 @@ class FuzzedLibrary : public VendorLibrary {
 
   FuzzedDataProvider& in_;
   std::uint16_t missing_;
+  bool huge_counts_;
 };
 
 class FuzzedLibraries : public DynamicLibraries {
@@ -100,10 +102,12 @@ class FuzzedLibraries : public DynamicLibraries {
   std::unique_ptr<VendorLibrary> Load(WStringView) override {
     // About one load in twenty fails.
     if (!in || in->ConsumeIntegral<std::uint8_t>() >= 245) return nullptr;
-    return std::make_unique<FuzzedLibrary>(*in, missing);
+    return std::make_unique<FuzzedLibrary>(*in, missing, huge_counts);
   }
   FuzzedDataProvider* in = nullptr;
   std::uint16_t missing = 0;
+  // Counts above 5 (up to 0xFFFFFFFF, which reads 256 modules or chassis).
+  bool huge_counts = true;
 };
 
 // A resource driver: opening fails now and then, a request fails now and
