@@ -108,6 +108,11 @@ void ApplyKey(SimItem& item, std::string_view key, std::string_view value) {
     if (EqualsIgnoreCase(value, "auto")) PutChecksum(item);
   } else if (IndexedKey(key, "EepromByte", index)) {
     if (index < item.eeprom.size()) item.eeprom[index] = static_cast<std::uint8_t>(ToNumber(value));
+  } else if (EqualsIgnoreCase(key, "ReportedCount")) {
+    item.has_reported_count = true;
+    item.reported_count = ToNumber(value);
+  } else if (EqualsIgnoreCase(key, "UnterminatedNames")) {
+    item.unterminated_names = ToNumber(value) != 0;
   } else if (IndexedKey(key, "Info", index)) {
     item.info[index] = ToNumber(value);
   } else if (IndexedKey(key, "RootBus", index)) {
@@ -164,7 +169,10 @@ const SimItem* SimConfig::Find(Kind kind, std::string_view vendor, std::string_v
 std::uint32_t SimConfig::Count(Kind kind, std::string_view vendor, std::string_view model) const {
   std::uint32_t n = 0;
   for (const SimItem& item : items) {
-    if (item.kind == kind && item.vendor == vendor && item.model == model) ++n;
+    if (item.kind == kind && item.vendor == vendor && item.model == model) {
+      if (item.has_reported_count) return item.reported_count;
+      ++n;
+    }
   }
   return n;
 }

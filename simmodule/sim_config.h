@@ -29,6 +29,14 @@ struct SimItem {
   std::array<std::uint8_t, kEepromBufferSize> eeprom{};
   std::map<std::uint32_t, std::uint32_t> info;      // GetInformation item -> value
   std::map<std::uint32_t, std::uint32_t> root_bus;  // root index (1-based) -> bus
+  // ReportedCount: what GetCount answers for this item's kind, vendor and
+  // model instead of the number of such sections (the first item that sets
+  // it decides), so a test can play a library that reports nonsense.
+  bool has_reported_count = false;
+  std::uint32_t reported_count = 0;
+  // UnterminatedNames = 1: GetName fills both 260-byte buffers to the end
+  // with the names followed by '#', without a terminating zero.
+  bool unterminated_names = false;
 };
 
 struct SimConfig {

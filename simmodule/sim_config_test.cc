@@ -66,5 +66,18 @@ TEST(SimConfigTest, SectionsKeysAndEepromForms) {
   EXPECT_EQ(config.FindModule(Kind::kPeripheralModule, "u1", "a1"), nullptr);
 }
 
+TEST(SimConfigTest, ReportedCountReplacesTheSectionCount) {
+  const SimConfig config = ParseSimConfig(
+      "[SystemModule]\nVendor = V\nModel = M\n"
+      "[SystemModule]\nVendor = V\nModel = M\nReportedCount = 0xFFFFFFFF\nUnterminatedNames = 1\n"
+      "[SystemModule]\nVendor = V\nModel = M\nReportedCount = 7\n"
+      "[PeripheralModule]\nVendor = V\nModel = M\n");
+  EXPECT_EQ(config.Count(Kind::kSystemModule, "V", "M"), 0xFFFFFFFFu);
+  EXPECT_EQ(config.Count(Kind::kPeripheralModule, "V", "M"), 1u);
+  EXPECT_EQ(config.Count(Kind::kSystemModule, "V", "N"), 0u);
+  EXPECT_FALSE(config.items[0].unterminated_names);
+  EXPECT_TRUE(config.items[1].unterminated_names);
+}
+
 }  // namespace
 }  // namespace ztsim

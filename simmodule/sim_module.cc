@@ -89,6 +89,12 @@ void PutName(char* out, const std::string& name) {
   out[n] = 0;
 }
 
+// The whole buffer: the name, then '#' to the end, no terminating zero.
+void FillName(char* out, const std::string& name) {
+  if (!out) return;
+  for (std::size_t i = 0; i < kNameBuffer; ++i) out[i] = i < name.size() ? name[i] : '#';
+}
+
 [[maybe_unused]] void GetCount(Kind kind, const char* vendor, const char* model, std::uint32_t* count) {
   if (count) *count = Config().Count(kind, Text(vendor), Text(model));
 }
@@ -96,8 +102,13 @@ void PutName(char* out, const std::string& name) {
 [[maybe_unused]] void GetName(Kind kind, const char* vendor, const char* model, std::uint32_t index,
              char* unique_name, char* address_info) {
   if (const SimItem* item = Config().Find(kind, Text(vendor), Text(model), index)) {
-    PutName(unique_name, item->unique_name);
-    PutName(address_info, item->address_info);
+    if (item->unterminated_names) {
+      FillName(unique_name, item->unique_name);
+      FillName(address_info, item->address_info);
+    } else {
+      PutName(unique_name, item->unique_name);
+      PutName(address_info, item->address_info);
+    }
   }
 }
 

@@ -1,0 +1,5 @@
+#!/bin/bash
+# Builds the case's image: see case.txt.
+. "$(dirname "$0")/../lib.sh" "$1"
+from_demo
+sim_add ZT1085 "ReportedCount = 0xFFFFFFFF"

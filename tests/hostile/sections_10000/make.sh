@@ -1,0 +1,5 @@
+#!/bin/bash
+# Builds the case's image: see case.txt.
+. "$(dirname "$0")/../lib.sh" "$1"
+from_demo
+perl -e 'for $i (1..10000) { print "[Extra$i]\r\nKey$i = Value$i\r\n" }' >>"$DESC/ZT1085.ini"

@@ -1,0 +1,218 @@
+// The hostile-system suite: every folder of tests/hostile is a system image
+// written to be as unfriendly as installers, vendors and users can make it,
+// with a case.txt that says in one line what it is and what must come of a
+// run on it. The example and end-to-end images run here too, with the
+// outcome every run must have. Under the native-asan preset this is the run
+// of ztrm-sim under the sanitizers on every image.
+//
+// case.txt, one item a line:
+//   description: what the image holds (one line)
+//   log: TEXT          the run log holds a line that is exactly TEXT
+//   logcount: N TEXT   ... exactly N such lines
+//   nolog: TEXT        no line of the run log contains TEXT
+//   file: NAME TEXT    the output file NAME (pxisys.ini, pxiesys.ini,
+//                      ztbuslist.dat) holds a line that is exactly TEXT
+//   nofile: NAME TEXT  no line of that file contains TEXT
+//   seconds: N         the run must end within N seconds (default 60)
+//   wine: yes          the case is one of those also run under Wine
+// Every run, whatever the case, must end with exit code 0 and no sanitizer
+// report, and write pxirms.log up to its "Query Finished." line plus
+// pxisys.ini and pxiesys.ini. An image folder may hold make.sh, run as
+// `bash make.sh IMAGE` on the copy before the run, for images too large or
+// too odd to keep in git (10,000 files, a 1 MB line, binary junk).
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/test_image.h"
+
+namespace ztrm {
+namespace {
+namespace fs = std::filesystem;
+
+struct ImageCase {
+  std::string name;    // the test's name
+  std::string folder;  // the image in the source tree
+  bool hostile = false;
+};
+
+// ctest lists the case by its folder, not by the struct's bytes.
+void PrintTo(const ImageCase& c, std::ostream* os) { *os << c.folder; }
+
+std::vector<ImageCase> AllImages() {
+  std::vector<ImageCase> cases;
+  const std::string source = ZTRM_SOURCE_DIR;
+  auto add = [&](const std::string& parent, const std::string& prefix, bool hostile) {
+    std::error_code ec;
+    for (const auto& entry : fs::directory_iterator(source + "/" + parent, ec)) {
+      if (!entry.is_directory()) continue;
+      if (hostile && !fs::exists(entry.path() / "case.txt")) continue;
+      if (!hostile && !fs::exists(entry.path() / "registry.reg")) continue;
+      std::string name = prefix + entry.path().filename().string();
+      std::replace_if(name.begin(), name.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
+      cases.push_back({name, entry.path().string(), hostile});
+    }
+  };
+  add("examples", "example_", false);
+  add("tests/e2e/images", "e2e_", false);
+  add("tests/hostile", "", true);
+  std::sort(cases.begin(), cases.end(),
+            [](const ImageCase& a, const ImageCase& b) { return a.name < b.name; });
+  return cases;
+}
+
+struct Expectations {
+  std::string description;
+  std::vector<std::string> lines, absent;
+  std::vector<std::pair<int, std::string>> counts;
+  // (file name, text) pairs for file: and nofile:
+  std::vector<std::pair<std::string, std::string>> file_lines, file_absent;
+  int seconds = 60;
+};
+
+Expectations ReadCase(const std::string& path) {
+  Expectations e;
+  std::ifstream in(path);
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    std::size_t colon = line.find(": ");
+    if (colon == std::string::npos) continue;
+    std::string key = line.substr(0, colon), value = line.substr(colon + 2);
+    if (key == "description") e.description = value;
+    if (key == "log") e.lines.push_back(value);
+    if (key == "nolog") e.absent.push_back(value);
+    if (key == "seconds") e.seconds = std::stoi(value);
+    if (key == "file" || key == "nofile") {
+      std::size_t blank = value.find(' ');
+      auto& list = key == "file" ? e.file_lines : e.file_absent;
+      list.emplace_back(value.substr(0, blank), value.substr(blank + 1));
+    }
+    if (key == "logcount") {
+      std::size_t blank = value.find(' ');
+      e.counts.emplace_back(std::stoi(value.substr(0, blank)), value.substr(blank + 1));
+    }
+  }
+  return e;
+}
+
+struct ShellResult {
+  int exit_code = -1;
+  std::string out;
+};
+
+ShellResult Shell(const std::string& command) {
+  ShellResult r;
+  FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+  if (!pipe) return r;
+  char buffer[4096];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
+  int status = ::pclose(pipe);
+  if (WIFEXITED(status)) r.exit_code = WEXITSTATUS(status);
+  return r;
+}
+
+std::string Quote(const std::string& s) { return "'" + s + "'"; }
+
+// The log's lines without their line end (CR LF, which text mode writes as
+// CR CR LF, or a bare LF).
+std::vector<std::string> Lines(const std::string& log) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < log.size()) {
+    std::size_t end = log.find('\n', start);
+    if (end == std::string::npos) end = log.size();
+    std::string line = log.substr(start, end - start);
+    while (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+    start = end + 1;
+  }
+  return lines;
+}
+
+class SystemImageTest : public testing::TestWithParam<ImageCase> {};
+
+TEST_P(SystemImageTest, RunEndsAndWritesItsFiles) {
+  const ImageCase& c = GetParam();
+  Expectations e;
+  if (c.hostile) {
+    e = ReadCase(c.folder + "/case.txt");
+    ASSERT_FALSE(e.description.empty()) << c.folder << "/case.txt has no description";
+  }
+  TestImage image;
+  fs::copy(c.folder, image.root(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
+  if (fs::exists(c.folder + "/make.sh")) {
+    ShellResult made = Shell("bash " + Quote(c.folder + "/make.sh") + " " + Quote(image.root()));
+    ASSERT_EQ(made.exit_code, 0) << "make.sh: " << made.out;
+  }
+  const std::string build = fs::path(ZTRM_SIMMODULE_DIR).parent_path().string();
+  ShellResult installed = Shell("bash " + Quote(std::string(ZTRM_SOURCE_DIR) + "/simmodule/install_into_image.sh") +
+                        " " + Quote(image.root()) + " " + Quote(build));
+  ASSERT_EQ(installed.exit_code, 0) << installed.out;
+
+  // The bound is a guard against a hang, not a measurement.
+  ShellResult run = Shell("timeout " + std::to_string(e.seconds) + " " + Quote(ZTRM_SIM_PATH) +
+                  " --time=2026-12-07T10:00:00.000 " + Quote(image.root()));
+  EXPECT_EQ(run.exit_code, 0) << c.name << ": " << e.description << "\n" << run.out;
+  EXPECT_EQ(run.out.find("Sanitizer"), std::string::npos) << run.out;
+  EXPECT_EQ(run.out.find("runtime error"), std::string::npos) << run.out;
+
+  const std::string log = image.Read("drive_c/windows/pxirms.log");
+  const std::vector<std::string> lines = Lines(log);
+  auto count = [&](const std::string& text) {
+    return std::count(lines.begin(), lines.end(), text);
+  };
+  EXPECT_EQ(count("SERVICE START"), 1) << c.name;
+  EXPECT_EQ(count("Query Finished."), 1) << c.name << ": the run did not get through";
+  EXPECT_TRUE(image.Exists("drive_c/windows/pxisys.ini"));
+  EXPECT_TRUE(image.Exists("drive_c/windows/pxiesys.ini"));
+  for (const std::string& text : e.lines) EXPECT_GE(count(text), 1) << c.name << ": no line \"" << text << "\"";
+  for (const auto& [n, text] : e.counts) EXPECT_EQ(count(text), n) << c.name << ": \"" << text << "\"";
+  for (const std::string& text : e.absent) {
+    EXPECT_EQ(log.find(text), std::string::npos) << c.name << ": \"" << text << "\" is there";
+  }
+  for (const auto& [name, text] : e.file_lines) {
+    const std::vector<std::string> file = Lines(image.Read("drive_c/windows/" + name));
+    EXPECT_NE(std::find(file.begin(), file.end(), text), file.end())
+        << c.name << ": " << name << " has no line \"" << text << "\"";
+  }
+  for (const auto& [name, text] : e.file_absent) {
+    EXPECT_EQ(image.Read("drive_c/windows/" + name).find(text), std::string::npos)
+        << c.name << ": " << name << " holds \"" << text << "\"";
+  }
+  if (HasFailure()) {
+    std::printf("%s: the log's last lines:\n", c.name.c_str());
+    for (std::size_t i = lines.size() > 15 ? lines.size() - 15 : 0; i < lines.size(); ++i) {
+      std::printf("  %s\n", lines[i].substr(0, 200).c_str());
+    }
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Images, SystemImageTest, testing::ValuesIn(AllImages()),
+                         [](const testing::TestParamInfo<ImageCase>& info) { return info.param.name; });
+
+// The suite is as large as the README says; a case folder without its
+// case.txt would silently drop out, so the count is held here.
+TEST(HostileSuiteTest, HoldsEveryCase) {
+  int hostile = 0;
+  for (const ImageCase& c : AllImages()) hostile += c.hostile;
+  int folders = 0;
+  for (const auto& entry : fs::directory_iterator(std::string(ZTRM_SOURCE_DIR) + "/tests/hostile")) {
+    folders += entry.is_directory();
+  }
+  EXPECT_EQ(hostile, folders) << "a folder of tests/hostile lacks its case.txt";
+  EXPECT_GE(hostile, 30);
+}
+
+}  // namespace
+}  // namespace ztrm
