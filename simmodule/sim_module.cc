@@ -15,7 +15,9 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#if !defined(_WIN32)
 #include <mutex>
+#endif
 #include <string>
 
 #include "simmodule/sim_config.h"
@@ -126,15 +128,44 @@ std::string ReadConfigText(const std::string& path) {
 }
 #endif
 
+// Serializes Config(); std::mutex is missing from mingw-w64's win32 thread model.
+class ConfigLock {
+ public:
+#if defined(_WIN32)
+  void Acquire() { AcquireSRWLockExclusive(&lock_); }
+  void Release() { ReleaseSRWLockExclusive(&lock_); }
+
+ private:
+  SRWLOCK lock_ = SRWLOCK_INIT;
+#else
+  void Acquire() { mutex_.lock(); }
+  void Release() { mutex_.unlock(); }
+
+ private:
+  std::mutex mutex_;
+#endif
+};
+
+class ConfigLockHolder {
+ public:
+  explicit ConfigLockHolder(ConfigLock& lock) : lock_(lock) { lock_.Acquire(); }
+  ~ConfigLockHolder() { lock_.Release(); }
+  ConfigLockHolder(const ConfigLockHolder&) = delete;
+  ConfigLockHolder& operator=(const ConfigLockHolder&) = delete;
+
+ private:
+  ConfigLock& lock_;
+};
+
 // The configuration as the file now is. Shared so that a caller on another
 // thread keeps the version it started with while the file is parsed again.
 std::shared_ptr<const SimConfig> Config() {
-  static std::mutex mutex;
+  static ConfigLock mutex;
   static std::shared_ptr<const SimConfig> parsed;
   static FileStamp parsed_stamp;
   static const auto path = ConfigPath();
   FileStamp stamp = StampOf(path);
-  std::lock_guard<std::mutex> lock(mutex);
+  ConfigLockHolder lock(mutex);
   if (!parsed || !(stamp == parsed_stamp)) {
     // Kept under the stamp taken before reading: a change while reading
     // shows as a new stamp at the next call, which then reads again.

@@ -235,8 +235,9 @@ WindowsPathMap::Match WindowsPathMap::MatchInFolder(const std::string& folder,
   auto before_now = [&](std::int64_t s, std::int64_t ns) {
     return s < now.tv_sec || (s == now.tv_sec && ns < now.tv_nsec);
   };
-  if (stamped && !link && before_now(stamp.modified_s, stamp.modified_ns) &&
-      before_now(stamp.changed_s, stamp.changed_ns)) {
+  // An entry added, removed or renamed sets the folder's modification time
+  // to the clock; only an older time tells that no such change can share it.
+  if (stamped && !link && before_now(stamp.modified_s, stamp.modified_ns)) {
     std::lock_guard<std::mutex> lock(answers_mutex_);
     if (kept_answers_ >= kKeptAnswers) {
       answers_.clear();

@@ -30,7 +30,8 @@
 // Matching a component means listing its folder, so each answer is kept per
 // folder while the folder's inode, modification and change times stay as they
 // were (a name added, removed or renamed in it changes them). An answer is
-// not kept when the folder changed within the current clock tick (a later
+// not kept when the folder's modification time is not older than the clock's
+// current tick (a later
 // change could then carry the same time) nor when the entry is a symbolic
 // link (its target may change without its folder changing).
 #ifndef ZTRM_PLATFORM_NATIVE_WINDOWS_PATH_H_
