@@ -1,5 +1,8 @@
 #include "platform/native/windows_path.h"
 
+#include <sys/stat.h>
+#include <time.h>
+
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -179,15 +182,76 @@ std::optional<std::string> WindowsPathMap::HostPathOfFull(WStringView full_path)
     for (char16_t c : part) {
       if (IsInvalidNameChar(c)) return std::nullopt;
     }
-    std::string name = matching ? MatchComponent(host, part) : ToUtf8(part);
     if (matching) {
-      std::error_code ec;
-      matching = fs::is_directory(host + "/" + name, ec);
+      Match match = MatchInFolder(host, part);
+      matching = match.directory;
+      host += '/';
+      host += match.host_name;
+    } else {
+      host += '/';
+      host += ToUtf8(part);
     }
-    host += "/" + name;
   }
   if (trailing_separator) host += "/";
   return host;
+}
+
+bool WindowsPathMap::FolderStamp::operator==(const FolderStamp& o) const {
+  return device == o.device && inode == o.inode && modified_s == o.modified_s &&
+         modified_ns == o.modified_ns && changed_s == o.changed_s && changed_ns == o.changed_ns;
+}
+
+WindowsPathMap::Match WindowsPathMap::MatchInFolder(const std::string& folder,
+                                                    WStringView name) const {
+  // The clock the file system stamps with, read before the folder: a change
+  // after this read carries at least this time.
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME_COARSE, &now);
+  struct stat st;
+  bool stamped = ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  FolderStamp stamp;
+  if (stamped) {
+    stamp.device = static_cast<std::uint64_t>(st.st_dev);
+    stamp.inode = static_cast<std::uint64_t>(st.st_ino);
+    stamp.modified_s = st.st_mtim.tv_sec;
+    stamp.modified_ns = st.st_mtim.tv_nsec;
+    stamp.changed_s = st.st_ctim.tv_sec;
+    stamp.changed_ns = st.st_ctim.tv_nsec;
+    std::lock_guard<std::mutex> lock(answers_mutex_);
+    auto kept = answers_.find(folder);
+    if (kept != answers_.end() && kept->second.stamp == stamp) {
+      auto match = kept->second.matches.find(WString(name));
+      if (match != kept->second.matches.end()) return match->second;
+    }
+  }
+
+  Match match;
+  match.host_name = MatchComponent(folder, name);
+  std::string entry = folder + "/" + match.host_name;
+  std::error_code ec;
+  bool link = fs::symlink_status(entry, ec).type() == fs::file_type::symlink;
+  match.directory = fs::is_directory(entry, ec);
+
+  auto before_now = [&](std::int64_t s, std::int64_t ns) {
+    return s < now.tv_sec || (s == now.tv_sec && ns < now.tv_nsec);
+  };
+  // An entry added, removed or renamed sets the folder's modification time
+  // to the clock; only an older time tells that no such change can share it.
+  if (stamped && !link && before_now(stamp.modified_s, stamp.modified_ns)) {
+    std::lock_guard<std::mutex> lock(answers_mutex_);
+    if (kept_answers_ >= kKeptAnswers) {
+      answers_.clear();
+      kept_answers_ = 0;
+    }
+    FolderAnswers& answers = answers_[folder];
+    if (!(answers.stamp == stamp)) {
+      kept_answers_ -= answers.matches.size();
+      answers.matches.clear();
+      answers.stamp = stamp;
+    }
+    if (answers.matches.emplace(WString(name), match).second) ++kept_answers_;
+  }
+  return match;
 }
 
 std::optional<std::string> WindowsPathMap::HostPath(WStringView path) const {

@@ -26,12 +26,22 @@
 //
 // The current folder starts as "C:\windows\system32", the folder a Windows
 // service starts in.
+//
+// Matching a component means listing its folder, so each answer is kept per
+// folder while the folder's inode, modification and change times stay as they
+// were (a name added, removed or renamed in it changes them). An answer is
+// not kept when the folder's modification time is not older than the clock's
+// current tick (a later
+// change could then carry the same time) nor when the entry is a symbolic
+// link (its target may change without its folder changing).
 #ifndef ZTRM_PLATFORM_NATIVE_WINDOWS_PATH_H_
 #define ZTRM_PLATFORM_NATIVE_WINDOWS_PATH_H_
 
+#include <cstdint>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <unordered_map>
 
 #include "common/wide_text.h"
 
@@ -69,7 +79,29 @@ class WindowsPathMap {
   WString CurrentDirectory() const;
 
  private:
+  struct FolderStamp {
+    std::uint64_t device = 0, inode = 0;
+    std::int64_t modified_s = 0, modified_ns = 0, changed_s = 0, changed_ns = 0;
+    bool operator==(const FolderStamp& o) const;
+  };
+  struct Match {
+    std::string host_name;
+    bool directory = false;
+  };
+  struct FolderAnswers {
+    FolderStamp stamp;
+    std::unordered_map<WString, Match> matches;  // by the component as given
+  };
+  static constexpr std::size_t kKeptAnswers = 8192;  // then all are dropped
+
+  // The entry of host folder `folder` that `name` stands for, and whether it
+  // is a folder (following links).
+  Match MatchInFolder(const std::string& folder, WStringView name) const;
+
   std::string drive_c_root_;
+  mutable std::mutex answers_mutex_;
+  mutable std::unordered_map<std::string, FolderAnswers> answers_;
+  mutable std::size_t kept_answers_ = 0;
   mutable std::mutex mutex_;
   WString current_directory_;
 };

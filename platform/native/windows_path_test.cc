@@ -1,5 +1,10 @@
 #include "platform/native/windows_path.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 #include "tests/test_image.h"
@@ -88,6 +93,47 @@ TEST(WindowsPathTest, ExactSpellingWinsThenTheFirstInListingOrder) {
   EXPECT_EQ(map.HostPath(u"C:\\DUP\\A.INI"), dup + "/A.ini");
   // The 8.3 short name finds the long one.
   EXPECT_EQ(map.HostPath(u"C:\\dup\\aver~nvm.ini"), dup + "/averylongname.ini");
+}
+
+// Sets a folder's modification time an hour back, so that the map keeps its
+// answers for it (a folder changed in the current clock tick is never kept).
+void AgeFolder(const std::string& folder) {
+  struct stat st;
+  ASSERT_EQ(::stat(folder.c_str(), &st), 0);
+  timespec times[2] = {st.st_atim, st.st_mtim};
+  times[1].tv_sec -= 3600;
+  ASSERT_EQ(::utimensat(AT_FDCWD, folder.c_str(), times, 0), 0);
+}
+
+TEST(WindowsPathTest, KeptAnswersFollowTheFolderListing) {
+  TestImage image;
+  image.Write("drive_c/kept/Old.ini", "x");
+  WindowsPathMap map(image.Path("drive_c"));
+  const std::string kept = image.Path("drive_c/kept");
+  AgeFolder(kept);
+  AgeFolder(image.Path("drive_c"));
+
+  // Answered, then kept: a missing name and an existing one.
+  EXPECT_EQ(map.HostPath(u"C:/KEPT/new.ini"), kept + "/new.ini");
+  EXPECT_EQ(map.HostPath(u"C:/kept/OLD.INI"), kept + "/Old.ini");
+  EXPECT_EQ(map.HostPath(u"C:/KEPT/new.ini"), kept + "/new.ini");
+
+  // A file created in the folder: the kept "missing" answer goes.
+  image.Write("drive_c/kept/NEW.INI", "y");
+  EXPECT_EQ(map.HostPath(u"C:/KEPT/new.ini"), kept + "/NEW.INI");
+
+  // A file renamed away, after the folder aged again: the old answer goes.
+  AgeFolder(kept);
+  EXPECT_EQ(map.HostPath(u"C:/kept/old.ini"), kept + "/Old.ini");
+  std::filesystem::rename(kept + "/Old.ini", kept + "/other.ini");
+  EXPECT_EQ(map.HostPath(u"C:/kept/old.ini"), kept + "/old.ini");
+
+  // A file replaced by a folder of the same name: what follows it matches.
+  AgeFolder(kept);
+  EXPECT_EQ(map.HostPath(u"C:/kept/sub/A.ini"), kept + "/sub/A.ini");
+  std::filesystem::create_directory(kept + "/SUB");
+  image.Write("drive_c/kept/SUB/a.INI", "z");
+  EXPECT_EQ(map.HostPath(u"C:/kept/sub/A.ini"), kept + "/SUB/a.INI");
 }
 
 // Wine 8.0 opened every file of a pair such as "\u0105x" / "\u0104x" by the other
