@@ -21,13 +21,6 @@ namespace ztrm {
 // The dwChassisIndex of a chassis whose match is unusable.
 inline constexpr std::uint32_t kInvalidMappingIndex = 255;
 
-// Where a record sits in a PxisaServiceList.
-struct ModulePosition {
-  std::size_t vendor = 0;
-  std::size_t model = 0;
-  std::size_t record = 0;
-};
-
 // Sets MappingIndex of every system module record by two passes per record:
 // the selection pass picks the unassigned range with the lowest MinBus (the
 // last of equal minima, and a (0, 0) range starts the choice afresh), the

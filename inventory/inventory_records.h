@@ -103,6 +103,13 @@ struct ResourceManagerList {
   std::uint32_t VendorCount = 0;
 };
 
+// Where a record sits in a PxisaServiceList: vendor, model, record.
+struct ModulePosition {
+  std::size_t vendor = 0;
+  std::size_t model = 0;
+  std::size_t record = 0;
+};
+
 }  // namespace ztrm
 
 #endif  // ZTRM_INVENTORY_INVENTORY_RECORDS_H_

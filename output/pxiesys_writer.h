@@ -32,13 +32,6 @@ namespace ztrm {
 // open). Switches the process locale to the user default first.
 void mf_WritePXIESys(RunContext& ctx);
 
-// Positions of a module record in one of the inventory's service lists.
-struct ModulePosition {
-  std::size_t vendor = 0;
-  std::size_t model = 0;
-  std::size_t record = 0;
-};
-
 // The first system module whose ChassisID is `chassis_id`, in list order;
 // `position` unchanged and false when none.
 bool mf_FindChassisSystemModule(const RunContext& ctx, std::uint32_t chassis_id,

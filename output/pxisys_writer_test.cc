@@ -98,7 +98,7 @@ stPXISys Pxi1Chassis() {
   sys.vecTriggerBus = {bus0};
   sys.TriggerBridgeList = u"0";
   sys.vecTriggerBridge = {stTriggerBridge{u"0", u"0", u"1", u"A"}};
-  // A spec record without the list: no section.
+  // A line mapping record without its list: no section.
   sys.vecLineMappingSpec = {stLineMappingSpec{u"A", {u"0"}, {u"1"}}};
   sys.usChassisID = 3;
   sys.dwChassisIndex = 2;
