@@ -149,20 +149,40 @@ wh_case_begin() {
   cp "$WH_BUILD/ZTRMService.exe" "$WH_BUILD/ztrm_wine_idle.exe" "$WINEPREFIX/drive_c/ztrm_bin/"
   cp "$image/registry.reg" "$WINEPREFIX/drive_c/ztrm_image.reg"
 
-  # The idle process first: it starts the session the case's commands share.
-  wine 'C:\ztrm_bin\ztrm_wine_idle.exe' </dev/null >/dev/null 2>&1 &
-  WH_IDLE_PID=$!
-  if ! timeout 60 wine regedit /S 'C:\ztrm_image.reg' </dev/null >/dev/null 2>&1; then
-    wh_fail "the image's registry.reg could not be imported"
+  # A stalled session start (seen once in many hundred) gets one more try.
+  if ! wh_session_start wh_note_retry && ! { wh_session_end; wh_session_start wh_fail; }; then
     return 1
   fi
   rm -f "$WINEPREFIX/drive_c/ztrm_image.reg"
-  if ! kill -0 "$WH_IDLE_PID" 2>/dev/null; then
-    wh_fail "the idle process did not start"
-    return 1
-  fi
   wh_start_driver "$image"
 }
+
+# Starts the case's session: the idle process first, waited for until it has
+# made its ready file (so no two Wine commands race to start the Wine
+# server), then the image's registry imported. REPORT is the command that
+# reports a failure (wh_fail, or wh_note_retry on a first try).
+wh_session_start() {
+  local report=$1 ready="$WINEPREFIX/drive_c/ztrm_idle_ready" i
+  rm -f "$ready"
+  wine 'C:\ztrm_bin\ztrm_wine_idle.exe' 'C:\ztrm_idle_ready' </dev/null >/dev/null 2>&1 &
+  WH_IDLE_PID=$!
+  for ((i = 0; i < 120; i++)); do
+    [ -e "$ready" ] && break
+    if ! kill -0 "$WH_IDLE_PID" 2>/dev/null; then break; fi
+    sleep 0.5
+  done
+  if [ ! -e "$ready" ]; then
+    "$report" "the idle process did not start"
+    return 1
+  fi
+  rm -f "$ready"
+  if ! timeout 60 wine regedit /S 'C:\ztrm_image.reg' </dev/null >/dev/null 2>&1; then
+    "$report" "the image's registry.reg could not be imported"
+    return 1
+  fi
+}
+
+wh_note_retry() { echo "note: $WH_CASE: $* (trying once more)"; }
 
 # True when the image's registry.reg (UTF-16LE or 8-bit) names the simulated
 # resource driver's service key.
