@@ -111,6 +111,8 @@ void ApplyKey(SimItem& item, std::string_view key, std::string_view value) {
   } else if (EqualsIgnoreCase(key, "ReportedCount")) {
     item.has_reported_count = true;
     item.reported_count = ToNumber(value);
+  } else if (EqualsIgnoreCase(key, "CountDelayMs")) {
+    item.count_delay_ms = ToNumber(value);
   } else if (EqualsIgnoreCase(key, "UnterminatedNames")) {
     item.unterminated_names = ToNumber(value) != 0;
   } else if (IndexedKey(key, "Info", index)) {
@@ -175,6 +177,16 @@ std::uint32_t SimConfig::Count(Kind kind, std::string_view vendor, std::string_v
     }
   }
   return n;
+}
+
+std::uint32_t SimConfig::CountDelayMs(Kind kind, std::string_view vendor,
+                                      std::string_view model) const {
+  for (const SimItem& item : items) {
+    if (item.kind == kind && item.vendor == vendor && item.model == model && item.count_delay_ms) {
+      return item.count_delay_ms;
+    }
+  }
+  return 0;
 }
 
 const SimItem* SimConfig::FindModule(Kind kind, std::string_view unique_name,

@@ -37,6 +37,10 @@ struct SimItem {
   // UnterminatedNames = 1: GetName fills both 260-byte buffers to the end
   // with the names followed by '#', without a terminating zero.
   bool unterminated_names = false;
+  // CountDelayMs: GetCount for this item's kind, vendor and model first waits
+  // so long (the first item that sets it decides), so a test can play a slow
+  // library and hold a run open for a while.
+  std::uint32_t count_delay_ms = 0;
 };
 
 struct SimConfig {
@@ -47,6 +51,7 @@ struct SimConfig {
   const SimItem* Find(Kind kind, std::string_view vendor, std::string_view model,
                       std::uint32_t number) const;
   std::uint32_t Count(Kind kind, std::string_view vendor, std::string_view model) const;
+  std::uint32_t CountDelayMs(Kind kind, std::string_view vendor, std::string_view model) const;
   // The first module of `kind` with this unique name and address info.
   const SimItem* FindModule(Kind kind, std::string_view unique_name,
                             std::string_view address_info) const;

@@ -79,5 +79,17 @@ TEST(SimConfigTest, ReportedCountReplacesTheSectionCount) {
   EXPECT_TRUE(config.items[1].unterminated_names);
 }
 
+TEST(SimConfigTest, CountDelayIsTheFirstSetForTheKindVendorAndModel) {
+  const SimConfig config = ParseSimConfig(
+      "[SystemModule]\nVendor = V\nModel = M\n"
+      "[SystemModule]\nVendor = V\nModel = M\nCountDelayMs = 2500\n"
+      "[SystemModule]\nVendor = V\nModel = M\nCountDelayMs = 10\n"
+      "[PeripheralModule]\nVendor = V\nModel = M\n");
+  EXPECT_EQ(config.CountDelayMs(Kind::kSystemModule, "V", "M"), 2500u);
+  EXPECT_EQ(config.CountDelayMs(Kind::kPeripheralModule, "V", "M"), 0u);
+  EXPECT_EQ(config.CountDelayMs(Kind::kSystemModule, "V", "N"), 0u);
+  EXPECT_EQ(config.Count(Kind::kSystemModule, "V", "M"), 3u);  // the delay changes no answer
+}
+
 }  // namespace
 }  // namespace ztsim

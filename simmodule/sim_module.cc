@@ -29,6 +29,7 @@
 #else
 #include <dlfcn.h>
 #include <sys/stat.h>
+#include <time.h>
 #define ZTSIM_EXPORT extern "C" __attribute__((visibility("default")))
 #define ZTSIM_CALL
 #endif
@@ -191,8 +192,21 @@ void FillName(char* out, const std::string& name) {
   for (std::size_t i = 0; i < kNameBuffer; ++i) out[i] = i < name.size() ? name[i] : '#';
 }
 
+void Wait(std::uint32_t milliseconds) {
+#if defined(_WIN32)
+  Sleep(milliseconds);
+#else
+  struct timespec time = {static_cast<time_t>(milliseconds / 1000),
+                          static_cast<long>(milliseconds % 1000) * 1000000L};
+  while (nanosleep(&time, &time) != 0) {
+  }
+#endif
+}
+
 [[maybe_unused]] void GetCount(Kind kind, const char* vendor, const char* model, std::uint32_t* count) {
-  if (count) *count = Config()->Count(kind, Text(vendor), Text(model));
+  std::shared_ptr<const SimConfig> config = Config();
+  if (std::uint32_t delay = config->CountDelayMs(kind, Text(vendor), Text(model))) Wait(delay);
+  if (count) *count = config->Count(kind, Text(vendor), Text(model));
 }
 
 [[maybe_unused]] void GetName(Kind kind, const char* vendor, const char* model, std::uint32_t index,

@@ -15,6 +15,12 @@
 //   nofile: NAME TEXT  no line of that file contains TEXT
 //   seconds: N         the run must end within N seconds (default 60)
 //   wine: yes          the case is one of those also run under Wine
+//   hold: NAME         another program holds drive_c/windows/NAME open for
+//                      reading during the run (tests/e2e/hold_file.cc)
+//   readonly: windows  the run's user cannot write to drive_c/windows (as
+//                      root the run is made as user nobody); the run writes
+//                      no file there, and the checks below that need its
+//                      log are left out
 // Every run, whatever the case, must end with exit code 0 and no sanitizer
 // report, and write pxirms.log up to its "Query Finished." line plus
 // pxisys.ini and pxiesys.ini. An image folder may hold make.sh, run as
@@ -22,15 +28,21 @@
 // too odd to keep in git (10,000 files, a 1 MB line, binary junk).
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <ostream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/test_image.h"
@@ -77,6 +89,8 @@ struct Expectations {
   // (file name, text) pairs for file: and nofile:
   std::vector<std::pair<std::string, std::string>> file_lines, file_absent;
   int seconds = 60;
+  std::string hold;
+  bool readonly_windows = false;
 };
 
 Expectations ReadCase(const std::string& path) {
@@ -92,6 +106,8 @@ Expectations ReadCase(const std::string& path) {
     if (key == "log") e.lines.push_back(value);
     if (key == "nolog") e.absent.push_back(value);
     if (key == "seconds") e.seconds = std::stoi(value);
+    if (key == "hold") e.hold = value;
+    if (key == "readonly") e.readonly_windows = value == "windows";
     if (key == "file" || key == "nofile") {
       std::size_t blank = value.find(' ');
       auto& list = key == "file" ? e.file_lines : e.file_absent;
@@ -140,6 +156,64 @@ std::vector<std::string> Lines(const std::string& log) {
   return lines;
 }
 
+// Another program holding a file of the image open while it lives.
+class FileHolder {
+ public:
+  FileHolder(const std::string& image, const std::string& windows_name) {
+    const std::string ready = image + "/hold.ready";
+    const std::string windows_path = "C:\\windows\\" + windows_name;
+    std::vector<std::string> args = {ZTRM_HOLD_PATH, image, windows_path, ready};
+    std::vector<char*> argv;
+    for (std::string& arg : args) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    if (::posix_spawn(&pid_, ZTRM_HOLD_PATH, nullptr, nullptr, argv.data(), environ) != 0) {
+      pid_ = -1;
+      return;
+    }
+    for (int i = 0; i < 300 && !fs::exists(ready); ++i) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    held_ = fs::exists(ready);
+    fs::remove(ready);
+  }
+  ~FileHolder() {
+    if (pid_ <= 0) return;
+    ::kill(pid_, SIGTERM);
+    ::waitpid(pid_, nullptr, 0);
+  }
+  bool held() const { return held_; }
+
+ private:
+  pid_t pid_ = -1;
+  bool held_ = false;
+};
+
+// Makes drive_c/windows unwritable for the run's user while it lives: as
+// root, whom permissions do not stop, the run is made as nobody, on an image
+// nobody owns, by a copy of ztrm-sim inside the image.
+class ReadOnlyWindowsFolder {
+ public:
+  explicit ReadOnlyWindowsFolder(const TestImage& image) : image_(image) {
+    if (::geteuid() == 0) {
+      fs::copy_file(ZTRM_SIM_PATH, image.Path("ztrm-sim"), fs::copy_options::overwrite_existing);
+      Shell("chown -R 65534:65534 " + Quote(image.root()));
+      runner_ = "setpriv --reuid=65534 --regid=65534 --clear-groups " + Quote(image.Path("ztrm-sim"));
+    }
+    fs::permissions(image.Path("drive_c/windows"), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+  }
+  ~ReadOnlyWindowsFolder() {
+    std::error_code ec;
+    fs::permissions(image_.Path("drive_c/windows"), fs::perms::owner_write, fs::perm_options::add, ec);
+  }
+  // The command that runs ztrm-sim as the restricted user.
+  std::string runner() const { return runner_; }
+
+ private:
+  const TestImage& image_;
+  std::string runner_ = Quote(ZTRM_SIM_PATH);
+};
+
 class SystemImageTest : public testing::TestWithParam<ImageCase> {};
 
 TEST_P(SystemImageTest, RunEndsAndWritesItsFiles) {
@@ -160,12 +234,30 @@ TEST_P(SystemImageTest, RunEndsAndWritesItsFiles) {
                         " " + Quote(image.root()) + " " + Quote(build));
   ASSERT_EQ(installed.exit_code, 0) << installed.out;
 
+  std::optional<FileHolder> holder;
+  if (!e.hold.empty()) {
+    holder.emplace(image.root(), e.hold);
+    ASSERT_TRUE(holder->held()) << "ztrm-hold could not hold " << e.hold;
+  }
+  std::optional<ReadOnlyWindowsFolder> readonly;
+  if (e.readonly_windows) readonly.emplace(image);
+  const std::string runner = readonly ? readonly->runner() : Quote(ZTRM_SIM_PATH);
+
   // The bound is a guard against a hang, not a measurement.
-  ShellResult run = Shell("timeout " + std::to_string(e.seconds) + " " + Quote(ZTRM_SIM_PATH) +
+  ShellResult run = Shell("timeout " + std::to_string(e.seconds) + " " + runner +
                   " --time=2026-12-07T10:00:00.000 " + Quote(image.root()));
   EXPECT_EQ(run.exit_code, 0) << c.name << ": " << e.description << "\n" << run.out;
   EXPECT_EQ(run.out.find("Sanitizer"), std::string::npos) << run.out;
   EXPECT_EQ(run.out.find("runtime error"), std::string::npos) << run.out;
+  if (e.readonly_windows) {
+    // No log can be made, so the run stops before its first stage and
+    // leaves the folder as it was.
+    for (const char* name : {"pxirms.log", "pxisys.ini", "pxiesys.ini", "ztbuslist.dat"}) {
+      EXPECT_FALSE(image.Exists(std::string("drive_c/windows/") + name)) << name;
+    }
+    EXPECT_EQ(run.out.find("wrote "), std::string::npos) << run.out;
+    return;
+  }
 
   const std::string log = image.Read("drive_c/windows/pxirms.log");
   const std::vector<std::string> lines = Lines(log);

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "platform/native/file_name_rules.h"
+#include "platform/native/host_file_lock.h"
 #include "platform/native/name_folding.h"
 
 namespace ztrm {
@@ -101,7 +102,8 @@ std::unique_ptr<OutputFile> NativeFileSystem::OpenOutput(WStringView path, Outpu
     return nullptr;
   }
   if (!open_files_.AcquireOutput(*host)) return nullptr;
-  std::FILE* file = std::fopen(host->c_str(), mode == OutputMode::kReplace ? "w+b" : "ab");
+  std::FILE* file = OpenHostFileShared(
+      *host, mode == OutputMode::kReplace ? HostOpen::kOutputReplace : HostOpen::kOutputAppend);
   if (!file) {
     open_files_.ReleaseOutput(*host);
     return nullptr;
@@ -114,7 +116,7 @@ std::unique_ptr<InputFile> NativeFileSystem::OpenInput(WStringView path) {
   std::error_code ec;
   if (!host || host->back() == '/' || !fs::is_regular_file(*host, ec)) return nullptr;
   if (!open_files_.AcquireInput(*host)) return nullptr;
-  std::FILE* file = std::fopen(host->c_str(), "rb");
+  std::FILE* file = OpenHostFileShared(*host, HostOpen::kInput);
   if (!file) {
     open_files_.ReleaseInput(*host);
     return nullptr;

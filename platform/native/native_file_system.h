@@ -4,9 +4,10 @@
 // missing and writes at the end; the folder must exist; a folder in the file's
 // place fails. Bytes go to the host file as they are, flushed at every Write.
 // OpenInput: an existing regular file only. Both follow the sharing rules of
-// open_file_table.h within this process: while an output is open, every other
-// open of the same file fails; while an input is open, an output open fails.
-// Another process is not seen.
+// open_file_table.h: while an output is open, every other open of the same
+// file fails; while an input is open, an output open fails. Opens of other
+// processes count too (host_file_lock.h), so a reader elsewhere holding
+// pxisys.ini keeps a run from opening it, as on Windows.
 //
 // ListEntries(folder, pattern) answers what FindFirstFileW/FindNextFileW on
 // "folder\pattern" give under Wine 8.0 on a Linux folder (measured):

@@ -65,6 +65,38 @@ TEST(NativeFileSystemTest, InputsShareWithEachOtherButNotWithAnOutput) {
   EXPECT_NE(f.files.OpenOutput(u"C:\\ZELTRO\\a.ini", OutputMode::kAppend), nullptr);
 }
 
+// A second backend over the same image stands for another process: its
+// opens are other opens of the host files, with their own table.
+TEST(NativeFileSystemTest, AnotherProcessHoldingAFileKeepsItsSharingRules) {
+  Fixture f;
+  OpenFileTable other_table;
+  NativeFileSystem other{f.paths, other_table};
+  f.image.Write("drive_c/windows/pxisys.ini", "old\r\n");
+  const char16_t* pxisys = u"C:\\windows\\pxisys.ini";
+
+  // A reader elsewhere: no output open, and the refused "w+" leaves the file whole.
+  std::unique_ptr<InputFile> reader = other.OpenInput(pxisys);
+  ASSERT_NE(reader, nullptr);
+  EXPECT_EQ(f.files.OpenOutput(pxisys, OutputMode::kReplace), nullptr);
+  EXPECT_EQ(f.files.OpenOutput(pxisys, OutputMode::kAppend), nullptr);
+  EXPECT_EQ(f.image.Read("drive_c/windows/pxisys.ini"), "old\r\n");
+  std::unique_ptr<InputFile> second_reader = f.files.OpenInput(pxisys);
+  ASSERT_NE(second_reader, nullptr);
+  EXPECT_EQ(ReadAll(*second_reader), "old\r\n");
+  reader.reset();
+  second_reader.reset();
+
+  // A writer elsewhere: nothing else opens it until it lets go.
+  std::unique_ptr<OutputFile> writer = other.OpenOutput(pxisys, OutputMode::kAppend);
+  ASSERT_NE(writer, nullptr);
+  EXPECT_EQ(f.files.OpenInput(pxisys), nullptr);
+  EXPECT_EQ(f.files.OpenOutput(pxisys, OutputMode::kAppend), nullptr);
+  writer.reset();
+  std::unique_ptr<OutputFile> mine = f.files.OpenOutput(pxisys, OutputMode::kReplace);
+  ASSERT_NE(mine, nullptr);
+  EXPECT_EQ(f.image.Read("drive_c/windows/pxisys.ini"), "");
+}
+
 TEST(NativeFileSystemTest, OpensThatCannotWork) {
   Fixture f;
   f.image.MakeFolder("drive_c/ZELTRO/d.ini");

@@ -83,6 +83,24 @@ compare() {
   fi
 }
 
+# Waits up to 30 s for a holder's ready file.
+wait_for_ready() {
+  local i
+  for ((i = 0; i < 60; i++)); do
+    [ -e "$1" ] && return 0
+    sleep 0.5
+  done
+  return 1
+}
+
+stop_holder() {
+  if [ -n "$holder_pid" ]; then
+    kill "$holder_pid" 2>/dev/null || true
+    wait "$holder_pid" 2>/dev/null || true
+    holder_pid=""
+  fi
+}
+
 for image in "$@"; do
   image=$(cd "$image" && pwd)
   name=$(basename "$image")
@@ -106,16 +124,36 @@ for image in "$@"; do
   rm -rf "$native_image"
   mkdir -p "$native_root"
   cp -r "$image" "$native_image"
+  # "hold: NAME" (tests/hostile): another program keeps C:\windows\NAME open
+  # for reading during the run, on both sides.
+  hold=$(sed -n 's/^hold: \([^\r]*\)\r\{0,1\}$/\1/p' "$image/case.txt" 2>/dev/null)
+  holder_pid=""
+  if [ -n "$hold" ]; then
+    rm -f "$WH_STATE/hold.ready"
+    "$(dirname "$sim")/ztrm-hold" "$native_image" "C:\\windows\\$hold" "$WH_STATE/hold.ready" &
+    holder_pid=$!
+    wait_for_ready "$WH_STATE/hold.ready" || { WH_CASE=$name; wh_fail "ztrm-hold could not hold $hold"; }
+  fi
   if ! timeout 300 "$sim" "$native_image" >/dev/null; then
     WH_CASE=$name
     wh_fail "ztrm-sim failed on $image"
+    stop_holder
     continue
   fi
+  stop_holder
   native_out="$native_image/drive_c/windows"
 
   if wh_case_begin "$name" "$image"; then
+    if [ -n "$hold" ]; then
+      rm -f "$WINEPREFIX/drive_c/ztrm_hold_ready"
+      wine 'C:\ztrm_bin\ztrm_wine_idle.exe' 'C:\ztrm_hold_ready' "C:\\windows\\$hold" </dev/null >/dev/null 2>&1 &
+      holder_pid=$!
+      wait_for_ready "$WINEPREFIX/drive_c/ztrm_hold_ready" || wh_fail "the Wine holder could not hold $hold"
+      rm -f "$WINEPREFIX/drive_c/ztrm_hold_ready"
+    fi
     wh_run "$WH_STATE/console" -startonce
     wh_check_status "-startonce"
+    stop_holder
   fi
   wh_case_end
   wine_out="$WINEPREFIX/drive_c/windows"

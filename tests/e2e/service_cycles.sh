@@ -4,7 +4,12 @@
 # has finished, so the stop is deferred), even cycles after 4 seconds. Each
 # stop must bring the service to STOPPED within 30 s, and no ZTRMService.exe
 # process of this prefix may be left once it is stopped. The service is
-# installed once before the cycles and removed after them.
+# installed once before the cycles and removed after them. Then, on the
+# installed running service, `-startonce` must give up within its bound
+# without touching it; and on a demo whose vendor module answers slowly, a
+# stop sent during a later run (caused by naming another resource manager
+# and then this one again) must let the run complete, return, and leave the
+# stop line out of the log the run held.
 #
 #   tests/e2e/service_cycles.sh MINGW_BUILD_DIR WORK_DIR
 set -uo pipefail
@@ -28,6 +33,16 @@ cp -r "$source_dir/examples/demo" "$staged"
 service_state() {
   timeout 30 wine sc query ZTLRMService </dev/null 2>/dev/null |
     perl -ne 'print $1 if /STATE\s*:\s*\d+\s+(\w+)/'
+}
+
+# Waits up to SECONDS for the service to be in STATE.
+wait_for_state() {
+  local want=$1 seconds=$2 i
+  for ((i = 0; i < seconds * 2; i++)); do
+    [ "$(service_state)" = "$want" ] && return 0
+    sleep 0.5
+  done
+  return 1
 }
 
 # Process ids of ZTRMService.exe running in this prefix (other engineers'
@@ -78,9 +93,93 @@ if wh_case_begin cycles "$staged"; then
       wh_pass "stopped $([ $((cycle % 2)) = 1 ] && echo 'during the start (deferred)' || echo 'after 4 s'), no process left"
     fi
   done
+
+  WH_CASE="-startonce beside the running service"
+  if timeout 30 wine sc start ZTLRMService </dev/null >/dev/null 2>&1 && wait_for_state RUNNING 20; then
+    started=$(wh_ms)
+    wh_run "$WH_STATE/startonce" -startonce
+    took=$(($(wh_ms) - started))
+    wh_check_console "-startonce" "$WH_STATE/startonce" "$source_dir/tests/expected/console/startonce_running.txt"
+    if [ "$took" -le 45000 ]; then
+      wh_pass "ended after $(wh_seconds "$took") (bound 30 s of waiting)"
+    else
+      wh_fail "took $(wh_seconds "$took"), beyond its 30 s bound"
+    fi
+    if [ "$(service_state)" = RUNNING ]; then
+      wh_pass "the service it found running is still running"
+    else
+      wh_fail "the service it found running is $(service_state)"
+    fi
+    timeout 30 wine sc stop ZTLRMService </dev/null >/dev/null 2>&1
+    wait_for_state STOPPED 30 || wh_fail "the service did not stop afterwards"
+  else
+    wh_fail "the service could not be started for the case"
+  fi
+
   WH_CASE=cycles
   wh_run "$WH_STATE/remove" -remove
   wh_check_status "-remove"
+fi
+wh_case_end
+
+# The demo with a vendor module whose first GetCount takes 5 s: every run
+# lasts at least that long.
+slow="$WH_STATE/demo_slow"
+cp -r "$staged" "$slow"
+perl -0777 -i -pe 's/(\nModel = ZT-8840\r?\n)/$1CountDelayMs = 5000\r\n/' \
+  "$slow/drive_c/ZELTRO/SimModule/ztsimmod.ini"
+windows=""
+log_has() { grep -q "$1" "$windows/pxirms.log" 2>/dev/null; }
+configure_manager() {
+  printf '[ResourceManager]\r\nName = "%s"\r\n' "$1" \
+    >"$WINEPREFIX/drive_c/ProgramData/PXISA/configuration.ini"
+}
+if wh_case_begin "stop during a later run" "$slow"; then
+  windows=$WINEPREFIX/drive_c/windows
+  wh_run "$WH_STATE/install" -install
+  timeout 30 wine sc start ZTLRMService </dev/null >/dev/null 2>&1
+  first_done=""
+  for _ in $(seq 1 60); do
+    if log_has "Query Finished" && [ -s "$windows/pxiesys.ini" ]; then first_done=1; break; fi
+    sleep 0.5
+  done
+  sleep 1
+  if [ -z "$first_done" ]; then
+    wh_fail "the first run did not finish within 30 s"
+  else
+    configure_manager "Another Manager"
+    sleep 3
+    configure_manager "ZELTRO Technology"
+    # The later run empties the log at its start and holds it 5 s.
+    in_run=""
+    for _ in $(seq 1 40); do
+      if ! log_has "Query Finished"; then in_run=1; break; fi
+      sleep 0.25
+    done
+    if [ -z "$in_run" ]; then
+      wh_fail "no later run began within 10 s of naming this system again"
+    else
+      sleep 1
+      stop_sent=$(wh_ms)
+      timeout 60 wine sc stop ZTLRMService </dev/null >/dev/null 2>&1
+      if wait_for_state STOPPED 30; then
+        wh_pass "the stop returned: STOPPED $(wh_seconds $(($(wh_ms) - stop_sent))) after it was sent"
+      else
+        wh_fail "not STOPPED within 30 s of a stop sent during the run"
+      fi
+      if log_has "Query Finished" && grep -q 'Model = "ZT1085"' "$windows/pxiesys.ini"; then
+        wh_pass "the run completed: its log and pxiesys.ini are whole"
+      else
+        wh_fail "the run did not complete"
+      fi
+      if log_has "SERVICE STOPED"; then
+        wh_fail "the stop line is in the log the run held"
+      else
+        wh_pass "no stop line: the run held the log when the stop came"
+      fi
+    fi
+  fi
+  wh_run "$WH_STATE/remove" -remove
 fi
 wh_case_end
 wh_finish

@@ -1,0 +1,54 @@
+#include "platform/native/host_file_lock.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace ztrm {
+namespace {
+
+// Takes the whole-file lock; true when held, or when the file system has no
+// such locks.
+bool LockWholeFile(int fd, short type) {
+  struct flock lock = {};
+  lock.l_type = type;
+  lock.l_whence = SEEK_SET;
+  if (::fcntl(fd, F_OFD_SETLK, &lock) == 0) return true;
+  return errno != EAGAIN && errno != EACCES;
+}
+
+}  // namespace
+
+std::FILE* OpenHostFileShared(const std::string& host_path, HostOpen kind) {
+  int flags = O_CLOEXEC;
+  switch (kind) {
+    case HostOpen::kOutputReplace: flags |= O_RDWR | O_CREAT; break;
+    case HostOpen::kOutputAppend: flags |= O_RDWR | O_CREAT | O_APPEND; break;
+    case HostOpen::kInput: flags |= O_RDONLY; break;
+  }
+  int fd = ::open(host_path.c_str(), flags, 0666);
+  if (fd < 0) return nullptr;
+  const bool output = kind != HostOpen::kInput;
+  if (!LockWholeFile(fd, output ? F_WRLCK : F_RDLCK) ||
+      (kind == HostOpen::kOutputReplace && ::ftruncate(fd, 0) != 0)) {
+    ::close(fd);
+    return nullptr;
+  }
+  const char* mode = kind == HostOpen::kOutputReplace ? "w+b" : kind == HostOpen::kOutputAppend ? "ab" : "rb";
+  std::FILE* file = ::fdopen(fd, mode);
+  if (!file) ::close(fd);
+  return file;
+}
+
+bool IsHostFileHeldAsOutput(const std::string& host_path) {
+  int fd = ::open(host_path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct flock probe = {};
+  probe.l_type = F_RDLCK;  // conflicts with write locks only
+  probe.l_whence = SEEK_SET;
+  bool held = ::fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
+  ::close(fd);
+  return held;
+}
+
+}  // namespace ztrm
