@@ -103,12 +103,31 @@ bool NativeProfileFiles::WriteString(WStringView file, WStringView section, WStr
   std::lock_guard<std::mutex> lock(mutex_);
   std::optional<Opened> opened = Open(file, true);
   if (!opened) return false;
-  ProfileDocument changed = *opened->document;  // the cached parse stays as the disk has it
+  // The file's cached parse (Open left it first in the cache) is changed in
+  // place; a missing file starts from a copy of the empty document.
+  const bool cached = !cache_.empty() && opened->document == &cache_.front().document;
+  ProfileDocument missing;
+  ProfileDocument& changed = cached ? cache_.front().document : (missing = empty_);
   if (!SetProfileString(changed, section, key, value)) return true;
-  std::ofstream out(opened->host_path, std::ios::binary | std::ios::trunc);
   std::string bytes = SerializeProfile(changed);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out.flush());
+  bool written;
+  {
+    std::ofstream out(opened->host_path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    written = static_cast<bool>(out.flush());
+  }
+  // The parse kept from now on is that of the bytes just written, under the
+  // file's new stamp: what the next read would find on the disk (a
+  // serialized document does not always parse back to itself: trailing
+  // blanks of a value, for one, go).
+  if (cached) cache_.pop_front();
+  bool regular = false;
+  std::optional<FileStamp> stamp = StampOf(opened->host_path, regular);
+  if (written && stamp && regular && static_cast<std::size_t>(stamp->size) == bytes.size()) {
+    cache_.push_front(CachedFile{opened->host_path, *stamp, ParseProfile(bytes)});
+    if (cache_.size() > kCachedFiles) cache_.pop_back();
+  }
+  return written;
 }
 
 }  // namespace ztrm

@@ -144,6 +144,14 @@ TEST(NativeProfileFilesTest, KeptParsesFollowWritesAndStaySeparatePerFile) {
   // A second write starts from the written file, not from an older parse.
   ASSERT_TRUE(f.profiles.WriteString(u"a.ini", u"S", u"L", u"d"));
   EXPECT_EQ(f.image.Read("drive_c/windows/a.ini"), "[S]\r\nK=c\r\nL=d\r\n");
+  // What is kept after a write is the written file as a read finds it: the
+  // trailing blanks written after a value are not part of it when read.
+  ASSERT_TRUE(f.profiles.WriteString(u"a.ini", u"S", u"M", u"  e  "));
+  EXPECT_EQ(f.image.Read("drive_c/windows/a.ini"), "[S]\r\nK=c\r\nL=d\r\nM=e  \r\n");
+  EXPECT_EQ(f.profiles.ReadString(u"a.ini", u"S", u"M", u"-", 260), u"e");
+  // And a file that did not exist is read back as written.
+  ASSERT_TRUE(f.profiles.WriteString(u"new.ini", u"T", u"K", u"v"));
+  EXPECT_EQ(f.profiles.ReadString(u"new.ini", u"T", u"K", u"-", 260), u"v");
   // More files than are kept: each still answers for itself.
   for (int i = 0; i < 20; ++i) {
     std::string name = "f" + std::to_string(i) + ".ini";
