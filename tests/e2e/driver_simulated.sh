@@ -74,11 +74,6 @@ wait_for_file() {
   return 1
 }
 
-configure_manager() {
-  printf '[ResourceManager]\r\nName = "%s"\r\n' "$1" \
-    >"$WINEPREFIX/drive_c/ProgramData/PXISA/configuration.ini"
-}
-
 if wh_case_begin "root bus list once per start" "$source_dir/examples/demo"; then
   windows=$WINEPREFIX/drive_c/windows
   wh_run "$WH_STATE/console" -install
@@ -87,9 +82,9 @@ if wh_case_begin "root bus list once per start" "$source_dir/examples/demo"; the
     wh_pass "the first run of the service wrote ztbuslist.dat"
     rm -f "$windows/ztbuslist.dat" "$windows/pxiesys.ini"
     # Another manager named, then this system again: a second run.
-    configure_manager "Another Manager"
+    wh_configure_manager "Another Manager"
     sleep 3
-    configure_manager "ZELTRO Technology"
+    wh_configure_manager "ZELTRO Technology"
     if wait_for_file pxiesys.ini 20; then
       if [ -e "$windows/ztbuslist.dat" ]; then
         wh_fail "the second run of the same start wrote ztbuslist.dat"

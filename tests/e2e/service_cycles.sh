@@ -130,10 +130,6 @@ perl -0777 -i -pe 's/(\nModel = ZT-8840\r?\n)/$1CountDelayMs = 5000\r\n/' \
   "$slow/drive_c/ZELTRO/SimModule/ztsimmod.ini"
 windows=""
 log_has() { grep -q "$1" "$windows/pxirms.log" 2>/dev/null; }
-configure_manager() {
-  printf '[ResourceManager]\r\nName = "%s"\r\n' "$1" \
-    >"$WINEPREFIX/drive_c/ProgramData/PXISA/configuration.ini"
-}
 if wh_case_begin "stop during a later run" "$slow"; then
   windows=$WINEPREFIX/drive_c/windows
   wh_run "$WH_STATE/install" -install
@@ -147,9 +143,9 @@ if wh_case_begin "stop during a later run" "$slow"; then
   if [ -z "$first_done" ]; then
     wh_fail "the first run did not finish within 30 s"
   else
-    configure_manager "Another Manager"
+    wh_configure_manager "Another Manager"
     sleep 3
-    configure_manager "ZELTRO Technology"
+    wh_configure_manager "ZELTRO Technology"
     # The later run empties the log at its start and holds it 5 s.
     in_run=""
     for _ in $(seq 1 40); do

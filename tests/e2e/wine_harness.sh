@@ -18,6 +18,7 @@
 #                                           exit code in $WH_STATUS
 #   wh_case_end                             session ended; prefix files readable
 #   wh_check_console CASE OUT EXPECTED [MIN_DOTS MAX_DOTS]
+#   wh_configure_manager NAME               the resource manager PXISA names
 #   wh_pass / wh_fail MESSAGE               bookkeeping for the summary
 #   wh_finish                               summary, timings, exit code
 #
@@ -265,6 +266,12 @@ wh_check_console() {
   wh_pass "$label: console output as $(basename "$expected")$(
     perl -0777 -ne '$n = () = /Logging\.\.\.\r\n/g; print " ($n Logging lines)" if $n > 1' "$out")$(
     perl -0777 -ne 'print " (", length($1), " dots)" if /Stopping ZTLRMService\.(\.*)\r\n/' "$out")"
+}
+
+# Names the resource manager in the prefix's PXISA configuration file.
+wh_configure_manager() {
+  printf '[ResourceManager]\r\nName = "%s"\r\n' "$1" \
+    >"$WINEPREFIX/drive_c/ProgramData/PXISA/configuration.ini"
 }
 
 wh_check_status() {
