@@ -1,7 +1,5 @@
 #include "common/wide_format.h"
 
-#include <vector>
-
 namespace ztrm {
 namespace {
 
@@ -14,12 +12,14 @@ struct FieldFormat {
 
 WString Digits(std::uint64_t value, unsigned base, bool upper) {
   const char* table = upper ? "0123456789ABCDEF" : "0123456789abcdef";
-  WString out;
+  char16_t buffer[64];
+  char16_t* end = buffer + 64;
+  char16_t* at = end;
   do {
-    out.insert(out.begin(), static_cast<char16_t>(table[value % base]));
+    *--at = static_cast<char16_t>(table[value % base]);
     value /= base;
   } while (value != 0);
-  return out;
+  return WString(at, end);
 }
 
 std::uint64_t Truncate(std::uint64_t bits, int size_bits) {
@@ -34,7 +34,7 @@ std::int64_t SignExtend(std::uint64_t bits, int size_bits) {
   return static_cast<std::int64_t>((v ^ sign) - sign);
 }
 
-void Pad(WString& out, const WString& body, const FieldFormat& field, const WString& prefix,
+void Pad(WString& out, WStringView body, const FieldFormat& field, WStringView prefix,
          bool zero_pad_allowed) {
   std::size_t len = prefix.size() + body.size();
   std::size_t width = field.width < 0 ? 0 : static_cast<std::size_t>(field.width);
@@ -81,23 +81,25 @@ WString ArgAsWide(const FormatArg* arg) {
 }  // namespace
 
 WString FormatWideArgs(WStringView format, std::initializer_list<FormatArg> args) {
-  std::vector<const FormatArg*> list;
-  for (const FormatArg& a : args) list.push_back(&a);
+  const FormatArg* const list = args.begin();
+  const std::size_t count = args.size();
   std::size_t next = 0;
-  auto take = [&]() -> const FormatArg* { return next < list.size() ? list[next++] : nullptr; };
+  auto take = [&]() -> const FormatArg* { return next < count ? &list[next++] : nullptr; };
   auto take_int = [&]() -> std::uint64_t {
     const FormatArg* a = take();
     return (a && a->kind() == FormatArg::Kind::kInteger) ? a->bits() : 0;
   };
 
   WString out;
+  out.reserve(format.size() + 32);
   std::size_t i = 0;
   const std::size_t n = format.size();
   while (i < n) {
-    char16_t c = format[i];
-    if (c != u'%') {
-      out.push_back(c);
-      ++i;
+    if (format[i] != u'%') {
+      std::size_t percent = format.find(u'%', i);
+      if (percent == WStringView::npos) percent = n;
+      out.append(format.substr(i, percent - i));
+      i = percent;
       continue;
     }
     std::size_t start = i++;
@@ -183,7 +185,7 @@ WString FormatWideArgs(WStringView format, std::initializer_list<FormatArg> args
         WString body = (field.precision == 0 && mag == 0) ? WString() : Digits(mag, 10, false);
         if (field.precision > 0 && body.size() < static_cast<std::size_t>(field.precision))
           body.insert(0, static_cast<std::size_t>(field.precision) - body.size(), u'0');
-        WString prefix = v < 0 ? u"-" : (field.plus ? u"+" : (field.space ? u" " : u""));
+        WStringView prefix = v < 0 ? u"-" : (field.plus ? u"+" : (field.space ? u" " : u""));
         Pad(out, body, field, prefix, field.precision < 0);
         break;
       }
@@ -202,8 +204,7 @@ WString FormatWideArgs(WStringView format, std::initializer_list<FormatArg> args
           if (conv == u'X') prefix_text = u"0X";
           if (conv == u'o' && (body.empty() || body[0] != u'0')) prefix_text = u"0";
         }
-        const WString prefix(prefix_text);
-        Pad(out, body, field, prefix, field.precision < 0);
+        Pad(out, body, field, prefix_text, field.precision < 0);
         break;
       }
       case u'c':
@@ -214,23 +215,31 @@ WString FormatWideArgs(WStringView format, std::initializer_list<FormatArg> args
           body.push_back(static_cast<char16_t>(Truncate(a->bits(), 16)));
         }
         // The Microsoft runtime pads text with zeros too: "%05c" gives "0000x".
-        Pad(out, body, field, WString(), true);
+        Pad(out, body, field, WStringView(), true);
         break;
       }
       case u's':
       case u'S':
       case u'Z': {
-        WString body = ArgAsWide(take());
+        const FormatArg* a = take();
+        WString widened;  // narrow text, taken byte by byte
+        WStringView body;
+        if (a && a->kind() == FormatArg::Kind::kWide) {
+          body = a->wide().substr(0, a->wide().find(u'\0'));
+        } else {
+          widened = ArgAsWide(a);
+          body = widened;
+        }
         if (field.precision >= 0 && body.size() > static_cast<std::size_t>(field.precision))
-          body.resize(static_cast<std::size_t>(field.precision));
-        Pad(out, body, field, WString(), true);  // "%05s" of "ab" gives "000ab"
+          body = body.substr(0, static_cast<std::size_t>(field.precision));
+        Pad(out, body, field, WStringView(), true);  // "%05s" of "ab" gives "000ab"
         break;
       }
       case u'p': {
         std::uint64_t v = take_int();
         WString body = Digits(v, 16, true);
         if (body.size() < 16) body.insert(0, 16 - body.size(), u'0');
-        Pad(out, body, field, WString(), false);
+        Pad(out, body, field, WStringView(), false);
         break;
       }
       default:
