@@ -7,12 +7,16 @@ constexpr std::size_t kFlushThreshold = 64 * 1024;
 
 void TextStream::Write(WStringView text) {
   if (!file_) return;
-  std::string bytes = locale_.ToMultiByte(text);
-  pending_.reserve(pending_.size() + bytes.size() + 16);
+  const std::string bytes = locale_.ToMultiByte(text);
+  // At most two bytes for each: a line feed goes out as CR LF.
+  const std::size_t start = pending_.size();
+  pending_.resize(start + 2 * bytes.size());
+  char* at = pending_.data() + start;
   for (char c : bytes) {
-    if (c == '\n') pending_.push_back('\r');
-    pending_.push_back(c);
+    if (c == '\n') *at++ = '\r';
+    *at++ = c;
   }
+  pending_.resize(static_cast<std::size_t>(at - pending_.data()));
   if (pending_.size() >= kFlushThreshold) Flush();
 }
 

@@ -147,9 +147,9 @@ WString DecodeWindows1252(std::string_view bytes) {
 }
 
 std::string EncodeWindows1252(WStringView text) {
-  std::string out;
-  out.reserve(text.size());
-  for (char16_t u : text) out.push_back(EncodeWindows1252Unit(u));
+  std::string out(text.size(), '\0');
+  char* at = out.data();
+  for (char16_t u : text) *at++ = EncodeWindows1252Unit(u);
   return out;
 }
 
