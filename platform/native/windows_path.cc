@@ -155,7 +155,14 @@ WindowsPathMap::WindowsPathMap(std::string drive_c_root)
     : drive_c_root_(std::move(drive_c_root)), current_directory_(kInitialCurrentDirectory) {}
 
 std::optional<WString> WindowsPathMap::FullPath(WStringView path) const {
-  return FullWindowsPath(path, CurrentDirectory());
+  std::lock_guard<std::mutex> lock(mutex_);
+  WString key(path);
+  auto kept = full_paths_.find(key);
+  if (kept != full_paths_.end()) return kept->second;
+  std::optional<WString> full = FullWindowsPath(path, current_directory_);
+  if (full_paths_.size() >= kKeptFullPaths) full_paths_.clear();
+  full_paths_.emplace(std::move(key), full);
+  return full;
 }
 
 std::optional<std::string> WindowsPathMap::HostPathOfFull(WStringView full_path) const {
@@ -269,6 +276,7 @@ bool WindowsPathMap::SetCurrentDirectory(WStringView path) {
   // Kept without a trailing '\', except the root "C:\" itself.
   while (full->size() > 3 && full->back() == u'\\') full->pop_back();
   std::lock_guard<std::mutex> lock(mutex_);
+  if (current_directory_ != *full) full_paths_.clear();
   current_directory_ = *full;
   return true;
 }

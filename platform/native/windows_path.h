@@ -104,6 +104,11 @@ class WindowsPathMap {
   mutable std::size_t kept_answers_ = 0;
   mutable std::mutex mutex_;
   WString current_directory_;
+  // FullPath's answers against the current folder, by the path as given; a
+  // pure function of the two, so dropped only when the folder changes (and
+  // all at once when there are too many).
+  static constexpr std::size_t kKeptFullPaths = 4096;
+  mutable std::unordered_map<WString, std::optional<WString>> full_paths_;
 };
 
 }  // namespace ztrm
