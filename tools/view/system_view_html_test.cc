@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "tests/test_image.h"
 
 namespace ztrm {
@@ -86,7 +88,42 @@ TEST(SystemViewHtml, AnEmptySystemIsStillAPageThatSaysWhyItIsEmpty) {
   EXPECT_NE(page.find("<p class=\"legend\">0 chassis."), std::string::npos);
   EXPECT_NE(page.find("<li>pxisys.ini: cannot read /x (No such file or directory)</li>"),
             std::string::npos);
-  EXPECT_EQ(page.substr(page.size() - 15), "</body>\n</html>\n");
+  EXPECT_EQ(page.substr(page.size() - 16), "</body>\n</html>\n");
+}
+
+// The largest model the reader lets through: every text at its longest and
+// made of the character that escapes longest. The page stays within its
+// bound, and the chassis that would pass it are named.
+TEST(SystemViewHtml, ThePageOfTheLargestInputStaysWithinItsBound) {
+  const std::string text(300, '"');  // cut to 259, each escaped to 6 bytes
+  std::string pxisys = "[System]\nChassisList=\"", pxiesys = "[System]\nChassisList=\"";
+  std::string body, ebody, slots;
+  for (int s = 1; s <= 64; ++s) slots += (s > 1 ? "," : "") + std::to_string(s);
+  for (int id = 1; id <= 32; ++id) {
+    pxisys += (id > 1 ? "," : "") + std::to_string(id);
+    pxiesys += (id > 1 ? "," : "") + std::to_string(id);
+    const std::string c = "Chassis" + std::to_string(id);
+    body += "[" + c + "]\nSlotList=\"" + slots + "\"\nPCIBusSegmentList=\"1\"\n[" + c +
+            "PCIBusSegment1]\nSlotList=\"" + slots + "\"\n";
+    ebody += "[" + c + "]\nModel=" + text + "\nVendor=" + text + "\nSlotList=\"" + slots + "\"\n";
+    for (int s = 1; s <= 64; ++s) {
+      const std::string section = "[" + c + "Slot" + std::to_string(s) + "]\n";
+      body += section + "PCIBusNumber=" + text + "\nPCIDeviceNumber=" + text + "\nPCISlotPath=" + text + "\n";
+      ebody += section + "SlotType=" + text + "\nModel=" + text + "\nVendor=" + text +
+               "\nInstanceName=" + text + "\nAddressInfo=PCI::" + text + "::" + text + "::0\n";
+    }
+  }
+  ViewInputs inputs;
+  inputs.pxisys = pxisys + "\"\n" + body;
+  inputs.pxiesys = pxiesys + "\"\n" + ebody;
+  SystemView view = ReadSystemView(inputs);
+  std::string page = RenderSystemViewHtml(view);
+  ASSERT_GE(view.chassis.size(), 1u);
+  EXPECT_LT(view.chassis.size(), 32u);
+  EXPECT_LE(page.size(), kMaxViewPageBytes + 65536) << page.size();
+  const std::string cut = "chassis " + std::to_string(view.chassis.size() + 1) +
+                          " and the chassis after it are not drawn: the page would pass 8 MB";
+  EXPECT_NE(std::find(view.skipped.begin(), view.skipped.end(), cut), view.skipped.end());
 }
 
 }  // namespace

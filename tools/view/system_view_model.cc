@@ -418,6 +418,46 @@ ViewRun ReadRunLog(std::string_view bytes, Notes& notes) {
 
 }  // namespace
 
+std::size_t ViewChassisPageBound(const ViewChassis& c) {
+  // Escaping makes a byte at most 6 ("&quot;"); each text is counted as often
+  // as the page can show it, and each element's markup generously.
+  constexpr std::size_t kEscaped = 6;
+  std::size_t texts = 3 * (c.id.size() + c.model.size() + c.vendor.size() + c.serial_number.size() +
+                           c.description_file.size() + c.trigger_manager.size());
+  std::size_t markup = 8000;
+  for (const ViewSlot& s : c.slots) {
+    texts += 10 * s.name.size() + 2 * (s.slot_type.size() + s.pci_bus.size() + s.pci_device.size() +
+                                       s.pci_path.size());
+    if (s.module) {
+      const ViewModule& m = *s.module;
+      texts += 3 * (m.model.size() + m.vendor.size() + m.instance.size() + m.address_info.size() +
+                    m.bus.size() + m.device.size());
+    }
+    markup += 2000;
+  }
+  for (const auto* groups : {&c.segments, &c.trigger_buses}) {
+    for (const ViewSlotGroup& g : *groups) {
+      // The name also stands in the slot table row of every member slot.
+      texts += g.name.size() * (4 + g.slots.size());
+      for (std::size_t p : g.slots) texts += c.slots[p].name.size() + 1;
+      markup += 600;
+    }
+  }
+  for (const ViewTriggerBridge& b : c.bridges) {
+    texts += 3 * (b.name.size() + b.source_bus.size() + b.destination_bus.size() + b.line_mapping.size());
+    markup += 1000;
+  }
+  for (const ViewStarTrigger& st : c.star_triggers) {
+    texts += 2 * (st.number.size() + st.from_slot.size());
+    markup += 300;
+    for (const ViewStarLine& l : st.lines) {
+      texts += 4 * l.line.size() + 4 * c.slots[l.slot].name.size();
+      markup += 400;
+    }
+  }
+  return kEscaped * texts + markup;
+}
+
 SystemView ReadSystemView(const ViewInputs& inputs) {
   SystemView view;
   Notes notes(view);
@@ -439,6 +479,7 @@ SystemView ReadSystemView(const ViewInputs& inputs) {
               std::to_string(kMaxViewChassis) + " are drawn");
     order.resize(kMaxViewChassis);
   }
+  std::size_t page_bound = 0;
   for (unsigned id : order) {
     const std::string section = "Chassis" + std::to_string(id);
     for (const auto* file : {&pxisys, &pxiesys}) {
@@ -449,7 +490,16 @@ SystemView ReadSystemView(const ViewInputs& inputs) {
       }
     }
     ChassisReader reader(id, pxisys, pxiesys, notes);
-    if (reader.Present()) view.chassis.push_back(reader.Read());
+    if (!reader.Present()) continue;
+    ViewChassis chassis = reader.Read();
+    const std::size_t bound = ViewChassisPageBound(chassis);
+    if (page_bound + bound > kMaxViewPageBytes) {
+      notes.Add("chassis " + chassis.id + " and the chassis after it are not drawn: the page would "
+                "pass " + std::to_string(kMaxViewPageBytes >> 20) + " MB");
+      break;
+    }
+    page_bound += bound;
+    view.chassis.push_back(std::move(chassis));
   }
 
   if (inputs.run_log) view.run = ReadRunLog(*inputs.run_log, notes);

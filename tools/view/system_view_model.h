@@ -40,6 +40,10 @@ constexpr std::size_t kMaxViewSkipped = 100;       // notes kept; the rest are c
 constexpr std::size_t kMaxViewLogProblems = 50;    // "Fail" lines kept from the run log
 constexpr std::size_t kMaxViewFileBytes = 16u << 20;  // a file's bytes read
 constexpr std::size_t kMaxViewText = 259;          // characters of any one text
+// The page's bound: chassis are left out (and named) once the page drawn so
+// far could pass this many bytes, counting every text at its longest escaped
+// form; the page may pass it only by its fixed frame and the notes.
+constexpr std::size_t kMaxViewPageBytes = 8u << 20;
 
 // All texts are UTF-8, as read from the files, each cut to its first 259
 // characters (kMaxViewText); list values are read whole before splitting.
@@ -112,6 +116,10 @@ struct ViewInputs {
 };
 
 SystemView ReadSystemView(const ViewInputs& inputs);
+
+// An upper bound of the bytes the page spends on one chassis (its drawing
+// and tables), for the kMaxViewPageBytes budget.
+std::size_t ViewChassisPageBound(const ViewChassis& chassis);
 
 }  // namespace ztrm
 
