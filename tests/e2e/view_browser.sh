@@ -70,7 +70,7 @@ if ! diff -u "$source_dir/tests/expected/view/demo_elements.txt" "$work/elements
 fi
 
 # 3.
-run_browser --screenshot="$work/demo-system.png" --window-size=1000,1400 "file://$page" \
+run_browser --screenshot="$work/demo-system.png" --window-size=1000,2300 "file://$page" \
   >/dev/null 2>"$work/shot.err"
 if [ "$(head -c 8 "$work/demo-system.png" | od -An -tx1 | tr -d ' \n')" != 89504e470d0a1a0a ]; then
   echo "FAIL: no PNG written" >&2

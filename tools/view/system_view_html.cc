@@ -218,19 +218,22 @@ class ChassisDrawing {
              "\" y=\"" + N(y) + "\" width=\"" + N(SpanWidth(span)) + "\" height=\"22\"/>\n";
       out += Text(SlotX(span.first) + 4, y + 15, "", "Trigger bus " + Short(bus.name, 20));
     }
+    // The links first, then the boxes over them: a link of a lower bridge
+    // runs under the boxes above it.
     int y = kBusTop + static_cast<int>(rows.size()) * kBusRow;
+    std::string boxes;
+    auto middle = [](const Placed& p) { return SlotX(p.span.first) + SpanWidth(p.span) / 2; };
+    auto find = [&](const std::string& name) -> std::optional<Placed> {
+      for (std::size_t k = 0; k < c_.trigger_buses.size(); ++k) {
+        if (c_.trigger_buses[k].name == name) return placed[k];
+      }
+      return std::nullopt;
+    };
     for (const ViewTriggerBridge& bridge : c_.bridges) {
-      auto find = [&](const std::string& name) -> std::optional<Placed> {
-        for (std::size_t k = 0; k < c_.trigger_buses.size(); ++k) {
-          if (c_.trigger_buses[k].name == name) return placed[k];
-        }
-        return std::nullopt;
-      };
       std::optional<Placed> source = find(bridge.source_bus);
       std::optional<Placed> destination = find(bridge.destination_bus);
-      // Centred where the two buses meet, or under the one that is drawn.
+      // Centred between the two buses, or under the one that is drawn.
       int centre = kLeft + 70;
-      auto middle = [](const Placed& p) { return SlotX(p.span.first) + SpanWidth(p.span) / 2; };
       if (source && destination) {
         centre = (middle(*source) + middle(*destination)) / 2;
       } else if (source || destination) {
@@ -242,14 +245,15 @@ class ChassisDrawing {
         out += "<line class=\"bridge-link\" x1=\"" + N(centre) + "\" y1=\"" + N(y + 10) + "\" x2=\"" +
                N(middle(*end)) + "\" y2=\"" + N(end->y + 22) + "\"/>\n";
       }
-      out += "<rect class=\"trigger-bridge\"" + Attr("data-chassis", c_.id) +
-             Attr("data-bridge", bridge.name) + " x=\"" + N(centre - 70) + "\" y=\"" + N(y) +
-             "\" width=\"140\" height=\"20\"/>\n";
-      out += Text(centre - 66, y + 14, "",
-                  "Bridge " + Short(bridge.name, 4) + ": " + Short(bridge.source_bus, 4) + " \xE2\x86\x92 " +
-                      Short(bridge.destination_bus, 4));
+      boxes += "<rect class=\"trigger-bridge\"" + Attr("data-chassis", c_.id) +
+               Attr("data-bridge", bridge.name) + " x=\"" + N(centre - 70) + "\" y=\"" + N(y) +
+               "\" width=\"140\" height=\"20\"/>\n";
+      boxes += Text(centre - 66, y + 14, "",
+                    "Bridge " + Short(bridge.name, 4) + ": " + Short(bridge.source_bus, 4) +
+                        " \xE2\x86\x92 " + Short(bridge.destination_bus, 4));
       y += kBridgeRow;
     }
+    out += boxes;
     return y;
   }
 
