@@ -196,10 +196,21 @@ class ChassisReader {
   void ReadSlots() {
     std::vector<std::string> names;
     std::set<std::string> seen;
-    for (const SourceFile* file : {&pxiesys_, &pxisys_}) {
-      if (!Has(*file, prefix_)) continue;
-      for (const std::string& name : SplitList(GetList(*file, prefix_, "SlotList"))) {
+    auto add = [&](const std::string& list) {
+      for (const std::string& name : SplitList(list)) {
         if (seen.insert(name).second) names.push_back(name);
+      }
+    };
+    for (const SourceFile* file : {&pxiesys_, &pxisys_}) {
+      if (Has(*file, prefix_)) add(GetList(*file, prefix_, "SlotList"));
+    }
+    // pxisys.ini lists only the slots it gives a PCI position; its segments
+    // name the others (all slots of a PXI Express chassis it alone describes).
+    if (chassis_.in_pxisys) {
+      std::vector<std::string> segments = SplitList(GetList(pxisys_, prefix_, "PCIBusSegmentList"));
+      if (segments.size() > kMaxViewGroups) segments.resize(kMaxViewGroups);
+      for (const std::string& segment : segments) {
+        add(GetList(pxisys_, prefix_ + "PCIBusSegment" + segment, "SlotList"));
       }
     }
     if (names.empty()) notes_.Add(Where() + ": no slots are listed");

@@ -6,7 +6,9 @@
 // - chassis come in the order of pxisys.ini's ChassisList, then those only
 //   pxiesys.ini lists; a chassis is the same in both files by its ID;
 // - a chassis's slots are the names of pxiesys.ini's SlotList, then those of
-//   pxisys.ini's SlotList not named yet;
+//   pxisys.ini's SlotList and of its PCI bus segments' SlotLists not named
+//   yet (pxisys.ini's own SlotList leaves out the slots it gives no PCI
+//   position, all but slot 1 of a PXI Express chassis);
 // - trigger buses, trigger bridges and star triggers are taken from
 //   pxiesys.ini for a chassis it describes (pxisys.ini leaves the slots of a
 //   PXI Express chassis's trigger buses out), else from pxisys.ini; PCI bus

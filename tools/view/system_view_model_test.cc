@@ -110,6 +110,15 @@ TEST(SystemViewModel, ReadsWhatTheFilesSay) {
        " bus 1: 1,2,3\n"
        " bridge 1: 1->2 map 1\n"
        " star 1 from 2: 0->3 1->3\n"},
+      {"a PXI Express chassis from pxisys.ini alone: its slots from the segments",
+       std::string(kPxiePxisys), std::nullopt,
+       "chassis 2 model=ZT1085 vendor=ZELTRO serial= pxisys\n"
+       " slot 1 SYS pci=None:None\n"
+       " slot 2 TIM\n"
+       " slot 3\n"
+       " segment 1: 1,2,3\n"
+       " bus 1: \n"
+       " star 1 from 2:\n"},
       {"chassis order: pxisys.ini's list first, then those only pxiesys.ini lists",
        std::string("[System]\nChassisList=\"3,1\"\n[Chassis3]\nModel=A\n[Chassis1]\nModel=B\n"),
        std::string("[System]\nChassisList=\"4,3\"\n[Chassis4]\nModel=C\n[Chassis3]\nSerialNumber=S\n"),
@@ -135,21 +144,25 @@ TEST(SystemViewModel, ReadsWhatTheFilesSay) {
        "pxisys.ini\n"
        "skipped: chassis 1: star trigger 1 has no [Chassis1StarTrigger1] section in pxisys.ini\n"
        "skipped: pxisys.ini lists chassis 5 but has no [Chassis5] section\n"},
-      {"absurd values: chassis numbers that cannot be, slots and star lines out of the chassis",
+      {"absurd values: chassis numbers that cannot be, a trigger bus slot and a star line out of "
+       "the chassis (a segment's slots are the chassis's own)",
        std::string("[System]\nChassisList=\"-1,99999,abc,4,4\"\n[Chassis4]\nSlotList=\"2,99999,2\"\n"
-                   "PCIBusSegmentList=\"1\"\nStarTriggerList=\"1\"\n"
+                   "PCIBusSegmentList=\"1\"\nStarTriggerList=\"1\"\nTriggerBusList=\"1\"\n"
                    "[Chassis4PCIBusSegment1]\nSlotList=\"2,-3\"\n"
+                   "[Chassis4TriggerBus1]\nSlotList=\"2,-7\"\n"
                    "[Chassis4StarTrigger1]\nControllerSlot=77\nPXI_STAR0=99999\nPXI_STAR1=12\n"
                    "pxi_star0=2\n"),
        std::nullopt,
        "chassis 4 model= vendor= serial= pxisys\n"
        " slot 2 SYS\n"
        " slot 99999\n"
-       " segment 1: 2\n"
+       " slot -3\n"
+       " segment 1: 2,-3\n"
+       " bus 1: 2\n"
        " star 1 from 77: 0->99999\n"
        "skipped: pxisys.ini: ChassisList entry \"-1\" and 2 more not a chassis number from 0 to "
        "65535\n"
-       "skipped: chassis 4: PCI bus segment \"1\" names slot \"-3\", which is not among the slots "
+       "skipped: chassis 4: trigger bus \"1\" names slot \"-7\", which is not among the slots "
        "drawn\n"
        "skipped: chassis 4: star trigger 1 line \"PXI_STAR1\" names slot \"12\", which is not among "
        "the slots drawn\n"
