@@ -9,10 +9,13 @@
 #                       files the run wrote (pxirms.log, pxisys.ini,
 #                       pxiesys.ini, ztbuslist.dat), which stay in
 #                       build/demo-wine/. The simulated resource driver is
-#                       started first, as a kernel driver service.
+#                       started first, as a kernel driver service. The
+#                       picture of the system (build/native/ztrm-view) is
+#                       written to build/demo-wine/pxisys.html.
 #   ./demo.sh --native  the same image through the native scenario runner
-#                       build/native/ztrm-sim (no Wine needed); the files stay
-#                       in build/demo/.
+#                       build/native/ztrm-sim --html (no Wine needed); the
+#                       files stay in build/demo/drive_c/windows/, the
+#                       picture of the system is pxisys.html there.
 #
 # The Wine prefix (about 700 MB) is removed afterwards unless KEEP_WINEPREFIX=1.
 set -euo pipefail
@@ -28,18 +31,19 @@ show_files() {
 
 if [ "${1:-}" = "--native" ]; then
   cmake --preset native >/dev/null
-  cmake --build --preset native --target ztrm-sim ztsim_modules >/dev/null
+  cmake --build --preset native --target ztrm-sim ztrm-view ztsim_modules >/dev/null
   run=build/demo
   rm -rf "$run"
   mkdir -p build
   cp -r examples/demo "$run"
   simmodule/install_into_image.sh "$run" build/native
-  build/native/ztrm-sim "$run"
+  build/native/ztrm-sim --html "$run"
   show_files "$run/drive_c/windows"
   if [ -f "$run/launches.log" ]; then
     echo "===== companion launches ($run/launches.log)"
     cat "$run/launches.log"
   fi
+  echo "===== the picture of the system: $PWD/$run/drive_c/windows/pxisys.html (open it in a browser)"
   exit 0
 elif [ $# -ne 0 ]; then
   echo "usage: $0 [--native]" >&2
@@ -57,7 +61,7 @@ for preset in native mingw; do
   cmake --preset "$preset" >/dev/null
 done
 cmake --build --preset mingw --target ZTRMService ztrm_wine_idle ztrmdrv ztsim_modules >/dev/null
-cmake --build --preset native --target ztrm-sim >/dev/null
+cmake --build --preset native --target ztrm-sim ztrm-view >/dev/null
 
 out=$PWD/build/demo-wine
 export WINEPREFIX=$out/prefix
@@ -104,3 +108,11 @@ for f in pxirms.log pxisys.ini pxiesys.ini ztbuslist.dat; do
   if [ -f "$drive_c/windows/$f" ]; then cp "$drive_c/windows/$f" "$out/"; fi
 done
 show_files "$out"
+view_status=0
+build/native/ztrm-view --log "$out/pxirms.log" "$out/pxisys.ini" "$out/pxiesys.ini" \
+  -o "$out/pxisys.html" >/dev/null || view_status=$?
+case $view_status in
+  0) echo "===== the picture of the system: $out/pxisys.html (open it in a browser)" ;;
+  1) echo "===== the picture of the system: $out/pxisys.html (some parts not drawn, named in the page)" ;;
+  *) echo "===== the picture of the system could not be written" ;;
+esac

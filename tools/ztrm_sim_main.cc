@@ -1,13 +1,15 @@
 // ztrm-sim: one worker start and one enumeration run on a system image.
 //
-//   ztrm-sim [--time=YYYY-MM-DDTHH:MM:SS.mmm] IMAGE
+//   ztrm-sim [--time=YYYY-MM-DDTHH:MM:SS.mmm] [--html] IMAGE
 //
 // IMAGE holds registry.reg and drive_c/ (the C: drive). The run behaves as if
 // this system were the configured resource manager; when the PXISA
 // configuration names another manager, that is said plainly and the run takes
 // place all the same. Outputs land where the service puts them
 // (drive_c/windows/pxirms.log, pxisys.ini, pxiesys.ini, ztbuslist.dat).
-// --time pins the clock, so two runs give identical files.
+// --time pins the clock, so two runs give identical files. --html also
+// writes the picture of the system (ztrm-view's page) from the run's files
+// to drive_c/windows/pxisys.html.
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -19,6 +21,7 @@
 #include "enumeration/system_paths.h"
 #include "enumeration/worker.h"
 #include "platform/native/native_platform.h"
+#include "tools/view/system_view_files.h"
 
 namespace {
 
@@ -58,6 +61,7 @@ int main(int argc, char** argv) {
   std::string image;
   ztrm::LocalTime pinned;
   bool pin = false;
+  bool html = false;
   for (int i = 1; i < argc; ++i) {
     if (std::strncmp(argv[i], "--time=", 7) == 0) {
       if (!ParseTime(argv[i] + 7, &pinned)) {
@@ -65,6 +69,8 @@ int main(int argc, char** argv) {
         return 2;
       }
       pin = true;
+    } else if (std::strcmp(argv[i], "--html") == 0) {
+      html = true;
     } else if (image.empty() && argv[i][0] != '-') {
       image = argv[i];
     } else {
@@ -73,7 +79,7 @@ int main(int argc, char** argv) {
     }
   }
   if (image.empty()) {
-    std::fprintf(stderr, "usage: ztrm-sim [--time=YYYY-MM-DDTHH:MM:SS.mmm] IMAGE\n");
+    std::fprintf(stderr, "usage: ztrm-sim [--time=YYYY-MM-DDTHH:MM:SS.mmm] [--html] IMAGE\n");
     return 2;
   }
   if (!IsFolder(image)) {
@@ -104,6 +110,21 @@ int main(int argc, char** argv) {
     std::string host = native.HostPath(ztrm::WString(u"C:\\windows\\") + kOutputs[i]);
     std::string stamp = FileStamp(host);
     if (!stamp.empty() && stamp != stamps[i]) std::printf("wrote %s\n", host.c_str());
+  }
+  if (html) {
+    auto windows = [&](const char16_t* name) {
+      return native.HostPath(ztrm::WString(u"C:\\windows\\") + name);
+    };
+    std::string page = windows(u"pxisys.html");
+    ztrm::ViewPageResult result = ztrm::WriteSystemViewPage(
+        windows(ztrm::kPxiSysName), windows(ztrm::kPxieSysName), windows(ztrm::kRunLogName), page);
+    if (!result.written) {
+      std::fprintf(stderr, "ztrm-sim: the picture of the system was not written: %s\n",
+                   result.error.c_str());
+      return 1;
+    }
+    std::printf("wrote %s (the picture of the system%s)\n", page.c_str(),
+                result.skipped.empty() ? "" : "; some parts not drawn, named in the page");
   }
   return 0;
 }

@@ -6,8 +6,8 @@
 #   tests/fuzz/run.sh [-p PARALLEL] SECONDS [TARGET...]
 #
 # Targets: profile_text_fuzz text_line_reader_fuzz description_parser_fuzz
-# reg_file_fuzz module_discovery_fuzz driver_answers_fuzz (all when none is
-# named). The working
+# reg_file_fuzz module_discovery_fuzz driver_answers_fuzz system_view_fuzz (all
+# when none is named). The working
 # corpus of each lives in build/fuzz/corpus/TARGET; on first use it is seeded
 # from the test fixtures (description files, profile corpus files, registry
 # exports, simulated module configurations). A crash leaves its input in
@@ -27,7 +27,7 @@ shift
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
   targets=(profile_text_fuzz text_line_reader_fuzz description_parser_fuzz reg_file_fuzz
-           module_discovery_fuzz driver_answers_fuzz)
+           module_discovery_fuzz driver_answers_fuzz system_view_fuzz)
 fi
 
 # Fixture files that seed each target.
@@ -42,6 +42,7 @@ seeds() {
     text_line_reader_fuzz|description_parser_fuzz) printf '%s\n' $ini tests/profile_corpus/files/* ;;
     reg_file_fuzz) printf '%s\n' $reg ;;
     module_discovery_fuzz|driver_answers_fuzz) find examples tests/e2e/images -iname ztsimmod.ini -type f ;;
+    system_view_fuzz) printf '%s\n' tests/expected/demo/*.ini tests/expected/demo/pxirms.log tests/expected/output/*.ini ;;
   esac
 }
 

@@ -1,0 +1,130 @@
+#include "tools/view/system_view_html.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "tests/test_image.h"
+
+namespace ztrm {
+namespace {
+
+// One chassis of three slots with every kind of drawing in it, and texts that
+// would be markup if they were not escaped.
+SystemView TinySystem() {
+  SystemView view;
+  ViewChassis c;
+  c.id = "1";
+  c.model = "ZT<9>";
+  c.vendor = "A&B \"Lab\"";
+  c.serial_number = "S'1";
+  c.description_file = "t.ini";
+  c.trigger_manager = "A&B\\ZT<9>";
+  c.in_pxisys = c.in_pxiesys = true;
+
+  ViewSlot s1;
+  s1.name = "1";
+  s1.system_slot = true;
+  s1.slot_type = "PXIeSystemSlot2Link";
+  s1.pci_bus = s1.pci_device = s1.pci_path = "None";
+  s1.module = ViewModule{"CTL", "A&B", "C-1", "PCI::0::1::0", "0", "1", "", ""};
+  ViewSlot s2;
+  s2.name = "2";
+  s2.timing_slot = true;
+  s2.slot_type = "PXIeSystemTimingSlot";
+  s2.pci_bus = "3";
+  s2.pci_device = "15";
+  s2.pci_path = "78,08";
+  ViewSlot s3;
+  s3.name = "3";
+  s3.slot_type = "PXIePeripheralSlot";
+  s3.pci_bus = "3";
+  s3.pci_device = "14";
+  s3.pci_path = "70,08";
+  s3.module = ViewModule{"<script>x</script>", "V", "M-1", "PCI::4::0::0", "4", "0", "4", "4"};
+  c.slots = {s1, s2, s3};
+  c.segments = {{"1", {0, 1}}, {"2", {2}}};
+  c.trigger_buses = {{"1", {0, 1}}, {"2", {2}}};
+  c.bridges = {{"1", "1", "2", "1"}};
+  c.star_triggers = {{"1", "2", {{"0", 2}}}};
+  view.chassis.push_back(c);
+
+  ViewRun run;
+  run.time = "2026-12-06_05:30:00.123";
+  run.host_manufacturer = "M";
+  run.host_model = "X";
+  run.problems = {"Fail to open key of <k>"};
+  view.run = run;
+  view.skipped = {"chassis 1: trigger bus \"9\" has no [Chassis1TriggerBus9] section in pxiesys.ini"};
+  return view;
+}
+
+TEST(SystemViewHtml, TinySystemGivesTheWholeExpectedPage) {
+  EXPECT_EQ(RenderSystemViewHtml(TinySystem()), ReadSourceFile("tests/expected/view/tiny.html"));
+}
+
+TEST(SystemViewHtml, EscapesMarkupQuotesAndControlCharacters) {
+  const struct {
+    const char* in;
+    const char* out;
+  } rows[] = {
+      {"plain 1,2", "plain 1,2"},
+      {"<script>alert(1)</script>", "&lt;script&gt;alert(1)&lt;/script&gt;"},
+      {"a&b", "a&amp;b"},
+      {"\" onload=\"x", "&quot; onload=&quot;x"},
+      {"it's", "it&#39;s"},
+      {"bell\x07 esc\x1b del\x7f", "bell? esc? del?"},
+      {"tab\tline\n", "tab\tline\n"},
+      {"\xC3\xA9t\xC3\xA9", "\xC3\xA9t\xC3\xA9"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(EscapeHtml(row.in), row.out) << row.in;
+}
+
+TEST(SystemViewHtml, AnEmptySystemIsStillAPageThatSaysWhyItIsEmpty) {
+  SystemView view;
+  view.skipped = {"pxisys.ini: cannot read /x (No such file or directory)"};
+  std::string page = RenderSystemViewHtml(view);
+  EXPECT_EQ(page.find("<svg"), std::string::npos);
+  EXPECT_NE(page.find("<p class=\"legend\">0 chassis."), std::string::npos);
+  EXPECT_NE(page.find("<li>pxisys.ini: cannot read /x (No such file or directory)</li>"),
+            std::string::npos);
+  EXPECT_EQ(page.substr(page.size() - 16), "</body>\n</html>\n");
+}
+
+// The largest model the reader lets through: every text at its longest and
+// made of the character that escapes longest. The page stays within its
+// bound, and the chassis that would pass it are named.
+TEST(SystemViewHtml, ThePageOfTheLargestInputStaysWithinItsBound) {
+  const std::string text(300, '"');  // cut to 259, each escaped to 6 bytes
+  std::string pxisys = "[System]\nChassisList=\"", pxiesys = "[System]\nChassisList=\"";
+  std::string body, ebody, slots;
+  for (int s = 1; s <= 64; ++s) slots += (s > 1 ? "," : "") + std::to_string(s);
+  for (int id = 1; id <= 32; ++id) {
+    pxisys += (id > 1 ? "," : "") + std::to_string(id);
+    pxiesys += (id > 1 ? "," : "") + std::to_string(id);
+    const std::string c = "Chassis" + std::to_string(id);
+    body += "[" + c + "]\nSlotList=\"" + slots + "\"\nPCIBusSegmentList=\"1\"\n[" + c +
+            "PCIBusSegment1]\nSlotList=\"" + slots + "\"\n";
+    ebody += "[" + c + "]\nModel=" + text + "\nVendor=" + text + "\nSlotList=\"" + slots + "\"\n";
+    for (int s = 1; s <= 64; ++s) {
+      const std::string section = "[" + c + "Slot" + std::to_string(s) + "]\n";
+      body += section + "PCIBusNumber=" + text + "\nPCIDeviceNumber=" + text + "\nPCISlotPath=" + text + "\n";
+      ebody += section + "SlotType=" + text + "\nModel=" + text + "\nVendor=" + text +
+               "\nInstanceName=" + text + "\nAddressInfo=PCI::" + text + "::" + text + "::0\n";
+    }
+  }
+  ViewInputs inputs;
+  inputs.pxisys = pxisys + "\"\n" + body;
+  inputs.pxiesys = pxiesys + "\"\n" + ebody;
+  SystemView view = ReadSystemView(inputs);
+  std::string page = RenderSystemViewHtml(view);
+  ASSERT_GE(view.chassis.size(), 1u);
+  EXPECT_LT(view.chassis.size(), 32u);
+  EXPECT_LE(page.size(), kMaxViewPageBytes + 65536) << page.size();
+  const std::string cut = "chassis " + std::to_string(view.chassis.size() + 1) +
+                          " and the chassis after it are not drawn: the page would pass 8 MB";
+  EXPECT_NE(std::find(view.skipped.begin(), view.skipped.end(), cut), view.skipped.end());
+}
+
+}  // namespace
+}  // namespace ztrm
