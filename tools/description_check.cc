@@ -1,0 +1,489 @@
+#include "tools/description_check.h"
+
+#include <algorithm>
+#include <memory>
+#include <utility>
+
+#include "chassis/chassis_mapping.h"
+#include "chassis/description_discovery.h"
+#include "chassis/description_parser.h"
+#include "chassis/text_line_reader.h"
+#include "enumeration/run_context.h"
+#include "output/slot_paths.h"
+#include "platform/native/name_folding.h"
+#include "tools/check_text.h"
+
+namespace ztrm {
+namespace {
+
+// The parser's profile reads pass through here: each (section, key) it asks
+// for is noted. A write would change the file under check, so none is made.
+class RecordingProfiles : public ProfileFiles {
+ public:
+  struct Read {
+    WString section, key;
+  };
+  explicit RecordingProfiles(ProfileFiles& inner) : inner_(inner) {}
+  WString ReadString(WStringView file, WStringView section, WStringView key,
+                     WStringView default_value, std::size_t buffer_units) override {
+    reads.push_back({WString(section), WString(key)});
+    return inner_.ReadString(file, section, key, default_value, buffer_units);
+  }
+  bool WriteString(WStringView, WStringView, WStringView, WStringView) override { return false; }
+
+  std::vector<Read> reads;
+
+ private:
+  ProfileFiles& inner_;
+};
+
+std::string Utf8(WStringView text) { return ToUtf8(text); }
+
+bool ReadAll(InputFile& in, std::string& bytes) {
+  char buffer[65536];
+  std::size_t n;
+  while ((n = in.Read(buffer, sizeof buffer)) > 0) {
+    bytes.append(buffer, n);
+    if (bytes.size() > kMaxFileBytes) return false;
+  }
+  return true;
+}
+
+std::size_t LongestLine(const std::string& bytes) {
+  std::size_t longest = 0, current = 0;
+  for (char c : bytes) {
+    if (c == '\n' || c == '\r') {
+      current = 0;
+    } else {
+      longest = std::max(longest, ++current);
+    }
+  }
+  return longest;
+}
+
+bool IsUtf16(const std::string& bytes) {
+  return bytes.size() >= 2 && ((bytes[0] == '\xFF' && bytes[1] == '\xFE') ||
+                               (bytes[0] == '\xFE' && bytes[1] == '\xFF'));
+}
+
+bool IsUtf8Marked(const std::string& bytes) { return bytes.rfind("\xEF\xBB\xBF", 0) == 0; }
+
+// Where discovery's lines stand: every piece the line reader gives, with the
+// number of the line it starts on (a piece over 255 units is followed by
+// more pieces of the same line).
+struct Piece {
+  WString text;  // as the scan sees it: up to a NUL
+  std::size_t line;
+  bool whole;    // ends with its line feed
+  bool last;     // nothing follows it
+};
+
+std::vector<Piece> DiscoveryPieces(InputFile& in) {
+  std::vector<Piece> pieces;
+  TextLineReader reader(in);
+  WString line;
+  std::size_t number = 1;
+  while (reader.ReadLine(line)) {
+    WStringView text = CStringPart(line);
+    bool whole = !line.empty() && line.back() == u'\n';
+    pieces.push_back({WString(text), number, whole, false});
+    // The reader keeps a lone CR inside the line; an editor breaks there.
+    number += static_cast<std::size_t>(std::count(line.begin(), line.end(), u'\r'));
+    if (whole) ++number;
+  }
+  if (!pieces.empty()) pieces.back().last = true;
+  return pieces;
+}
+
+const Piece* KeptPiece(const std::vector<Piece>& pieces, const WideText& kept) {
+  const Piece* found = nullptr;
+  for (const Piece& piece : pieces) {
+    if (!kept.empty() && piece.text == kept.view()) found = &piece;
+  }
+  return found;
+}
+
+// Why a kept line never matches: the first fault in reading order.
+std::string LineFault(WStringView text, WStringView word, const Piece& piece) {
+  if (!piece.whole) {
+    return piece.last ? "the file ends on this line without a line break, and discovery keeps "
+                        "it without the line feed the match needs"
+                      : "the line is longer than 255 characters, and discovery reads it in "
+                        "pieces of 255";
+  }
+  WStringView body = text.substr(0, text.size() - 1);
+  if (body.substr(0, word.size()) != word) return "the line does not start with " + Utf8(word);
+  WStringView rest = body.substr(word.size());
+  if (rest.substr(0, 3) != u" = ") {
+    return "write one blank on each side of '=' and no other";
+  }
+  rest.remove_prefix(3);
+  if (rest.empty() || rest.front() != u'"') return "the value must stand in double quotes";
+  std::size_t close = rest.rfind(u'"');
+  if (close == 0) return "the value must stand in double quotes";
+  if (close + 1 < rest.size()) return "nothing may follow the closing double quote, not even a blank";
+  return "the value must stand in double quotes";
+}
+
+template <typename KeyText>
+KeyLine ReadKeyLine(const WideText& kept, const std::vector<Piece>& pieces, WStringView word,
+                    KeyText key_text) {
+  KeyLine out;
+  const Piece* piece = KeptPiece(pieces, kept);
+  if (!piece) return out;
+  out.found = true;
+  out.line = piece->line;
+  WString prefix = WString(word) + u" = \"";
+  WStringView text = kept.view();
+  if (text.size() >= prefix.size() + 2 && text.substr(0, prefix.size()) == prefix &&
+      text.substr(text.size() - 2) == u"\"\n") {
+    WString name(text.substr(prefix.size(), text.size() - prefix.size() - 2));
+    // The mapping's own key text decides.
+    if (key_text(name) == text) {
+      out.matches = true;
+      out.name = std::move(name);
+    }
+  }
+  return out;
+}
+
+bool HasHighByte(WStringView text) {
+  return std::any_of(text.begin(), text.end(), [](char16_t c) { return c >= 0x80; });
+}
+
+class Checker {
+ public:
+  Checker(DescriptionCheck& check, const std::vector<RecordingProfiles::Read>& reads)
+      : c_(check), doc_(check.document) {
+    for (const RecordingProfiles::Read& read : reads) {
+      if (const ProfileSection* s = FindProfileSection(doc_, read.section)) read_sections_.push_back(s);
+      if (const ProfileEntry* e = FindProfileEntry(doc_, read.section, read.key)) {
+        read_entries_.push_back(e);
+      }
+    }
+  }
+
+  void Warn(std::size_t line, const char* kind, std::string message) {
+    c_.warnings.push_back({line, kind, std::move(message)});
+  }
+
+  // Vendor or Model: the line discovery keeps against the [Chassis] key the
+  // parser reads.
+  void KeyLineWarnings(const KeyLine& key, const WideText& kept, const std::vector<Piece>& pieces,
+                       WStringView word, const WideText& parsed_value, const char* kind) {
+    std::string w = Utf8(word);
+    if (!key.found) {
+      Warn(0, kind,
+           "no line contains \"" + w + "\", so no chassis is ever matched to this file");
+      return;
+    }
+    const ProfileEntry* chassis_key = FindProfileEntry(doc_, u"Chassis", word);
+    if (!chassis_key || chassis_key->line != key.line) {
+      std::string message = "discovery keeps this line as the " + Lower(w) +
+                            " line, being the last that contains \"" + w + "\", ";
+      message += chassis_key ? "not the [Chassis] " + w + " line " +
+                                   std::to_string(chassis_key->line)
+                             : "and [Chassis] has no " + w + " key";
+      if (!key.matches) {
+        message += "; it never matches a chassis";
+      } else if (key.name != parsed_value.view()) {
+        message += "; a chassis matches on " + Quoted(key.name) + " while the system files name " +
+                   Quoted(parsed_value.view());
+      }
+      Warn(key.line, "replaced-line", message);
+      return;
+    }
+    if (!key.matches) {
+      const Piece* piece = KeptPiece(pieces, kept);
+      Warn(key.line, kind,
+           "discovery matches only a line that reads exactly " + w + " = \"...\": " +
+               LineFault(kept.view(), word, *piece) + "; no chassis is ever matched to this file");
+    }
+  }
+
+  void EncodingWarnings(const std::string& bytes) {
+    if (IsUtf16(bytes)) {
+      Warn(1, "encoding",
+           "the file is UTF-16 text: the parser reads it, but discovery reads bytes and finds no "
+           "Vendor or Model line in it; save it as ANSI text");
+      return;
+    }
+    if (!IsUtf8Marked(bytes)) return;
+    const std::pair<const KeyLine*, const WideText*> names[] = {{&c_.vendor, &c_.sys.Vendor},
+                                                                {&c_.model, &c_.sys.Model}};
+    for (const auto& [key, parsed] : names) {
+      if (!key->matches || !HasHighByte(key->name) || key->name == parsed->view()) continue;
+      Warn(1, "encoding",
+           "the file starts with a UTF-8 byte order mark: the parser reads " +
+               Quoted(parsed->view()) + " as UTF-8, but discovery reads the line byte by byte "
+               "and matches only a chassis named " + Quoted(key->name));
+    }
+  }
+
+  void DocumentWarnings() {
+    for (const ProfileSection& section : doc_.sections) {
+      bool only_comments = std::all_of(section.entries.begin(), section.entries.end(), IsComment);
+      if (section.name.empty() && &section == &doc_.sections.front() && only_comments) continue;
+      const ProfileSection* first = FindProfileSection(doc_, section.name);
+      if (first != &section) {
+        Warn(section.line, "duplicate-section",
+             "section [" + Utf8(section.name) + "] appears again (first at line " +
+                 std::to_string(first->line) + "): only the first is read, nothing here");
+        continue;
+      }
+      if (!Contains(read_sections_, &section)) {
+        Warn(section.line, "unknown-section",
+             section.name.empty() && &section == &doc_.sections.front()
+                 ? "the lines before the first section header are never read"
+                 : "section [" + Utf8(section.name) + "] is never read: no list names it");
+        continue;
+      }
+      for (const ProfileEntry& entry : section.entries) EntryWarnings(section, entry);
+    }
+  }
+
+  void SlotWarnings() {
+    const stPXISys& sys = c_.sys;
+    const bool pxi1 = UsesPXI1BusSegments(sys);
+    if (pxi1) {
+      for (const stPCIBusSegment& segment : sys.vecPCIBusSegment) {
+        bool any = std::any_of(segment.vecIDSELValue.begin(), segment.vecIDSELValue.end(),
+                               [](const WideText& v) { return !v.empty(); });
+        if (!any) continue;
+        Warn(SectionLine(u"PCIBusSegment", segment.szName), "segments-unused",
+             "the chassis has PXI-1 bus segments, which alone place its slots: the IDSEL lines "
+             "of [PCIBusSegment" + Utf8(segment.szName.view()) + "] are not used");
+      }
+    }
+    if (pxi1) {
+      IdselWarnings(sys.vecPXI1BusSegment, u"PXI1BusSegment");
+    } else {
+      IdselWarnings(sys.vecPCIBusSegment, u"PCIBusSegment");
+    }
+  }
+
+ private:
+  static std::string Lower(std::string s) {
+    for (char& ch : s) ch = static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch + 32 : ch);
+    return s;
+  }
+  template <typename T>
+  static bool Contains(const std::vector<T>& list, T item) {
+    return std::find(list.begin(), list.end(), item) != list.end();
+  }
+
+  std::size_t SectionLine(WStringView prefix, const WideText& name) {
+    const ProfileSection* s = FindProfileSection(doc_, WString(prefix) + name.str());
+    return s ? s->line : 0;
+  }
+
+  static std::string RangeHint(WStringView name) {
+    struct Range {
+      const char16_t* prefix;
+      int count;
+    };
+    const Range ranges[] = {{u"PXI_STAR", 17}, {u"PXI_TRIG", 8}, {u"StarSystemTimingSet", 16}};
+    for (const Range& r : ranges) {
+      WStringView p(r.prefix);
+      if (name.size() <= p.size() || !AsciiNamesEqualIgnoreCase(name.substr(0, p.size()), p)) {
+        continue;
+      }
+      WStringView digits = name.substr(p.size());
+      if (!std::all_of(digits.begin(), digits.end(), [](char16_t d) { return d >= u'0' && d <= u'9'; })) {
+        continue;
+      }
+      return " (the keys read are " + Utf8(p) + "0 to " + Utf8(p) + std::to_string(r.count - 1) +
+             ", numbered without leading zeros)";
+    }
+    return "";
+  }
+
+  // A line starting with ';' or '#' is a comment to its author. The profile
+  // reading has no comments: it is a key no read asks for, which is just
+  // what its author meant, so it draws no warning.
+  static bool IsComment(const ProfileEntry& entry) {
+    return !entry.name.empty() && (entry.name[0] == u';' || entry.name[0] == u'#');
+  }
+
+  void EntryWarnings(const ProfileSection& section, const ProfileEntry& entry) {
+    if (IsComment(entry)) return;
+    std::string where = " of [" + Utf8(section.name) + "]";
+    if (!entry.value) {
+      Warn(entry.line, "no-value",
+           "this line" + where + " has no '=', so it gives no value: a read of it finds nothing");
+      return;
+    }
+    if (!Contains(read_entries_, &entry)) {
+      const ProfileEntry* first = FindProfileEntry(doc_, section.name, entry.name);
+      if (first && first != &entry) {
+        Warn(entry.line, "duplicate-key",
+             "key " + Utf8(entry.name) + where + " appears again (first at line " +
+                 std::to_string(first->line) + "): only the first is read");
+      } else {
+        Warn(entry.line, "unread-key",
+             "key " + Utf8(entry.name) + where + " is never read" + RangeHint(entry.name));
+      }
+      return;
+    }
+    WString whole = ReadProfileString(&doc_, section.name, entry.name, u"", entry.value->size() + 2);
+    if (whole.size() > WideText::kMaxLength) {
+      Warn(entry.line, "cut-value",
+           "the value of " + Utf8(entry.name) + where + " is " + std::to_string(whole.size()) +
+               " characters long; the service reads its first " +
+               std::to_string(WideText::kMaxLength));
+    }
+  }
+
+  std::size_t IdselLine(WStringView prefix, const WideText& segment, const WideText& name) {
+    const ProfileEntry* e =
+        FindProfileEntry(doc_, WString(prefix) + segment.str(), u"IDSEL" + name.str());
+    return e ? e->line : SectionLine(prefix, segment);
+  }
+
+  template <typename Segment>
+  void IdselWarnings(const std::vector<Segment>& segments, WStringView prefix) {
+    const stPXISys& sys = c_.sys;
+    struct Named {
+      WString key;
+      std::size_t line;
+    };
+    std::vector<Named> seen;
+    for (const Segment& segment : segments) {
+      for (std::size_t i = 0; i < segment.vecIDSELValue.size(); ++i) {
+        const WideText& value = segment.vecIDSELValue[i];
+        const WideText& name = segment.vecIDSELName[i];
+        if (value.empty()) continue;
+        std::size_t line = IdselLine(prefix, segment.szName, name);
+        auto slot = std::find_if(sys.vecSlot.begin(), sys.vecSlot.end(),
+                                 [&](const stSlot& s) { return SlotKey(s) == value.view(); });
+        std::string key = "IDSEL" + Utf8(name.view()) + " = " + Quoted(value.view());
+        if (slot == sys.vecSlot.end()) {
+          Warn(line, "idsel-no-slot",
+               key + " names no slot: a slot is named \"Slot\" followed by its name in [Chassis] "
+                     "SlotList, letter case counting");
+          continue;
+        }
+        auto earlier = std::find_if(seen.begin(), seen.end(),
+                                    [&](const Named& n) { return n.key == value.view(); });
+        if (earlier != seen.end()) {
+          Warn(line, "slot-named-twice",
+               key + " names slot " + Quoted(slot->szName.view()) + " again (first at line " +
+                   std::to_string(earlier->line) +
+                   "): the first decides its bus segment and device number, this one is ignored");
+          continue;
+        }
+        seen.push_back({WString(value.view()), line});
+        std::size_t position = static_cast<std::size_t>(slot - sys.vecSlot.begin());
+        if (position == 0) continue;  // the first slot is always written without a PCI place
+        std::uint16_t device = c_.slots[position].device;
+        if (device == 0) {
+          Warn(line, "idsel-device",
+               "IDSEL name " + Quoted(name.view()) + " gives slot " + Quoted(slot->szName.view()) +
+                   " device number 0 (the name read as a number, minus 16), so pxisys.ini gives "
+                   "the slot no PCI position (\"None\")");
+        } else if (device > 31) {
+          Warn(line, "idsel-device",
+               "IDSEL name " + Quoted(name.view()) + " gives slot " + Quoted(slot->szName.view()) +
+                   " device number " + std::to_string(device) +
+                   " (the name read as a number, minus 16), which no PCI device has (1 to 31 "
+                   "are meant: IDSEL names 17 to 47)");
+        }
+      }
+    }
+  }
+
+  DescriptionCheck& c_;
+  const ProfileDocument& doc_;
+  std::vector<const ProfileSection*> read_sections_;
+  std::vector<const ProfileEntry*> read_entries_;
+};
+
+std::string Refusal(const std::string& bytes) {
+  if (bytes.empty()) return "is empty";
+  if (IsUtf16(bytes)) return "";
+  if (bytes.find('\0') != std::string::npos) {
+    return "holds NUL bytes: binary data (or UTF-16 text without a byte order mark), not a "
+           "description file";
+  }
+  std::size_t longest = LongestLine(bytes);
+  if (longest > kMaxLineBytes) {
+    return "has a line of " + std::to_string(longest) + " bytes, longer than the " +
+           std::to_string(kMaxLineBytes) +
+           " this check takes (the service reads 255 characters of a line, 259 of a value)";
+  }
+  return "";
+}
+
+}  // namespace
+
+DescriptionCheck CheckDescriptionFile(Platform& platform, WStringView path, std::string display) {
+  DescriptionCheck check;
+  check.file = std::move(display);
+  if (platform.files.DirectoryExists(path)) {
+    check.error = "is a folder, not a file";
+    return check;
+  }
+  std::unique_ptr<InputFile> in = platform.files.OpenInput(path);
+  if (!in) {
+    check.error = "cannot be opened: it does not exist or another program holds it";
+    return check;
+  }
+  std::string bytes;
+  if (!ReadAll(*in, bytes)) {
+    check.error = "is larger than " + std::to_string(kMaxFileBytes >> 20) +
+                  " MiB; no description file is that big";
+    return check;
+  }
+  in.reset();
+  check.error = Refusal(bytes);
+  if (!check.error.empty()) return check;
+
+  // Discovery, as the run scans the file.
+  stChassisDescFile found;
+  std::vector<Piece> pieces;
+  {
+    std::unique_ptr<InputFile> scan = platform.files.OpenInput(path);
+    std::unique_ptr<InputFile> lines = platform.files.OpenInput(path);
+    if (!scan || !lines) {
+      check.error = "cannot be opened: another program holds it";
+      return check;
+    }
+    ScanDescriptionFile(*scan, found);
+    pieces = DiscoveryPieces(*lines);
+  }
+  check.bus_segment_headers = found.dwBusSegmentCount;
+  check.vendor = ReadKeyLine(found.szVendorLine, pieces, u"Vendor", VendorKeyText);
+  check.model = ReadKeyLine(found.szModelLine, pieces, u"Model", ModelKeyText);
+
+  // The parser, watched.
+  RecordingProfiles recording(platform.profiles);
+  Platform watched{platform.registry, recording,          platform.files, platform.libraries,
+                   platform.driver,   platform.shell,     platform.clock, platform.version,
+                   platform.host,     platform.code_page, platform.console};
+  RunContext ctx(watched);
+  ParseChassisDescription(ctx, path);
+  mf_MarkMappedSlots(ctx, 0);
+  for (const stSlot& slot : ctx.vecPXISys[0].vecSlot) {
+    SlotPlace place;
+    place.named = slot.bSlotMapped != 0;
+    mf_GetSlotDeviceNumber(ctx, 0, slot, place.device);
+    mf_GetSlotBusSegment(ctx, 0, slot, place.segment);
+    check.slots.push_back(place);
+  }
+  check.sys = std::move(ctx.vecPXISys[0]);
+  check.document = ParseProfile(bytes);
+
+  Checker checker(check, recording.reads);
+  checker.EncodingWarnings(bytes);
+  checker.KeyLineWarnings(check.vendor, found.szVendorLine, pieces, u"Vendor", check.sys.Vendor,
+                          "vendor-line");
+  checker.KeyLineWarnings(check.model, found.szModelLine, pieces, u"Model", check.sys.Model,
+                          "model-line");
+  checker.DocumentWarnings();
+  checker.SlotWarnings();
+  std::stable_sort(check.warnings.begin(), check.warnings.end(),
+                   [](const CheckWarning& a, const CheckWarning& b) { return a.line < b.line; });
+  return check;
+}
+
+}  // namespace ztrm
