@@ -9,8 +9,7 @@ namespace ztrm {
 namespace {
 
 std::size_t SectionLine(const DescriptionCheck& c, WStringView prefix, const WideText& name) {
-  const ProfileSection* s = FindProfileSection(c.document, WString(prefix) + name.str());
-  return s ? s->line : 0;
+  return c.SectionLine(WString(prefix) + name.str());
 }
 
 std::string At(std::size_t line) {
@@ -155,9 +154,10 @@ std::string FormatCheckText(const DescriptionCheck& c) {
   }
   for (const CheckWarning& w : c.warnings) out += "  " + WarningText(w) + "\n";
   std::string result = c.warnings.empty() ? "clean"
-                       : c.warnings.size() == 1
+                       : c.WarningCount() == 1
                            ? "1 warning"
-                           : std::to_string(c.warnings.size()) + " warnings";
+                           : std::to_string(c.WarningCount()) + " warnings";
+  if (c.warnings_left_out) result += " (the first " + std::to_string(c.warnings.size()) + " shown)";
   if (c.Unusable()) result += "; no chassis is ever matched to this file";
   return out + "  result: " + result + "\n";
 }
@@ -276,7 +276,8 @@ std::string FormatCheckJson(const std::vector<DescriptionCheck>& checks) {
         .Set("lineMappingSpecs", std::move(mappings))
         .Set("starTriggers", std::move(stars))
         .Set("starSystemTimingSets", std::move(sets))
-        .Set("warnings", std::move(warnings));
+        .Set("warnings", std::move(warnings))
+        .Set("warningsLeftOut", Json::Number(static_cast<std::int64_t>(c.warnings_left_out)));
     files.Add(std::move(f));
   }
   return Json::Object().Set("files", std::move(files)).Print() + "\n";

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <unordered_set>
 #include <utility>
 
 #include "chassis/chassis_mapping.h"
@@ -68,39 +69,48 @@ bool IsUtf16(const std::string& bytes) {
 
 bool IsUtf8Marked(const std::string& bytes) { return bytes.rfind("\xEF\xBB\xBF", 0) == 0; }
 
-// Where discovery's lines stand: every piece the line reader gives, with the
-// number of the line it starts on (a piece over 255 units is followed by
-// more pieces of the same line).
+// Where discovery's kept lines stand: the line reader's pieces are counted
+// as an editor counts lines (a piece over 255 units is followed by more
+// pieces of the same line; a lone CR, which the reader keeps inside a piece,
+// ends a line for an editor).
 struct Piece {
-  WString text;  // as the scan sees it: up to a NUL
-  std::size_t line;
-  bool whole;    // ends with its line feed
-  bool last;     // nothing follows it
+  std::size_t line = 0;  // 0: no piece holds the kept text
+  bool whole = false;    // ends with its line feed
+  bool last = false;     // nothing follows it
 };
 
-std::vector<Piece> DiscoveryPieces(InputFile& in) {
-  std::vector<Piece> pieces;
+struct DiscoveryLines {
+  Piece vendor, model;
+  std::vector<std::size_t> headers;  // lines of bus segment section headers
+};
+
+DiscoveryLines FindDiscoveryLines(InputFile& in, const stChassisDescFile& kept) {
+  DiscoveryLines out;
   TextLineReader reader(in);
   WString line;
-  std::size_t number = 1;
+  std::size_t number = 1, count = 0, vendor_at = 0, model_at = 0;
   while (reader.ReadLine(line)) {
     WStringView text = CStringPart(line);
-    bool whole = !line.empty() && line.back() == u'\n';
-    pieces.push_back({WString(text), number, whole, false});
-    // The reader keeps a lone CR inside the line; an editor breaks there.
+    bool whole = line.back() == u'\n';
+    ++count;
+    if (!kept.szVendorLine.empty() && text == kept.szVendorLine.view()) {
+      out.vendor = {number, whole, false};
+      vendor_at = count;
+    }
+    if (!kept.szModelLine.empty() && text == kept.szModelLine.view()) {
+      out.model = {number, whole, false};
+      model_at = count;
+    }
+    if (text.find(u"[PCIBusSegment") != WStringView::npos ||
+        text.find(u"[PXI1BusSegment") != WStringView::npos) {
+      out.headers.push_back(number);
+    }
     number += static_cast<std::size_t>(std::count(line.begin(), line.end(), u'\r'));
     if (whole) ++number;
   }
-  if (!pieces.empty()) pieces.back().last = true;
-  return pieces;
-}
-
-const Piece* KeptPiece(const std::vector<Piece>& pieces, const WideText& kept) {
-  const Piece* found = nullptr;
-  for (const Piece& piece : pieces) {
-    if (!kept.empty() && piece.text == kept.view()) found = &piece;
-  }
-  return found;
+  out.vendor.last = vendor_at == count;
+  out.model.last = model_at == count;
+  return out;
 }
 
 // Why a kept line never matches: the first fault in reading order.
@@ -126,13 +136,12 @@ std::string LineFault(WStringView text, WStringView word, const Piece& piece) {
 }
 
 template <typename KeyText>
-KeyLine ReadKeyLine(const WideText& kept, const std::vector<Piece>& pieces, WStringView word,
+KeyLine ReadKeyLine(const WideText& kept, const Piece& piece, WStringView word,
                     KeyText key_text) {
   KeyLine out;
-  const Piece* piece = KeptPiece(pieces, kept);
-  if (!piece) return out;
+  if (!piece.line) return out;
   out.found = true;
-  out.line = piece->line;
+  out.line = piece.line;
   WString prefix = WString(word) + u" = \"";
   WStringView text = kept.view();
   if (text.size() >= prefix.size() + 2 && text.substr(0, prefix.size()) == prefix &&
@@ -156,28 +165,42 @@ class Checker {
   Checker(DescriptionCheck& check, const std::vector<RecordingProfiles::Read>& reads)
       : c_(check), doc_(check.document) {
     for (const RecordingProfiles::Read& read : reads) {
-      if (const ProfileSection* s = FindProfileSection(doc_, read.section)) read_sections_.push_back(s);
-      if (const ProfileEntry* e = FindProfileEntry(doc_, read.section, read.key)) {
-        read_entries_.push_back(e);
-      }
+      if (const ProfileSection* s = c_.Section(read.section)) read_sections_.insert(s);
+      if (const ProfileEntry* e = c_.Entry(read.section, read.key)) read_entries_.insert(e);
     }
   }
 
   void Warn(std::size_t line, const char* kind, std::string message) {
+    // Beyond ten times what is shown, only the count is kept.
+    if (c_.warnings.size() >= 10 * kMaxWarnings) {
+      ++c_.warnings_left_out;
+      return;
+    }
     c_.warnings.push_back({line, kind, std::move(message)});
+  }
+
+  // Line order, and only the first kMaxWarnings of it kept.
+  void Finish() {
+    std::stable_sort(c_.warnings.begin(), c_.warnings.end(),
+                     [](const CheckWarning& a, const CheckWarning& b) { return a.line < b.line; });
+    if (c_.warnings.size() > kMaxWarnings) {
+      c_.warnings_left_out += c_.warnings.size() - kMaxWarnings;
+      c_.warnings.resize(kMaxWarnings);
+    }
   }
 
   // Vendor or Model: the line discovery keeps against the [Chassis] key the
   // parser reads.
-  void KeyLineWarnings(const KeyLine& key, const WideText& kept, const std::vector<Piece>& pieces,
+  void KeyLineWarnings(const KeyLine& key, const WideText& kept, const Piece& piece,
                        WStringView word, const WideText& parsed_value, const char* kind) {
     std::string w = Utf8(word);
     if (!key.found) {
+      if (utf16_) return;  // the encoding warning says why
       Warn(0, kind,
            "no line contains \"" + w + "\", so no chassis is ever matched to this file");
       return;
     }
-    const ProfileEntry* chassis_key = FindProfileEntry(doc_, u"Chassis", word);
+    const ProfileEntry* chassis_key = c_.Entry(u"Chassis", word);
     if (!chassis_key || chassis_key->line != key.line) {
       std::string message = "discovery keeps this line as the " + Lower(w) +
                             " line, being the last that contains \"" + w + "\", ";
@@ -194,15 +217,15 @@ class Checker {
       return;
     }
     if (!key.matches) {
-      const Piece* piece = KeptPiece(pieces, kept);
       Warn(key.line, kind,
            "discovery matches only a line that reads exactly " + w + " = \"...\": " +
-               LineFault(kept.view(), word, *piece) + "; no chassis is ever matched to this file");
+               LineFault(kept.view(), word, piece) + "; no chassis is ever matched to this file");
     }
   }
 
   void EncodingWarnings(const std::string& bytes) {
-    if (IsUtf16(bytes)) {
+    utf16_ = IsUtf16(bytes);
+    if (utf16_) {
       Warn(1, "encoding",
            "the file is UTF-16 text: the parser reads it, but discovery reads bytes and finds no "
            "Vendor or Model line in it; save it as ANSI text");
@@ -220,18 +243,45 @@ class Checker {
     }
   }
 
+  // The header count is what a chassis's vendor library is asked for as its
+  // number of root buses; a commented-out or unlisted header still counts.
+  void SegmentCountWarning(const std::vector<std::size_t>& headers) {
+    const std::size_t listed = c_.sys.vecPCIBusSegment.size() + c_.sys.vecPXI1BusSegment.size();
+    if (c_.bus_segment_headers == listed) return;
+    std::vector<std::size_t> listed_lines;
+    for (const stPCIBusSegment& segment : c_.sys.vecPCIBusSegment) {
+      listed_lines.push_back(SectionLine(u"PCIBusSegment", segment.szName));
+    }
+    for (const stPXI1BusSegment& segment : c_.sys.vecPXI1BusSegment) {
+      listed_lines.push_back(SectionLine(u"PXI1BusSegment", segment.szName));
+    }
+    // The warning points at the first header that heads no listed segment.
+    std::string lines;
+    std::size_t stray = 0;
+    for (std::size_t i = 0; i < headers.size(); ++i) {
+      if (!stray && !Contains(listed_lines, headers[i])) stray = headers[i];
+      if (i < 20) lines += (lines.empty() ? "" : ", ") + std::to_string(headers[i]);
+    }
+    if (headers.size() > 20) lines += ", ...";
+    Warn(stray, "segment-count",
+         "discovery counts " + std::to_string(c_.bus_segment_headers) +
+             " bus segment section headers" + (lines.empty() ? "" : " (lines " + lines + ")") +
+             " and takes that as the chassis's number of root buses, but [Chassis] lists " +
+             std::to_string(listed) + " bus segments");
+  }
+
   void DocumentWarnings() {
     for (const ProfileSection& section : doc_.sections) {
       bool only_comments = std::all_of(section.entries.begin(), section.entries.end(), IsComment);
       if (section.name.empty() && &section == &doc_.sections.front() && only_comments) continue;
-      const ProfileSection* first = FindProfileSection(doc_, section.name);
-      if (first != &section) {
+      const ProfileSection* first = c_.index.Section(doc_, section.name);
+      if (first && first != &section) {
         Warn(section.line, "duplicate-section",
              "section [" + Utf8(section.name) + "] appears again (first at line " +
                  std::to_string(first->line) + "): only the first is read, nothing here");
         continue;
       }
-      if (!Contains(read_sections_, &section)) {
+      if (!read_sections_.count(&section)) {
         Warn(section.line, "unknown-section",
              section.name.empty() && &section == &doc_.sections.front()
                  ? "the lines before the first section header are never read"
@@ -273,8 +323,7 @@ class Checker {
   }
 
   std::size_t SectionLine(WStringView prefix, const WideText& name) {
-    const ProfileSection* s = FindProfileSection(doc_, WString(prefix) + name.str());
-    return s ? s->line : 0;
+    return c_.SectionLine(WString(prefix) + name.str());
   }
 
   static std::string RangeHint(WStringView name) {
@@ -313,8 +362,8 @@ class Checker {
            "this line" + where + " has no '=', so it gives no value: a read of it finds nothing");
       return;
     }
-    if (!Contains(read_entries_, &entry)) {
-      const ProfileEntry* first = FindProfileEntry(doc_, section.name, entry.name);
+    if (!read_entries_.count(&entry)) {
+      const ProfileEntry* first = c_.Entry(section.name, entry.name);
       if (first && first != &entry) {
         Warn(entry.line, "duplicate-key",
              "key " + Utf8(entry.name) + where + " appears again (first at line " +
@@ -335,8 +384,7 @@ class Checker {
   }
 
   std::size_t IdselLine(WStringView prefix, const WideText& segment, const WideText& name) {
-    const ProfileEntry* e =
-        FindProfileEntry(doc_, WString(prefix) + segment.str(), u"IDSEL" + name.str());
+    const ProfileEntry* e = c_.Entry(WString(prefix) + segment.str(), u"IDSEL" + name.str());
     return e ? e->line : SectionLine(prefix, segment);
   }
 
@@ -394,8 +442,9 @@ class Checker {
 
   DescriptionCheck& c_;
   const ProfileDocument& doc_;
-  std::vector<const ProfileSection*> read_sections_;
-  std::vector<const ProfileEntry*> read_entries_;
+  std::unordered_set<const ProfileSection*> read_sections_;
+  std::unordered_set<const ProfileEntry*> read_entries_;
+  bool utf16_ = false;
 };
 
 std::string Refusal(const std::string& bytes) {
@@ -440,20 +489,20 @@ DescriptionCheck CheckDescriptionFile(Platform& platform, WStringView path, std:
 
   // Discovery, as the run scans the file.
   stChassisDescFile found;
-  std::vector<Piece> pieces;
+  DiscoveryLines lines;
   {
     std::unique_ptr<InputFile> scan = platform.files.OpenInput(path);
-    std::unique_ptr<InputFile> lines = platform.files.OpenInput(path);
-    if (!scan || !lines) {
+    std::unique_ptr<InputFile> again = platform.files.OpenInput(path);
+    if (!scan || !again) {
       check.error = "cannot be opened: another program holds it";
       return check;
     }
     ScanDescriptionFile(*scan, found);
-    pieces = DiscoveryPieces(*lines);
+    lines = FindDiscoveryLines(*again, found);
   }
   check.bus_segment_headers = found.dwBusSegmentCount;
-  check.vendor = ReadKeyLine(found.szVendorLine, pieces, u"Vendor", VendorKeyText);
-  check.model = ReadKeyLine(found.szModelLine, pieces, u"Model", ModelKeyText);
+  check.vendor = ReadKeyLine(found.szVendorLine, lines.vendor, u"Vendor", VendorKeyText);
+  check.model = ReadKeyLine(found.szModelLine, lines.model, u"Model", ModelKeyText);
 
   // The parser, watched.
   RecordingProfiles recording(platform.profiles);
@@ -472,17 +521,18 @@ DescriptionCheck CheckDescriptionFile(Platform& platform, WStringView path, std:
   }
   check.sys = std::move(ctx.vecPXISys[0]);
   check.document = ParseProfile(bytes);
+  check.index = ProfileIndex(check.document);
 
   Checker checker(check, recording.reads);
   checker.EncodingWarnings(bytes);
-  checker.KeyLineWarnings(check.vendor, found.szVendorLine, pieces, u"Vendor", check.sys.Vendor,
+  checker.KeyLineWarnings(check.vendor, found.szVendorLine, lines.vendor, u"Vendor", check.sys.Vendor,
                           "vendor-line");
-  checker.KeyLineWarnings(check.model, found.szModelLine, pieces, u"Model", check.sys.Model,
+  checker.KeyLineWarnings(check.model, found.szModelLine, lines.model, u"Model", check.sys.Model,
                           "model-line");
+  checker.SegmentCountWarning(lines.headers);
   checker.DocumentWarnings();
   checker.SlotWarnings();
-  std::stable_sort(check.warnings.begin(), check.warnings.end(),
-                   [](const CheckWarning& a, const CheckWarning& b) { return a.line < b.line; });
+  checker.Finish();
   return check;
 }
 

@@ -29,11 +29,15 @@
 #include "chassis/chassis_records.h"
 #include "platform/native/profile_text.h"
 #include "platform/platform.h"
+#include "tools/profile_index.h"
 
 namespace ztrm {
 
-inline constexpr std::size_t kMaxFileBytes = 16u << 20;
+inline constexpr std::size_t kMaxFileBytes = 2u << 20;
 inline constexpr std::size_t kMaxLineBytes = 64u << 10;
+// A report lists the warnings of the first lines only; a file that earns more
+// is not a description gone slightly wrong.
+inline constexpr std::size_t kMaxWarnings = 1000;
 
 // The kinds a warning can have, as the JSON report names them.
 inline constexpr const char* kWarningKinds[] = {
@@ -41,6 +45,7 @@ inline constexpr const char* kWarningKinds[] = {
     "vendor-line",       // the Vendor line discovery keeps never matches a chassis
     "model-line",        // the same for Model
     "replaced-line",     // a later line containing Vendor/Model replaces the [Chassis] one
+    "segment-count",     // bus segment headers counted otherwise than segments listed
     "unknown-section",   // a section the parser never reads
     "duplicate-section", // a second section of a name: never read
     "unread-key",        // a key the parser never asks for (PXI_STAR17, ...)
@@ -82,12 +87,25 @@ struct DescriptionCheck {
   stPXISys sys;                  // as the parser read it
   std::vector<SlotPlace> slots;  // one per sys.vecSlot
   ProfileDocument document;      // the line model of the same bytes
-  std::vector<CheckWarning> warnings;  // in line order
+  ProfileIndex index;            // its lookups
+  std::vector<CheckWarning> warnings;  // in line order, at most kMaxWarnings
+  std::size_t warnings_left_out = 0;   // beyond kMaxWarnings
+
+  // The section a read of `name` lands on, and where it stands (0: none).
+  const ProfileSection* Section(WStringView name) const { return index.Section(document, name); }
+  const ProfileEntry* Entry(WStringView section, WStringView key) const {
+    return index.Entry(document, section, key);
+  }
+  std::size_t SectionLine(WStringView name) const {
+    const ProfileSection* s = Section(name);
+    return s ? s->line : 0;
+  }
 
   // No chassis can ever be matched to the file.
   bool Unusable() const { return !error.empty() || !vendor.matches || !model.matches; }
   // 0 clean, 1 warnings, 2 refused or unusable.
   int ExitCode() const { return Unusable() ? 2 : warnings.empty() ? 0 : 1; }
+  std::size_t WarningCount() const { return warnings.size() + warnings_left_out; }
 };
 
 // Checks the description file at `path` (a full path as the platform names

@@ -193,6 +193,7 @@ struct KindRow {
   std::vector<std::string> written;      // in pxisys.ini after the run
   std::vector<std::string> not_written;  // not in it
   std::string vendor = "Acme Instruments";
+  std::vector<std::string> logged = {};  // in pxirms.log
 };
 
 std::vector<KindRow> KindRows() {
@@ -208,6 +209,19 @@ std::vector<KindRow> KindRows() {
        "nothing may follow the closing double quote, not even a blank; no chassis is ever matched "
        "to this file",
        2, {kUnmapped}, {"[Chassis1]"}},
+      {"vendor-line", Edit(kBase, "\"Acme Instruments\"", "'Acme Instruments'"),
+       "line 4: vendor-line: discovery matches only a line that reads exactly Vendor = \"...\": "
+       "the value must stand in double quotes; no chassis is ever matched to this file",
+       2, {kUnmapped}, {"[Chassis1]"}},
+      {"vendor-line", Edit(kBase, "Vendor = \"Acme Instruments\"", " Vendor = \"Acme Instruments\""),
+       "line 4: vendor-line: discovery matches only a line that reads exactly Vendor = \"...\": "
+       "the line does not start with Vendor; no chassis is ever matched to this file",
+       2, {kUnmapped}, {"[Chassis1]"}},
+      {"vendor-line", Edit(kBase, "Acme Instruments", "Acme Instruments" + std::string(250, '!')),
+       "line 4: vendor-line: discovery matches only a line that reads exactly Vendor = \"...\": "
+       "the line is longer than 255 characters, and discovery reads it in pieces of 255; no "
+       "chassis is ever matched to this file",
+       2, {kUnmapped}, {"[Chassis1]"}, "Acme Instruments" + std::string(250, '!')},
       {"model-line", Edit(kBase, kChassisBlock, "") + kChassisBlockModelLast,
        "line 23: model-line: discovery matches only a line that reads exactly Model = \"...\": the "
        "file ends on this line without a line break, and discovery keeps it without the line feed "
@@ -227,6 +241,10 @@ std::vector<KindRow> KindRows() {
        "line 1: encoding: the file is UTF-16 text: the parser reads it, but discovery reads bytes "
        "and finds no Vendor or Model line in it; save it as ANSI text",
        2, {kUnmapped}, {"[Chassis1]"}},
+      {"segment-count", Edit(kBase, "[TriggerBus1]", "; [PCIBusSegment3] is gone\r\n[TriggerBus1]"),
+       "line 17: segment-count: discovery counts 3 bus segment section headers (lines 10, 14, 17) "
+       "and takes that as the chassis's number of root buses, but [Chassis] lists 2 bus segments",
+       1, {}, {}, "Acme Instruments", {"ChassisModule_PCIBusRootCount = 3\r\r\n"}},
       {"unknown-section", kBase + "[TriggerBus2]\r\nSlotList = \"3,4\"\r\n",
        "line 24: unknown-section: section [TriggerBus2] is never read: no list names it", 1,
        {"[Chassis1TriggerBus1]"}, {"TriggerBus2"}},
@@ -312,6 +330,10 @@ TEST(ZtrmCheckTest, EveryWarningKindIsWhatTheServiceDoes) {
     }
     for (const std::string& text : row.not_written) {
       EXPECT_EQ(pxisys.find(text), std::string::npos) << text << "\n" << pxisys;
+    }
+    std::string log = image.Read("drive_c/windows/pxirms.log");
+    for (const std::string& text : row.logged) {
+      EXPECT_NE(log.find(text), std::string::npos) << text << "\n" << log;
     }
     shown.insert(row.kind);
   }

@@ -200,6 +200,18 @@ const ProfileEntry* FindProfileEntry(const ProfileDocument& document, WStringVie
   return found ? FindEntry(*found, Trim(CutAtNul(key))) : nullptr;
 }
 
+WString ProfileStoredNameFold(WStringView stored) {
+  WString out(stored);
+  for (char16_t& c : out) {
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
+  }
+  return out;
+}
+
+WString ProfileRequestedNameFold(WStringView requested) {
+  return ProfileStoredNameFold(Trim(CutAtNul(requested)));
+}
+
 WString ReadProfileString(const ProfileDocument* document, WStringView section, WStringView key,
                           WStringView default_value, std::size_t buffer_units) {
   if (buffer_units == 0) return WString();                              // V3

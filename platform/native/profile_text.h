@@ -131,6 +131,12 @@ const ProfileSection* FindProfileSection(const ProfileDocument& document, WStrin
 const ProfileEntry* FindProfileEntry(const ProfileDocument& document, WStringView section,
                                      WStringView key);
 
+// The same search by key, for tools that look up many names: a stored
+// section or key name and a requested one are found equal (F1) exactly when
+// their folds are equal.
+WString ProfileStoredNameFold(WStringView stored);
+WString ProfileRequestedNameFold(WStringView requested);
+
 // WritePrivateProfileStringW's change (W1-W3); false when nothing changed, in
 // which case the file is not to be written.
 bool SetProfileString(ProfileDocument& document, WStringView section, WStringView key,
