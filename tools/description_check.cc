@@ -263,11 +263,14 @@ class Checker {
       if (i < 20) lines += (lines.empty() ? "" : ", ") + std::to_string(headers[i]);
     }
     if (headers.size() > 20) lines += ", ...";
+    auto count = [](std::size_t n, const char* what) {
+      return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+    };
     Warn(stray, "segment-count",
-         "discovery counts " + std::to_string(c_.bus_segment_headers) +
-             " bus segment section headers" + (lines.empty() ? "" : " (lines " + lines + ")") +
+         "discovery counts " + count(c_.bus_segment_headers, "bus segment section header") +
+             (lines.empty() ? "" : (headers.size() == 1 ? " (line " : " (lines ") + lines + ")") +
              " and takes that as the chassis's number of root buses, but [Chassis] lists " +
-             std::to_string(listed) + " bus segments");
+             count(listed, "bus segment"));
   }
 
   void DocumentWarnings() {

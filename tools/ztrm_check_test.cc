@@ -22,7 +22,7 @@ struct Result {
 };
 
 // Runs `command` in the shell, standard output only.
-Result Run(const std::string& command) {
+Result RunShell(const std::string& command) {
   Result r;
   FILE* pipe = ::popen(command.c_str(), "r");
   if (!pipe) return r;
@@ -36,7 +36,7 @@ Result Run(const std::string& command) {
 
 // ztrm-check run in `folder` with `args`.
 Result Check(const std::string& folder, const std::string& args) {
-  return Run("cd '" + folder + "' && " + ZTRM_CHECK_PATH + " " + args + " 2>/dev/null");
+  return RunShell("cd '" + folder + "' && " + ZTRM_CHECK_PATH + " " + args + " 2>/dev/null");
 }
 
 const std::string kSamples = std::string(ZTRM_SOURCE_DIR) + "/tests/check";
@@ -83,6 +83,9 @@ TEST(ZtrmCheckTest, RefusesWhatIsNoDescriptionInOneLine) {
   folder.Write("empty.ini", "");
   folder.Write("long.ini", "[Chassis]\r\nVendor = \"" + std::string(1 << 20, 'v') + "\"\r\n");
   folder.Write("utf16_unmarked.ini", std::string("[\0C\0h\0a\0s\0s\0i\0s\0]\0", 18));
+  std::string big;
+  while (big.size() <= kMaxFileBytes) big += "[Slot1]\r\nIDSEL = \"\"\r\n";
+  folder.Write("big.ini", big);
   folder.MakeFolder("folder.ini");
   struct Row {
     const char* arg;
@@ -98,6 +101,7 @@ TEST(ZtrmCheckTest, RefusesWhatIsNoDescriptionInOneLine) {
       {"empty.ini", "empty.ini: error: is empty\n"},
       {"junk.ini", "junk.ini: error: holds NUL bytes: binary data (or UTF-16 text without a byte order mark), not a description file\n"},
       {"utf16_unmarked.ini", "utf16_unmarked.ini: error: holds NUL bytes: binary data (or UTF-16 text without a byte order mark), not a description file\n"},
+      {"big.ini", "big.ini: error: is larger than 2 MiB; no description file is that big\n"},
       {"long.ini", "long.ini: error: has a line of 1048587 bytes, longer than the 65536 this check takes (the service reads 255 characters of a line, 259 of a value)\n"},
   };
   for (const Row& row : rows) {
@@ -107,10 +111,31 @@ TEST(ZtrmCheckTest, RefusesWhatIsNoDescriptionInOneLine) {
   }
   // A command line it cannot use: the usage on standard error, exit code 2.
   for (const char* args : {"", "--bogus good.ini"}) {
-    Result r = Run(std::string(ZTRM_CHECK_PATH) + " " + args + " 2>&1");
+    Result r = RunShell(std::string(ZTRM_CHECK_PATH) + " " + args + " 2>&1");
     EXPECT_EQ(r.exit_code, 2) << args;
     EXPECT_NE(r.out.find("usage: ztrm-check [--json] FILE...\n"), std::string::npos) << args;
   }
+}
+
+TEST(ZtrmCheckTest, ListsTheFirstThousandWarningsAndCountsTheRest) {
+  TestImage folder;
+  std::string file = "[Chassis]\r\nVendor = \"A\"\r\nModel = \"B\"\r\n";
+  for (int i = 0; i < 1200; ++i) file += "[Extra" + std::to_string(i) + "]\r\n";
+  folder.Write("many.ini", file);
+  Result r = Check(folder.root(), "many.ini");
+  EXPECT_EQ(r.exit_code, 1);
+  std::size_t listed = 0;
+  for (std::size_t at = r.out.find("\n  line "); at != std::string::npos;
+       at = r.out.find("\n  line ", at + 1)) {
+    ++listed;
+  }
+  EXPECT_EQ(listed, 1000u);
+  EXPECT_NE(r.out.find("\n  line 1003: unknown-section: section [Extra999] is never read"),
+            std::string::npos);
+  EXPECT_EQ(r.out.find("[Extra1000]"), std::string::npos);
+  const std::string result = "  result: 1200 warnings (the first 1000 shown)\n";
+  ASSERT_GE(r.out.size(), result.size());
+  EXPECT_EQ(r.out.substr(r.out.size() - result.size()), result);
 }
 
 // ---------------------------------------------------------------------------
@@ -303,7 +328,7 @@ TEST(ZtrmCheckTest, TheBaseFileIsCleanAndMapped) {
   MakeImage(image, kBase, "Acme Instruments");
   Result check = Check(image.Path("drive_c/Desc"), "acme.ini");
   EXPECT_EQ(check.exit_code, 0) << check.out;
-  ASSERT_EQ(Run(std::string(ZTRM_SIM_PATH) + " " + image.root() + " >/dev/null").exit_code, 0);
+  ASSERT_EQ(RunShell(std::string(ZTRM_SIM_PATH) + " " + image.root() + " >/dev/null").exit_code, 0);
   std::string pxisys = image.Read("drive_c/windows/pxisys.ini");
   for (const char* line :
        {"ChassisList = \"1\"", "SlotList = \"1,2,3,4\"", "PCIBusNumber = 4\r\nPCIDeviceNumber = 14\r\n",
@@ -323,7 +348,7 @@ TEST(ZtrmCheckTest, EveryWarningKindIsWhatTheServiceDoes) {
     EXPECT_EQ(check.exit_code, row.exit_code);
     EXPECT_NE(check.out.find("\n  " + row.warning + "\n"), std::string::npos) << check.out;
 
-    ASSERT_EQ(Run(std::string(ZTRM_SIM_PATH) + " " + image.root() + " >/dev/null").exit_code, 0);
+    ASSERT_EQ(RunShell(std::string(ZTRM_SIM_PATH) + " " + image.root() + " >/dev/null").exit_code, 0);
     std::string pxisys = image.Read("drive_c/windows/pxisys.ini");
     for (const std::string& text : row.written) {
       EXPECT_NE(pxisys.find(text), std::string::npos) << text << "\n" << pxisys;
