@@ -65,6 +65,9 @@ TEST(ZtrmCheckTest, WholeJsonReports) {
   Result good = Check(kSamples, "--json good.ini");
   EXPECT_EQ(good.exit_code, 0);
   EXPECT_EQ(good.out, ReadSourceFile("tests/expected/check/good.json"));
+  Result unmatched = Check(kSamples, "--json unmatched.ini");
+  EXPECT_EQ(unmatched.exit_code, 2);
+  EXPECT_EQ(unmatched.out, ReadSourceFile("tests/expected/check/unmatched.json"));
 
   TestImage folder;
   folder.Write("\xC3\xBC" "ber.ini", "");

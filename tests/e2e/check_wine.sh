@@ -28,7 +28,8 @@ image="$WH_STATE/image"
 files="$image/drive_c/check"
 mkdir -p "$files/folder.ini"
 printf 'Windows Registry Editor Version 5.00\r\n\r\n' >"$image/registry.reg"
-cp "$source_dir/tests/check/good.ini" "$source_dir/tests/check/faulty.ini" "$files/"
+cp "$source_dir/tests/check/good.ini" "$source_dir/tests/check/faulty.ini" \
+  "$source_dir/tests/check/unmatched.ini" "$files/"
 perl -e 'local $/; my $t = <STDIN>; $t =~ s/Acme Instruments/Acme Instr\xFCments/;
          print "\xFF\xFE", join("", map { pack("v", ord) } split //, $t)' \
   <"$source_dir/tests/check/good.ini" >"$files/utf16.ini"
@@ -37,7 +38,7 @@ perl -pe 's/Acme Instruments/Acme Instr\xC3\xBCments/; s/^/\xEF\xBB\xBF/ if $. =
 
 wh_case_begin reports "$image" || wh_finish
 cp "$WH_BUILD/ztrm-check.exe" "$WINEPREFIX/drive_c/ztrm_bin/"
-names=(good.ini faulty.ini utf16.ini marked.ini missing.ini folder.ini)
+names=(good.ini faulty.ini unmatched.ini utf16.ini marked.ini missing.ini folder.ini)
 for json in "" --json; do
   label="ztrm-check ${json:+$json }${names[*]}"
   (cd "$files" && "$native_check" $json "${names[@]}") >"$WH_STATE/native" 2>/dev/null
