@@ -9,10 +9,7 @@
 #include "enumeration/run_log.h"
 
 namespace ztrm {
-namespace {
 
-// The last line containing "Vendor", the last containing "Model" (each as
-// read, line feed included) and the number of bus segment section headers.
 void ScanDescriptionFile(InputFile& file, stChassisDescFile& record) {
   TextLineReader reader(file);
   WString line;
@@ -34,8 +31,6 @@ void ScanDescriptionFile(InputFile& file, stChassisDescFile& record) {
   }
   record.dwBusSegmentCount = count;
 }
-
-}  // namespace
 
 void FindChassisDescriptionFiles(RunContext& ctx) {
   Platform& platform = ctx.platform;

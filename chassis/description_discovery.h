@@ -31,6 +31,12 @@ inline constexpr char16_t kChassisDescriptionFilePathValue[] = u"ChassisDescript
 // text_line_reader.h and the vendor, model and header rules in the .cc.
 void FindChassisDescriptionFiles(RunContext& ctx);
 
+// The scan of one opened file: the last line containing "Vendor" into
+// szVendorLine, the last containing "Model" into szModelLine (each as read,
+// line feed included) and the number of bus segment section headers into
+// dwBusSegmentCount. The other fields are left as they are.
+void ScanDescriptionFile(InputFile& file, stChassisDescFile& record);
+
 }  // namespace ztrm
 
 #endif  // ZTRM_CHASSIS_DESCRIPTION_DISCOVERY_H_

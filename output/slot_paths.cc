@@ -35,8 +35,6 @@ int WalkSegmentPath(RunContext& ctx, Segment& segment, bool pxi1) {
   return kDriverDone;
 }
 
-WString SlotKey(const stSlot& slot) { return FormatWide(u"Slot%s", slot.szName); }
-
 struct SlotMatch {
   std::size_t segment = 0;
   WideText idsel_name;
@@ -63,6 +61,8 @@ bool FindSlot(const stPXISys& sys, const stSlot& slot, SlotMatch& match) {
 }
 
 }  // namespace
+
+WString SlotKey(const stSlot& slot) { return FormatWide(u"Slot%s", slot.szName); }
 
 int mf_GetPCIBusSegmentPath(RunContext& ctx, stPCIBusSegment& segment) {
   return WalkSegmentPath(ctx, segment, false);

@@ -24,6 +24,9 @@
 
 namespace ztrm {
 
+// The text that names `slot` in an IDSEL value: "Slot" + its name.
+WString SlotKey(const stSlot& slot);
+
 // Resolve one segment's szPCIPath and szBusNumber. 0 when done or when there
 // is nothing to do (bus 0xFF), 1 when the driver cannot be opened, 2 when a
 // request fails or the walk is given up; on 1 and 2 the texts are unchanged.

@@ -136,13 +136,24 @@ ProfileDocument ParseProfile(std::string_view bytes) {
 
   document.sections.push_back(ProfileSection());  // S3
   ProfileSection* section = &document.sections.back();
+  section->line = 1;
   WStringView rest(text);
+  std::size_t line_number = 1;
   while (!rest.empty()) {
     // L1: a line runs up to the next CR or LF; the run of them ends it.
     std::size_t end = rest.find_first_of(u"\r\n");
     WStringView line = rest.substr(0, end);
     std::size_t next =
         rest.find_first_not_of(u"\r\n", end == WStringView::npos ? rest.size() : end);
+    const std::size_t this_line = line_number;
+    if (end != WStringView::npos) {
+      // The run may hold several line ends; CR LF counts as one.
+      WStringView run = rest.substr(end, (next == WStringView::npos ? rest.size() : next) - end);
+      for (std::size_t i = 0; i < run.size(); ++i) {
+        if (run[i] == u'\r' && i + 1 < run.size() && run[i + 1] == u'\n') ++i;
+        ++line_number;
+      }
+    }
     rest = next == WStringView::npos ? WStringView() : rest.substr(next);
 
     line = Trim(line);  // L3
@@ -151,7 +162,8 @@ ProfileDocument ParseProfile(std::string_view bytes) {
     if (line.front() == u'[') {
       std::size_t close = line.rfind(u']');
       if (close != WStringView::npos && close > 0) {  // S1; else S2
-        document.sections.push_back({WString(CutAtNul(Trim(line.substr(1, close - 1)))), {}});
+        document.sections.push_back(
+            {WString(CutAtNul(Trim(line.substr(1, close - 1)))), {}, this_line});
         section = &document.sections.back();
         continue;
       }
@@ -172,9 +184,32 @@ ProfileDocument ParseProfile(std::string_view bytes) {
     ProfileEntry entry;
     entry.name = WString(CutAtNul(name));  // L4
     if (value) entry.value = WString(CutAtNul(*value));
+    entry.line = this_line;
     section->entries.push_back(std::move(entry));
   }
   return document;
+}
+
+const ProfileSection* FindProfileSection(const ProfileDocument& document, WStringView section) {
+  return FindSection(document.sections, Trim(CutAtNul(section)));
+}
+
+const ProfileEntry* FindProfileEntry(const ProfileDocument& document, WStringView section,
+                                     WStringView key) {
+  const ProfileSection* found = FindProfileSection(document, section);
+  return found ? FindEntry(*found, Trim(CutAtNul(key))) : nullptr;
+}
+
+WString ProfileStoredNameFold(WStringView stored) {
+  WString out(stored);
+  for (char16_t& c : out) {
+    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
+  }
+  return out;
+}
+
+WString ProfileRequestedNameFold(WStringView requested) {
+  return ProfileStoredNameFold(Trim(CutAtNul(requested)));
 }
 
 WString ReadProfileString(const ProfileDocument* document, WStringView section, WStringView key,
@@ -184,11 +219,8 @@ WString ReadProfileString(const ProfileDocument* document, WStringView section, 
   if (!document) return WString(fallback.substr(0, buffer_units - 1));  // D3
 
   WStringView chosen = fallback;  // D2
-  if (const ProfileSection* found =
-          FindSection(document->sections, Trim(CutAtNul(section)))) {  // F1
-    const ProfileEntry* entry = FindEntry(*found, Trim(CutAtNul(key)));
-    if (entry && entry->value) chosen = *entry->value;
-  }
+  const ProfileEntry* entry = FindProfileEntry(*document, section, key);  // F1
+  if (entry && entry->value) chosen = *entry->value;
   return CopyToBuffer(chosen, buffer_units);
 }
 
@@ -200,12 +232,12 @@ bool SetProfileString(ProfileDocument& document, WStringView section, WStringVie
   ProfileSection* found = FindSection(document.sections, Trim(section));
   if (!found) {  // W3
     document.sections.push_back(
-        {WString(TrimLeft(section)), {{WString(TrimLeft(key)), new_value}}});
+        {WString(TrimLeft(section)), {{WString(TrimLeft(key)), new_value, 0}}, 0});
     return true;
   }
   ProfileEntry* entry = FindEntry(*found, Trim(key));
   if (!entry) {  // W2
-    found->entries.push_back({WString(TrimLeft(key)), new_value});
+    found->entries.push_back({WString(TrimLeft(key)), new_value, 0});
     return true;
   }
   if (entry->value && *entry->value == new_value) return false;  // W1: nothing to write

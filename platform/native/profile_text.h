@@ -97,14 +97,19 @@ namespace ztrm {
 
 enum class ProfileEncoding { kAnsi, kUtf8, kUtf16Le, kUtf16Be };
 
+// `line` is where a parsed entry or section header stands in the file, from
+// 1, counting every line end (CR LF, LF, a lone CR) as an editor does; 0 for
+// one added by SetProfileString. Only tools that point at a line read it.
 struct ProfileEntry {
   WString name;
   std::optional<WString> value;  // nullopt: a line without '=' (K2)
+  std::size_t line = 0;
 };
 
 struct ProfileSection {
   WString name;
   std::vector<ProfileEntry> entries;
+  std::size_t line = 0;  // of its header; 1 for the "" section (S3)
 };
 
 struct ProfileDocument {
@@ -119,6 +124,18 @@ ProfileDocument ParseProfile(std::string_view file_bytes);
 // or, with `document` null, for a file that could not be opened (D3).
 WString ReadProfileString(const ProfileDocument* document, WStringView section, WStringView key,
                           WStringView default_value, std::size_t buffer_units);
+
+// The section and the entry a read of (section, key) finds (F1-F3); null when
+// there is none. The entry may have no value (K2), which reads as missing.
+const ProfileSection* FindProfileSection(const ProfileDocument& document, WStringView section);
+const ProfileEntry* FindProfileEntry(const ProfileDocument& document, WStringView section,
+                                     WStringView key);
+
+// The same search by key, for tools that look up many names: a stored
+// section or key name and a requested one are found equal (F1) exactly when
+// their folds are equal.
+WString ProfileStoredNameFold(WStringView stored);
+WString ProfileRequestedNameFold(WStringView requested);
 
 // WritePrivateProfileStringW's change (W1-W3); false when nothing changed, in
 // which case the file is not to be written.

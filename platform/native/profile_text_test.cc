@@ -198,3 +198,52 @@ TEST(ProfileTextTest, SuccessiveWritesBuildTheFileInOrder) {
 
 }  // namespace
 }  // namespace ztrm
+
+namespace ztrm {
+namespace {
+
+// Line numbers count CR LF, LF and a lone CR alike, blank lines included, so
+// that they name the line an editor shows; UTF-16 counts its own line ends.
+TEST(ProfileTextTest, EntriesAndSectionsKnowTheirLine) {
+  struct Row {
+    std::string file;
+    std::size_t section_line, a_line, b_line;
+  };
+  const Row rows[] = {
+      {"[S]\r\nA=1\r\n\r\nB=2\r\n", 1, 2, 4},
+      {"x=0\n\n[S]\nA=1\nB=2", 3, 4, 5},
+      {"[S]\rA=1\r\r\rB=2\r", 1, 2, 5},
+      {"\r\n\n\r[S]\n\r\nA=1\n\r\r\nB=2", 4, 6, 9},
+      {"\xEF\xBB\xBF\r\n[S]\r\nA=\xC3\xA9\r\nB=2\r\n", 2, 3, 4},
+      {Utf16(u"\r\n\r\n[S]\r\nA=1\r\nB=2\r\n"), 3, 4, 5},
+  };
+  for (const Row& row : rows) {
+    ProfileDocument doc = ParseProfile(row.file);
+    const ProfileSection* section = FindProfileSection(doc, u"s");
+    ASSERT_NE(section, nullptr) << row.file;
+    EXPECT_EQ(section->line, row.section_line) << row.file;
+    const ProfileEntry* a = FindProfileEntry(doc, u"S", u"a");
+    const ProfileEntry* b = FindProfileEntry(doc, u" S ", u"B");
+    ASSERT_TRUE(a && b) << row.file;
+    EXPECT_EQ(a->line, row.a_line) << row.file;
+    EXPECT_EQ(b->line, row.b_line) << row.file;
+  }
+}
+
+// The entry found is the one a read answers from: the first section of the
+// name, the first key of the name, a key without '=' found but valueless.
+TEST(ProfileTextTest, FindsTheEntryAReadUses) {
+  ProfileDocument doc = ParseProfile("[S]\r\nA=1\r\nA=2\r\nN\r\n[S]\r\nC=3\r\n");
+  const ProfileEntry* a = FindProfileEntry(doc, u"S", u"A");
+  ASSERT_NE(a, nullptr);
+  EXPECT_EQ(a->line, 2u);
+  EXPECT_EQ(*a->value, u"1");
+  const ProfileEntry* n = FindProfileEntry(doc, u"S", u"N");
+  ASSERT_NE(n, nullptr);
+  EXPECT_FALSE(n->value.has_value());
+  EXPECT_EQ(FindProfileEntry(doc, u"S", u"C"), nullptr);
+  EXPECT_EQ(FindProfileSection(doc, u"T"), nullptr);
+}
+
+}  // namespace
+}  // namespace ztrm

@@ -1,0 +1,372 @@
+// ztrm-check as a command: whole reports against expected files, every
+// warning kind against what the service then does (through ztrm-sim on an
+// image holding the same file), and files it refuses.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tests/test_image.h"
+#include "tools/description_check.h"
+
+namespace ztrm {
+namespace {
+
+struct Result {
+  int exit_code = -1;
+  std::string out;
+};
+
+// Runs `command` in the shell, standard output only.
+Result RunShell(const std::string& command) {
+  Result r;
+  FILE* pipe = ::popen(command.c_str(), "r");
+  if (!pipe) return r;
+  char buffer[4096];
+  std::size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
+  int status = ::pclose(pipe);
+  if (WIFEXITED(status)) r.exit_code = WEXITSTATUS(status);
+  return r;
+}
+
+// ztrm-check run in `folder` with `args`.
+Result Check(const std::string& folder, const std::string& args) {
+  return RunShell("cd '" + folder + "' && " + ZTRM_CHECK_PATH + " " + args + " 2>/dev/null");
+}
+
+const std::string kSamples = std::string(ZTRM_SOURCE_DIR) + "/tests/check";
+
+TEST(ZtrmCheckTest, WholeTextReports) {
+  struct Row {
+    const char* args;
+    const char* expected;
+    int exit_code;
+  };
+  const Row rows[] = {{"good.ini", "good.txt", 0}, {"faulty.ini", "faulty.txt", 1}};
+  for (const Row& row : rows) {
+    Result r = Check(kSamples, row.args);
+    EXPECT_EQ(r.exit_code, row.exit_code) << row.args;
+    EXPECT_EQ(r.out, ReadSourceFile(std::string("tests/expected/check/") + row.expected)) << row.args;
+  }
+  // Several files: one report after the other, a blank line between, the
+  // worst exit code.
+  Result both = Check(kSamples, "good.ini faulty.ini");
+  EXPECT_EQ(both.exit_code, 1);
+  EXPECT_EQ(both.out, ReadSourceFile("tests/expected/check/good.txt") + "\n" +
+                          ReadSourceFile("tests/expected/check/faulty.txt"));
+}
+
+TEST(ZtrmCheckTest, WholeJsonReports) {
+  Result good = Check(kSamples, "--json good.ini");
+  EXPECT_EQ(good.exit_code, 0);
+  EXPECT_EQ(good.out, ReadSourceFile("tests/expected/check/good.json"));
+  Result unmatched = Check(kSamples, "--json unmatched.ini");
+  EXPECT_EQ(unmatched.exit_code, 2);
+  EXPECT_EQ(unmatched.out, ReadSourceFile("tests/expected/check/unmatched.json"));
+
+  TestImage folder;
+  folder.Write("\xC3\xBC" "ber.ini", "");
+  Result refused = Check(folder.root(), "--json missing.ini \xC3\xBC" "ber.ini");
+  EXPECT_EQ(refused.exit_code, 2);
+  EXPECT_EQ(refused.out, ReadSourceFile("tests/expected/check/refused.json"));
+}
+
+// Files the check refuses: one line each, exit code 2, for every way of
+// naming them.
+TEST(ZtrmCheckTest, RefusesWhatIsNoDescriptionInOneLine) {
+  TestImage folder;
+  std::string junk;
+  for (int i = 0; i < 4096; ++i) junk.push_back(static_cast<char>((i * 7919) % 256));
+  folder.Write("junk.ini", junk);
+  folder.Write("empty.ini", "");
+  folder.Write("long.ini", "[Chassis]\r\nVendor = \"" + std::string(1 << 20, 'v') + "\"\r\n");
+  folder.Write("utf16_unmarked.ini", std::string("[\0C\0h\0a\0s\0s\0i\0s\0]\0", 18));
+  std::string big;
+  while (big.size() <= kMaxFileBytes) big += "[Slot1]\r\nIDSEL = \"\"\r\n";
+  folder.Write("big.ini", big);
+  folder.MakeFolder("folder.ini");
+  struct Row {
+    const char* arg;
+    const char* line;
+  };
+  const Row rows[] = {
+      {"missing.ini", "missing.ini: error: cannot be opened: it does not exist or another program holds it\n"},
+      {"nowhere/missing.ini", "nowhere/missing.ini: error: cannot be opened: it does not exist or another program holds it\n"},
+      {"folder.ini", "folder.ini: error: is a folder, not a file\n"},
+      {"folder.ini/", "folder.ini/: error: is a folder, not a file\n"},
+      {".", ".: error: is a folder, not a file\n"},
+      {"/", "/: error: is a folder, not a file\n"},
+      {"empty.ini", "empty.ini: error: is empty\n"},
+      {"junk.ini", "junk.ini: error: holds NUL bytes: binary data (or UTF-16 text without a byte order mark), not a description file\n"},
+      {"utf16_unmarked.ini", "utf16_unmarked.ini: error: holds NUL bytes: binary data (or UTF-16 text without a byte order mark), not a description file\n"},
+      {"big.ini", "big.ini: error: is larger than 2 MiB; no description file is that big\n"},
+      {"long.ini", "long.ini: error: has a line of 1048587 bytes, longer than the 65536 this check takes (the service reads 255 characters of a line, 259 of a value)\n"},
+  };
+  for (const Row& row : rows) {
+    Result r = Check(folder.root(), std::string("'") + row.arg + "'");
+    EXPECT_EQ(r.exit_code, 2) << row.arg;
+    EXPECT_EQ(r.out, row.line) << row.arg;
+  }
+  // A command line it cannot use: the usage on standard error, exit code 2.
+  for (const char* args : {"", "--bogus good.ini"}) {
+    Result r = RunShell(std::string(ZTRM_CHECK_PATH) + " " + args + " 2>&1");
+    EXPECT_EQ(r.exit_code, 2) << args;
+    EXPECT_NE(r.out.find("usage: ztrm-check [--json] FILE...\n"), std::string::npos) << args;
+  }
+}
+
+TEST(ZtrmCheckTest, ListsTheFirstThousandWarningsAndCountsTheRest) {
+  TestImage folder;
+  std::string file = "[Chassis]\r\nVendor = \"A\"\r\nModel = \"B\"\r\n";
+  for (int i = 0; i < 1200; ++i) file += "[Extra" + std::to_string(i) + "]\r\n";
+  folder.Write("many.ini", file);
+  Result r = Check(folder.root(), "many.ini");
+  EXPECT_EQ(r.exit_code, 1);
+  std::size_t listed = 0;
+  for (std::size_t at = r.out.find("\n  line "); at != std::string::npos;
+       at = r.out.find("\n  line ", at + 1)) {
+    ++listed;
+  }
+  EXPECT_EQ(listed, 1000u);
+  EXPECT_NE(r.out.find("\n  line 1003: unknown-section: section [Extra999] is never read"),
+            std::string::npos);
+  EXPECT_EQ(r.out.find("[Extra1000]"), std::string::npos);
+  const std::string result = "  result: 1200 warnings (the first 1000 shown)\n";
+  ASSERT_GE(r.out.size(), result.size());
+  EXPECT_EQ(r.out.substr(r.out.size() - result.size()), result);
+}
+
+// ---------------------------------------------------------------------------
+// Every warning kind, shown true: the service, run by ztrm-sim on an image
+// whose description folder holds the same file and whose chassis list names
+// the chassis, does what the warning says.
+
+// A description the check finds clean and the service maps; each row edits it.
+const std::string kBase =
+    "[Version]\r\n"                     // 1
+    "Specification = \"PXI-2\"\r\n"     // 2
+    "[Chassis]\r\n"                     // 3
+    "Vendor = \"Acme Instruments\"\r\n" // 4
+    "Model = \"ACME-6\"\r\n"            // 5
+    "PCIBusSegmentList = \"1,2\"\r\n"   // 6
+    "SlotList = \"1,2,3,4\"\r\n"        // 7
+    "TriggerBusList = \"1\"\r\n"        // 8
+    "StarTriggerList = \"1\"\r\n"       // 9
+    "[PCIBusSegment1]\r\n"              // 10
+    "IDSELList = \"31,30\"\r\n"         // 11
+    "IDSEL31 = \"Slot2\"\r\n"           // 12
+    "IDSEL30 = \"Slot3\"\r\n"           // 13
+    "[PCIBusSegment2]\r\n"              // 14
+    "IDSELList = \"31\"\r\n"            // 15
+    "IDSEL31 = \"Slot4\"\r\n"           // 16
+    "[TriggerBus1]\r\n"                 // 17
+    "SlotList = \"1,2,3,4\"\r\n"        // 18
+    "[StarTrigger1]\r\n"                // 19
+    "ControllerSlot = 1\r\n"            // 20
+    "PXI_STAR0 = 2\r\n"                 // 21
+    "[Slot2]\r\n"                       // 22
+    "LocalBusLeft = \"Slot1\"\r\n";     // 23
+
+// Lines 3 to 9 of kBase, and the same section with its Model line last and
+// no line break after it.
+const std::string kChassisBlock =
+    "[Chassis]\r\nVendor = \"Acme Instruments\"\r\nModel = \"ACME-6\"\r\n"
+    "PCIBusSegmentList = \"1,2\"\r\nSlotList = \"1,2,3,4\"\r\nTriggerBusList = \"1\"\r\n"
+    "StarTriggerList = \"1\"\r\n";
+const std::string kChassisBlockModelLast =
+    "[Chassis]\r\nVendor = \"Acme Instruments\"\r\n"
+    "PCIBusSegmentList = \"1,2\"\r\nSlotList = \"1,2,3,4\"\r\nTriggerBusList = \"1\"\r\n"
+    "StarTriggerList = \"1\"\r\nModel = \"ACME-6\"";
+
+std::string Edit(std::string text, const std::string& from, const std::string& to) {
+  std::size_t at = text.find(from);
+  EXPECT_NE(at, std::string::npos) << from;
+  if (at != std::string::npos) text.replace(at, from.size(), to);
+  return text;
+}
+
+std::string Utf16Le(const std::string& ascii) {
+  std::string out = "\xFF\xFE";
+  for (char c : ascii) {
+    out.push_back(c);
+    out.push_back('\0');
+  }
+  return out;
+}
+
+// The image: the description in C:\Desc\acme.ini, a chassis list naming
+// `vendor` (ANSI bytes) and model ACME-6 at root bus 4.
+void MakeImage(const TestImage& image, const std::string& description, const std::string& vendor) {
+  image.WriteRegistry(
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\CurrentVersion]\r\n"
+      "\"ChassisDescriptionFilePath\"=\"C:\\\\Desc\"\r\n");
+  image.Write("drive_c/ProgramData/PXISA/configuration.ini",
+              "[ResourceManager]\r\nName = \"ZELTRO Technology\"\r\n");
+  image.Write("drive_c/ZELTRO/PXI/PXIChassisList.ini",
+              "[Information]\r\nTotalChassis = 1\r\n\r\n[Chassis1]\r\nChassisID = 1\r\nVendor = \"" +
+                  vendor + "\"\r\nModel = \"ACME-6\"\r\nPCIRootBusNumber = 4\r\n");
+  image.Write("drive_c/Desc/acme.ini", description);
+}
+
+struct KindRow {
+  const char* kind;
+  std::string description;
+  std::string warning;  // the report's line, without its indent
+  int exit_code;
+  std::vector<std::string> written;      // in pxisys.ini after the run
+  std::vector<std::string> not_written;  // not in it
+  std::string vendor = "Acme Instruments";
+  std::vector<std::string> logged = {};  // in pxirms.log
+};
+
+std::vector<KindRow> KindRows() {
+  const std::string kUnmapped = "ChassisList = \"\"";
+  const std::string l300(300, 'L');
+  return {
+      {"vendor-line", Edit(kBase, "Vendor = \"Acme", "Vendor=\"Acme"),
+       "line 4: vendor-line: discovery matches only a line that reads exactly Vendor = \"...\": "
+       "write one blank on each side of '=' and no other; no chassis is ever matched to this file",
+       2, {kUnmapped}, {"[Chassis1]"}},
+      {"model-line", Edit(kBase, "\"ACME-6\"\r\n", "\"ACME-6\" \r\n"),
+       "line 5: model-line: discovery matches only a line that reads exactly Model = \"...\": "
+       "nothing may follow the closing double quote, not even a blank; no chassis is ever matched "
+       "to this file",
+       2, {kUnmapped}, {"[Chassis1]"}},
+      {"vendor-line", Edit(kBase, "\"Acme Instruments\"", "'Acme Instruments'"),
+       "line 4: vendor-line: discovery matches only a line that reads exactly Vendor = \"...\": "
+       "the value must stand in double quotes; no chassis is ever matched to this file",
+       2, {kUnmapped}, {"[Chassis1]"}},
+      {"vendor-line", Edit(kBase, "Vendor = \"Acme Instruments\"", " Vendor = \"Acme Instruments\""),
+       "line 4: vendor-line: discovery matches only a line that reads exactly Vendor = \"...\": "
+       "the line does not start with Vendor; no chassis is ever matched to this file",
+       2, {kUnmapped}, {"[Chassis1]"}},
+      {"vendor-line", Edit(kBase, "Acme Instruments", "Acme Instruments" + std::string(250, '!')),
+       "line 4: vendor-line: discovery matches only a line that reads exactly Vendor = \"...\": "
+       "the line is longer than 255 characters, and discovery reads it in pieces of 255; no "
+       "chassis is ever matched to this file",
+       2, {kUnmapped}, {"[Chassis1]"}, "Acme Instruments" + std::string(250, '!')},
+      {"model-line", Edit(kBase, kChassisBlock, "") + kChassisBlockModelLast,
+       "line 23: model-line: discovery matches only a line that reads exactly Model = \"...\": the "
+       "file ends on this line without a line break, and discovery keeps it without the line feed "
+       "the match needs; no chassis is ever matched to this file",
+       2, {kUnmapped}, {"[Chassis1]"}},
+      {"replaced-line", kBase + "VendorCode = 7\r\n",
+       "line 24: replaced-line: discovery keeps this line as the vendor line, being the last that "
+       "contains \"Vendor\", not the [Chassis] Vendor line 4; it never matches a chassis",
+       2, {kUnmapped}, {"[Chassis1]"}},
+      {"encoding",
+       "\xEF\xBB\xBF" + Edit(kBase, "Acme Instruments", "Acme Instr\xC3\xBCments"),
+       "line 1: encoding: the file starts with a UTF-8 byte order mark: the parser reads \"Acme "
+       "Instr\xC3\xBCments\" as UTF-8, but discovery reads the line byte by byte and matches only "
+       "a chassis named \"Acme Instr\xC3\x83\xC2\xBCments\"",
+       1, {kUnmapped}, {"[Chassis1]"}, "Acme Instr\xFCments"},
+      {"encoding", Utf16Le(kBase),
+       "line 1: encoding: the file is UTF-16 text: the parser reads it, but discovery reads bytes "
+       "and finds no Vendor or Model line in it; save it as ANSI text",
+       2, {kUnmapped}, {"[Chassis1]"}},
+      {"segment-count", Edit(kBase, "[TriggerBus1]", "; [PCIBusSegment3] is gone\r\n[TriggerBus1]"),
+       "line 17: segment-count: discovery counts 3 bus segment section headers (lines 10, 14, 17) "
+       "and takes that as the chassis's number of root buses, but [Chassis] lists 2 bus segments",
+       1, {}, {}, "Acme Instruments", {"ChassisModule_PCIBusRootCount = 3\r\r\n"}},
+      {"unknown-section", kBase + "[TriggerBus2]\r\nSlotList = \"3,4\"\r\n",
+       "line 24: unknown-section: section [TriggerBus2] is never read: no list names it", 1,
+       {"[Chassis1TriggerBus1]"}, {"TriggerBus2"}},
+      {"duplicate-section", kBase + "[Slot2]\r\nLocalBusRight = \"Slot3\"\r\n",
+       "line 24: duplicate-section: section [Slot2] appears again (first at line 22): only the "
+       "first is read, nothing here",
+       1, {"LocalBusLeft = \"Slot1\"\r\nLocalBusRight = \"None\"\r\n"}, {"\"Slot3\""}},
+      {"unread-key", Edit(kBase, "PXI_STAR0 = 2\r\n", "PXI_STAR0 = 2\r\nPXI_STAR17 = 3\r\n"),
+       "line 22: unread-key: key PXI_STAR17 of [StarTrigger1] is never read (the keys read are "
+       "PXI_STAR0 to PXI_STAR16, numbered without leading zeros)",
+       1, {"ControllerSlot = 1\r\nPXI_STAR0 = 2\r\n\r\n"}, {"PXI_STAR17"}},
+      {"duplicate-key", kBase + "LocalBusLeft = \"Slot3\"\r\n",
+       "line 24: duplicate-key: key LocalBusLeft of [Slot2] appears again (first at line 23): "
+       "only the first is read",
+       1, {"LocalBusLeft = \"Slot1\""}, {"\"Slot3\""}},
+      {"no-value", Edit(kBase, "LocalBusLeft = \"Slot1\"", "LocalBusLeft \"Slot1\""),
+       "line 23: no-value: this line of [Slot2] has no '=', so it gives no value: a read of it "
+       "finds nothing",
+       1, {"PCIDeviceNumber = 15\r\nLocalBusLeft = \"None\"\r\n"}, {"Slot1\""}},
+      {"cut-value", Edit(kBase, "\"Slot1\"", "\"" + l300 + "\""),
+       "line 23: cut-value: the value of LocalBusLeft of [Slot2] is 300 characters long; the "
+       "service reads its first 259",
+       1, {"LocalBusLeft = \"" + std::string(259, 'L') + "\"\r\n"}, {std::string(260, 'L')}},
+      {"idsel-device",
+       Edit(Edit(kBase, "\"31,30\"", "\"31,AD30\""), "IDSEL30 =", "IDSELAD30 ="),
+       "line 13: idsel-device: IDSEL name \"AD30\" gives slot \"3\" device number 65520 (the name "
+       "read as a number, minus 16), which no PCI device has (1 to 31 are meant: IDSEL names 17 "
+       "to 47)",
+       1, {"PCIDeviceNumber = 65520\r\n"}, {}},
+      {"idsel-device",
+       Edit(Edit(kBase, "\"31,30\"", "\"31,16\""), "IDSEL30 =", "IDSEL16 ="),
+       "line 13: idsel-device: IDSEL name \"16\" gives slot \"3\" device number 0 (the name read "
+       "as a number, minus 16), so pxisys.ini gives the slot no PCI position (\"None\")",
+       1, {"[Chassis1Slot3]\r\nPCISlotPath = \"None\"\r\n"}, {}},
+      {"idsel-no-slot", Edit(kBase, "\"Slot3\"", "\"slot3\""),
+       "line 13: idsel-no-slot: IDSEL30 = \"slot3\" names no slot: a slot is named \"Slot\" "
+       "followed by its name in [Chassis] SlotList, letter case counting",
+       1, {"SlotList = \"1,2,4\""}, {"[Chassis1Slot3]"}},
+      {"slot-named-twice", Edit(kBase, "\"Slot4\"", "\"Slot2\""),
+       "line 16: slot-named-twice: IDSEL31 = \"Slot2\" names slot \"2\" again (first at line 12): "
+       "the first decides its bus segment and device number, this one is ignored",
+       1, {"PCIBusNumber = 4\r\nPCIDeviceNumber = 15\r\n"},
+       {"PCIBusNumber = 5\r\nPCIDeviceNumber = 15\r\n"}},
+      {"segments-unused",
+       Edit(kBase, "StarTriggerList = \"1\"\r\n",
+            "StarTriggerList = \"1\"\r\nPXI1BusSegmentList = \"1\"\r\n") +
+           "[PXI1BusSegment1]\r\nIDSELList = \"31\"\r\nIDSEL31 = \"Slot2\"\r\n",
+       "line 11: segments-unused: the chassis has PXI-1 bus segments, which alone place its slots: "
+       "the IDSEL lines of [PCIBusSegment1] are not used",
+       1, {"SlotList = \"1,2\"\r\n"}, {"[Chassis1Slot3]", "[Chassis1Slot4]"}},
+  };
+}
+
+TEST(ZtrmCheckTest, TheBaseFileIsCleanAndMapped) {
+  TestImage image;
+  MakeImage(image, kBase, "Acme Instruments");
+  Result check = Check(image.Path("drive_c/Desc"), "acme.ini");
+  EXPECT_EQ(check.exit_code, 0) << check.out;
+  ASSERT_EQ(RunShell(std::string(ZTRM_SIM_PATH) + " " + image.root() + " >/dev/null").exit_code, 0);
+  std::string pxisys = image.Read("drive_c/windows/pxisys.ini");
+  for (const char* line :
+       {"ChassisList = \"1\"", "SlotList = \"1,2,3,4\"", "PCIBusNumber = 4\r\nPCIDeviceNumber = 14\r\n",
+        "PCIBusNumber = 5\r\nPCIDeviceNumber = 15\r\n", "LocalBusLeft = \"Slot1\"\r\nLocalBusRight = \"None\"",
+        "[Chassis1TriggerBus1]"}) {
+    EXPECT_NE(pxisys.find(line), std::string::npos) << line << "\n" << pxisys;
+  }
+}
+
+TEST(ZtrmCheckTest, EveryWarningKindIsWhatTheServiceDoes) {
+  std::set<std::string> shown;
+  for (const KindRow& row : KindRows()) {
+    SCOPED_TRACE(row.kind);
+    TestImage image;
+    MakeImage(image, row.description, row.vendor);
+    Result check = Check(image.Path("drive_c/Desc"), "acme.ini");
+    EXPECT_EQ(check.exit_code, row.exit_code);
+    EXPECT_NE(check.out.find("\n  " + row.warning + "\n"), std::string::npos) << check.out;
+
+    ASSERT_EQ(RunShell(std::string(ZTRM_SIM_PATH) + " " + image.root() + " >/dev/null").exit_code, 0);
+    std::string pxisys = image.Read("drive_c/windows/pxisys.ini");
+    for (const std::string& text : row.written) {
+      EXPECT_NE(pxisys.find(text), std::string::npos) << text << "\n" << pxisys;
+    }
+    for (const std::string& text : row.not_written) {
+      EXPECT_EQ(pxisys.find(text), std::string::npos) << text << "\n" << pxisys;
+    }
+    std::string log = image.Read("drive_c/windows/pxirms.log");
+    for (const std::string& text : row.logged) {
+      EXPECT_NE(log.find(text), std::string::npos) << text << "\n" << log;
+    }
+    shown.insert(row.kind);
+  }
+  for (const char* kind : kWarningKinds) EXPECT_EQ(shown.count(kind), 1u) << kind << " has no row";
+}
+
+}  // namespace
+}  // namespace ztrm
