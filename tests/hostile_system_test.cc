@@ -45,6 +45,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/shell_run.h"
 #include "tests/test_image.h"
 
 namespace ztrm {
@@ -121,23 +122,6 @@ Expectations ReadCase(const std::string& path) {
   return e;
 }
 
-struct ShellResult {
-  int exit_code = -1;
-  std::string out;
-};
-
-ShellResult Shell(const std::string& command) {
-  ShellResult r;
-  FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
-  if (!pipe) return r;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
-  int status = ::pclose(pipe);
-  if (WIFEXITED(status)) r.exit_code = WEXITSTATUS(status);
-  return r;
-}
-
 std::string Quote(const std::string& s) { return "'" + s + "'"; }
 
 // The log's lines without their line end (CR LF, which text mode writes as
@@ -196,7 +180,7 @@ class ReadOnlyWindowsFolder {
   explicit ReadOnlyWindowsFolder(const TestImage& image) : image_(image) {
     if (::geteuid() == 0) {
       fs::copy_file(ZTRM_SIM_PATH, image.Path("ztrm-sim"), fs::copy_options::overwrite_existing);
-      Shell("chown -R 65534:65534 " + Quote(image.root()));
+      RunShell("chown -R 65534:65534 " + Quote(image.root()));
       runner_ = "setpriv --reuid=65534 --regid=65534 --clear-groups " + Quote(image.Path("ztrm-sim"));
     }
     fs::permissions(image.Path("drive_c/windows"), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
@@ -226,11 +210,11 @@ TEST_P(SystemImageTest, RunEndsAndWritesItsFiles) {
   TestImage image;
   fs::copy(c.folder, image.root(), fs::copy_options::recursive | fs::copy_options::overwrite_existing);
   if (fs::exists(c.folder + "/make.sh")) {
-    ShellResult made = Shell("bash " + Quote(c.folder + "/make.sh") + " " + Quote(image.root()));
+    ShellResult made = RunShell("bash " + Quote(c.folder + "/make.sh") + " " + Quote(image.root()));
     ASSERT_EQ(made.exit_code, 0) << "make.sh: " << made.out;
   }
   const std::string build = fs::path(ZTRM_SIMMODULE_DIR).parent_path().string();
-  ShellResult installed = Shell("bash " + Quote(std::string(ZTRM_SOURCE_DIR) + "/simmodule/install_into_image.sh") +
+  ShellResult installed = RunShell("bash " + Quote(std::string(ZTRM_SOURCE_DIR) + "/simmodule/install_into_image.sh") +
                         " " + Quote(image.root()) + " " + Quote(build));
   ASSERT_EQ(installed.exit_code, 0) << installed.out;
 
@@ -244,7 +228,7 @@ TEST_P(SystemImageTest, RunEndsAndWritesItsFiles) {
   const std::string runner = readonly ? readonly->runner() : Quote(ZTRM_SIM_PATH);
 
   // The bound is a guard against a hang, not a measurement.
-  ShellResult run = Shell("timeout " + std::to_string(e.seconds) + " " + runner +
+  ShellResult run = RunShell("timeout " + std::to_string(e.seconds) + " " + runner +
                   " --time=2026-12-07T10:00:00.000 " + Quote(image.root()));
   EXPECT_EQ(run.exit_code, 0) << c.name << ": " << e.description << "\n" << run.out;
   EXPECT_EQ(run.out.find("Sanitizer"), std::string::npos) << run.out;

@@ -3,39 +3,19 @@
 // image holding the same file), and files it refuses.
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "tests/shell_run.h"
 #include "tests/test_image.h"
 #include "tools/description_check.h"
 
 namespace ztrm {
 namespace {
 
-struct Result {
-  int exit_code = -1;
-  std::string out;
-};
-
-// Runs `command` in the shell, standard output only.
-Result RunShell(const std::string& command) {
-  Result r;
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return r;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
-  int status = ::pclose(pipe);
-  if (WIFEXITED(status)) r.exit_code = WEXITSTATUS(status);
-  return r;
-}
-
-// ztrm-check run in `folder` with `args`.
-Result Check(const std::string& folder, const std::string& args) {
+ShellResult Check(const std::string& folder, const std::string& args) {
   return RunShell("cd '" + folder + "' && " + ZTRM_CHECK_PATH + " " + args + " 2>/dev/null");
 }
 
@@ -49,29 +29,29 @@ TEST(ZtrmCheckTest, WholeTextReports) {
   };
   const Row rows[] = {{"good.ini", "good.txt", 0}, {"faulty.ini", "faulty.txt", 1}};
   for (const Row& row : rows) {
-    Result r = Check(kSamples, row.args);
+    ShellResult r = Check(kSamples, row.args);
     EXPECT_EQ(r.exit_code, row.exit_code) << row.args;
     EXPECT_EQ(r.out, ReadSourceFile(std::string("tests/expected/check/") + row.expected)) << row.args;
   }
   // Several files: one report after the other, a blank line between, the
   // worst exit code.
-  Result both = Check(kSamples, "good.ini faulty.ini");
+  ShellResult both = Check(kSamples, "good.ini faulty.ini");
   EXPECT_EQ(both.exit_code, 1);
   EXPECT_EQ(both.out, ReadSourceFile("tests/expected/check/good.txt") + "\n" +
                           ReadSourceFile("tests/expected/check/faulty.txt"));
 }
 
 TEST(ZtrmCheckTest, WholeJsonReports) {
-  Result good = Check(kSamples, "--json good.ini");
+  ShellResult good = Check(kSamples, "--json good.ini");
   EXPECT_EQ(good.exit_code, 0);
   EXPECT_EQ(good.out, ReadSourceFile("tests/expected/check/good.json"));
-  Result unmatched = Check(kSamples, "--json unmatched.ini");
+  ShellResult unmatched = Check(kSamples, "--json unmatched.ini");
   EXPECT_EQ(unmatched.exit_code, 2);
   EXPECT_EQ(unmatched.out, ReadSourceFile("tests/expected/check/unmatched.json"));
 
   TestImage folder;
   folder.Write("\xC3\xBC" "ber.ini", "");
-  Result refused = Check(folder.root(), "--json missing.ini \xC3\xBC" "ber.ini");
+  ShellResult refused = Check(folder.root(), "--json missing.ini \xC3\xBC" "ber.ini");
   EXPECT_EQ(refused.exit_code, 2);
   EXPECT_EQ(refused.out, ReadSourceFile("tests/expected/check/refused.json"));
 }
@@ -108,13 +88,13 @@ TEST(ZtrmCheckTest, RefusesWhatIsNoDescriptionInOneLine) {
       {"long.ini", "long.ini: error: has a line of 1048587 bytes, longer than the 65536 this check takes (the service reads 255 characters of a line, 259 of a value)\n"},
   };
   for (const Row& row : rows) {
-    Result r = Check(folder.root(), std::string("'") + row.arg + "'");
+    ShellResult r = Check(folder.root(), std::string("'") + row.arg + "'");
     EXPECT_EQ(r.exit_code, 2) << row.arg;
     EXPECT_EQ(r.out, row.line) << row.arg;
   }
   // A command line it cannot use: the usage on standard error, exit code 2.
   for (const char* args : {"", "--bogus good.ini"}) {
-    Result r = RunShell(std::string(ZTRM_CHECK_PATH) + " " + args + " 2>&1");
+    ShellResult r = RunShell(std::string(ZTRM_CHECK_PATH) + " " + args + " 2>&1");
     EXPECT_EQ(r.exit_code, 2) << args;
     EXPECT_NE(r.out.find("usage: ztrm-check [--json] FILE...\n"), std::string::npos) << args;
   }
@@ -125,7 +105,7 @@ TEST(ZtrmCheckTest, ListsTheFirstThousandWarningsAndCountsTheRest) {
   std::string file = "[Chassis]\r\nVendor = \"A\"\r\nModel = \"B\"\r\n";
   for (int i = 0; i < 1200; ++i) file += "[Extra" + std::to_string(i) + "]\r\n";
   folder.Write("many.ini", file);
-  Result r = Check(folder.root(), "many.ini");
+  ShellResult r = Check(folder.root(), "many.ini");
   EXPECT_EQ(r.exit_code, 1);
   std::size_t listed = 0;
   for (std::size_t at = r.out.find("\n  line "); at != std::string::npos;
@@ -329,7 +309,7 @@ std::vector<KindRow> KindRows() {
 TEST(ZtrmCheckTest, TheBaseFileIsCleanAndMapped) {
   TestImage image;
   MakeImage(image, kBase, "Acme Instruments");
-  Result check = Check(image.Path("drive_c/Desc"), "acme.ini");
+  ShellResult check = Check(image.Path("drive_c/Desc"), "acme.ini");
   EXPECT_EQ(check.exit_code, 0) << check.out;
   ASSERT_EQ(RunShell(std::string(ZTRM_SIM_PATH) + " " + image.root() + " >/dev/null").exit_code, 0);
   std::string pxisys = image.Read("drive_c/windows/pxisys.ini");
@@ -347,7 +327,7 @@ TEST(ZtrmCheckTest, EveryWarningKindIsWhatTheServiceDoes) {
     SCOPED_TRACE(row.kind);
     TestImage image;
     MakeImage(image, row.description, row.vendor);
-    Result check = Check(image.Path("drive_c/Desc"), "acme.ini");
+    ShellResult check = Check(image.Path("drive_c/Desc"), "acme.ini");
     EXPECT_EQ(check.exit_code, row.exit_code);
     EXPECT_NE(check.out.find("\n  " + row.warning + "\n"), std::string::npos) << check.out;
 

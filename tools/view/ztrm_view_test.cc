@@ -1,38 +1,22 @@
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
-
 #include <algorithm>
-#include <cstdio>
 #include <string>
 
+#include "tests/shell_run.h"
 #include "tests/test_image.h"
 
 namespace ztrm {
 namespace {
 
-struct Result {
-  int exit_code = -1;
-  std::string out;  // standard output, then standard error
-};
-
-Result RunView(const std::string& args) {
-  Result r;
-  std::string command = std::string(ZTRM_VIEW_PATH) + " " + args + " 2>&1";
-  FILE* pipe = ::popen(command.c_str(), "r");
-  if (!pipe) return r;
-  char buffer[4096];
-  std::size_t n;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) r.out.append(buffer, n);
-  int status = ::pclose(pipe);
-  if (WIFEXITED(status)) r.exit_code = WEXITSTATUS(status);
-  return r;
+ShellResult RunView(const std::string& args) {
+  return RunShell(std::string(ZTRM_VIEW_PATH) + " " + args + " 2>&1");
 }
 
 TEST(ZtrmViewTest, BadCommandLinesGiveOneLineAndExitCode2) {
   for (const char* args : {"", "a.ini", "a.ini b.ini", "a.ini b.ini c.ini -o x.html", "-o",
                            "a.ini b.ini -o", "--log", "--bogus a.ini b.ini -o x.html"}) {
-    Result r = RunView(args);
+    ShellResult r = RunView(args);
     EXPECT_EQ(r.exit_code, 2) << args;
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << args << ": " << r.out;
   }
@@ -44,7 +28,7 @@ TEST(ZtrmViewTest, MissingFilesAndFoldersAreNamedAndThePageIsStillWritten) {
             "[System]\r\nChassisList = \"2\"\r\n\r\n[Chassis2]\r\nModel = \"ZT1085\"\r\n"
             "SlotList = \"1,2\"\r\n");
   const std::string page = dir.Path("page.html");
-  Result r = RunView("--log " + dir.Path("drive_c") + " " + dir.Path("none.ini") + " " +
+  ShellResult r = RunView("--log " + dir.Path("drive_c") + " " + dir.Path("none.ini") + " " +
                      dir.Path("pxiesys.ini") + " -o " + page);
   EXPECT_EQ(r.exit_code, 1);
   EXPECT_EQ(r.out, "ztrm-view: not drawn: pxisys.ini: cannot read " + dir.Path("none.ini") +
@@ -60,7 +44,7 @@ TEST(ZtrmViewTest, MissingFilesAndFoldersAreNamedAndThePageIsStillWritten) {
 TEST(ZtrmViewTest, AnOutputThatCannotBeWrittenIsExitCode2) {
   TestImage dir;
   dir.Write("a.ini", "[System]\r\nChassisList = \"\"\r\n");
-  Result r = RunView(dir.Path("a.ini") + " " + dir.Path("a.ini") + " -o " + dir.Path("no/such/page.html"));
+  ShellResult r = RunView(dir.Path("a.ini") + " " + dir.Path("a.ini") + " -o " + dir.Path("no/such/page.html"));
   EXPECT_EQ(r.exit_code, 2);
   EXPECT_EQ(r.out, "ztrm-view: cannot write " + dir.Path("no/such/page.html") +
                        " (No such file or directory)\n");
