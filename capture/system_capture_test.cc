@@ -290,7 +290,7 @@ TEST(CaptureReplay, ALibraryThatFailsInItsHelperIsRecordedAndReplaysAsUnloadable
     EXPECT_EQ(image.Read(std::string(kCaptureFolder) + "/simulated_libraries.txt"), "");
     RunFiles replay;
     EXPECT_EQ(Replay(image, replay), "");
-    EXPECT_NE(replay.log.find("LoadLibraryW Fail\r\n"), std::string::npos);
+    EXPECT_NE(replay.log.find("LoadLibraryW Fail\r\r\n"), std::string::npos);
     EXPECT_NE(replay.log.find("PeripheralModule_LoadLibrary = C:\\Vendors\\acme.dll = Fail"),
               std::string::npos);
   }
