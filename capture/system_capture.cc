@@ -303,7 +303,8 @@ void AskLibraries(Capture& c, bool wow) {
         std::optional<ModelAnswers> answers = c.answers.Ask(request, buffers, failure);
         if (!answers) {
           library.failed = true;
-          if (library.failure.empty()) library.failure = failure;
+          library.failure += (library.failure.empty() ? "" : "; ") + library.models.back() + ": " +
+                             failure;
           continue;
         }
         buffers = answers->buffers_after;

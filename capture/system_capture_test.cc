@@ -284,7 +284,8 @@ TEST(CaptureReplay, ALibraryThatFailsInItsHelperIsRecordedAndReplaysAsUnloadable
     EXPECT_EQ(helpers.timeouts, std::vector<std::uint32_t>(3, 10000u));
     std::string text = image.Read(std::string(kCaptureFolder) + "/capture.txt");
     EXPECT_NE(text.find(std::string("library C:\\Vendors\\acme.dll (Acme/S1, Acme/P1): failed (") +
-                        c.failure + "); the replay cannot load it\n"),
+                        "Acme/S1: " + c.failure + "; Acme/P1: " + c.failure +
+                        "); the replay cannot load it\n"),
               std::string::npos)
         << text;
     EXPECT_EQ(image.Read(std::string(kCaptureFolder) + "/simulated_libraries.txt"), "");

@@ -50,7 +50,7 @@ HelperRun Win32HelperRunner::Run(const std::vector<std::string>& words, std::uin
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdOutput = write_end.h;
-  startup.hStdError = write_end.h;
+  startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);  // only the answers come through the pipe
   startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
   PROCESS_INFORMATION process{};
   if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
