@@ -1,6 +1,7 @@
 #include "capture/system_capture.h"
 
 #include <map>
+#include <set>
 #include <memory>
 
 #include "capture/driver_capture.h"
@@ -45,7 +46,9 @@ class ImageWriter {
 
   WString Full(WStringView relative) const { return dir_ + u"\\" + WString(relative); }
 
-  // Makes every folder of `relative` (a folder path below DIR).
+  // Makes every folder of `relative` (a folder path below DIR). Folders
+  // made (or found) once are remembered: thousands of description files
+  // would otherwise have every folder on their way looked up again.
   bool MakeFolders(WStringView relative) {
     WString path = dir_;
     std::size_t start = 0;
@@ -55,7 +58,12 @@ class ImageWriter {
       if (end > start) {
         path += u"\\";
         path += relative.substr(start, end - start);
-        if (!files_.DirectoryExists(path) && !files_.CreateDirectory(path)) return false;
+        WString key = path;
+        for (char16_t& c : key) c = FoldToUpper(c);
+        if (made_.count(key) == 0) {
+          if (!files_.DirectoryExists(path) && !files_.CreateDirectory(path)) return false;
+          made_.insert(key);
+        }
       }
       start = end + 1;
     }
@@ -72,6 +80,7 @@ class ImageWriter {
  private:
   FileSystem& files_;
   WString dir_;
+  std::set<WString> made_;
 };
 
 std::optional<std::string> ReadWholeFile(FileSystem& files, WStringView path) {
@@ -227,6 +236,13 @@ struct Capture {
     CopyToSamePlace(list.view(), "PXIChassisList.ini");
     CopyToSamePlace(mapping.view(), "ChassisMappingID.ini");
     image.MakeFolders(u"drive_c\\windows");
+    // An output the service cannot write because a folder has its name.
+    for (const char16_t* name : {kRunLogName, kPxiSysName, kPxieSysName, u"ztbuslist.dat"}) {
+      if (p.files.DirectoryExists(WindowsFolderFile(p.shell, name).view())) {
+        image.MakeFolders(WString(u"drive_c\\windows\\") + name);
+        report.push_back("output " + Utf8(name) + ": a folder, kept as one");
+      }
+    }
   }
 };
 
