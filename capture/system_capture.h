@@ -18,7 +18,9 @@
 //                 folder of that name, which cannot be opened either),
 //                 PXIChassisList.ini and ChassisMappingID.ini where the service
 //                 looks for them, the companion folder when it exists, and
-//                 drive_c/windows for the outputs
+//                 drive_c/windows for the outputs (with a folder for any
+//                 output name that is a folder on the machine, which the
+//                 service cannot write either)
 //   ztsimmod.ini  beside each vendor module library that answered: the
 //                 answers of every model it serves (simulated_module.h); the
 //                 "Library" values stay as they are, since the run log names
