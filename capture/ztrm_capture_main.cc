@@ -56,6 +56,8 @@ int wmain(int argc, wchar_t** argv) {
     std::fprintf(stderr, "ztrm-capture: cannot make a full path of the folder\n");
     return 1;
   }
+  // A trailing backslash goes: the paths below add their own.
+  while (length > 3 && full[length - 1] == L'\\') full[--length] = 0;
   ztrm::Win32Platform win32;
   ztrm::Win32HelperRunner runner;
   ztrm::HelperAnswerSource answers(runner, ztrm::kHelperTimeoutMs);
