@@ -9,7 +9,8 @@
 # pxiesys.ini and ztbuslist.dat byte-identical to the service's apart from the
 # time stamp lines and the service's stop line; the host lines are compared
 # too, since the capture keeps what WMI answered. A second capture into the
-# same, now full, folder must be refused and change nothing.
+# same, now full, folder (named with a trailing backslash) must be refused
+# and change nothing.
 #
 # Case "bad_libraries": the demo plus a vendor library whose GetCount crashes
 # for one model and never returns for another, and a library that is not
@@ -97,8 +98,8 @@ if wh_case_begin demo "$stage"; then
     wh_fail "ztrm-capture.exe ended with $WH_STATUS: $(cat "$WH_STATE/capture.err")"
   fi
   (cd "$WINEPREFIX/drive_c/capture" && find . -type f | sort) >"$WH_STATE/first.list"
-  capture 'C:\capture'
-  if [ "$WH_STATUS" = 1 ] && grep -q 'is not empty' "$WH_STATE/capture.err" &&
+  capture 'C:\capture\'
+  if [ "$WH_STATUS" = 1 ] && tr -d '\r' <"$WH_STATE/capture.err" | grep -qx 'ztrm-capture: C:\\capture is not empty' &&
     (cd "$WINEPREFIX/drive_c/capture" && find . -type f | sort) | cmp -s - "$WH_STATE/first.list"; then
     wh_pass "a second capture into the full folder is refused and changes nothing"
   else
