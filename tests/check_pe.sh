@@ -1,5 +1,6 @@
 #!/bin/bash
-# Checks the two Windows builds of ZTRMService.exe without running them:
+# Checks the two Windows builds of ZTRMService.exe (and of ztrm-capture.exe)
+# without running them:
 #   - build/mingw/ZTRMService.exe is PE32+ for x86-64, build/mingw32's is PE32
 #     for i386;
 #   - each carries a version resource (type 16, id 1) whose fixed file version
@@ -180,6 +181,12 @@ check_exe "mingw x86-64" "$build64/ZTRMService.exe" x86_64-w64-mingw32-objdump \
   pei-x86-64 "020b (PE32+)" "$build64"
 check_exe "mingw i686" "$build32/ZTRMService.exe" i686-w64-mingw32-objdump \
   pei-i386 "010b (PE32)" "$build32"
+# ztrm-capture.exe carries the same resources (it opens the resource driver,
+# which needs an administrator) and is copied to machines the same way.
+check_exe "mingw x86-64 capture" "$build64/ztrm-capture.exe" x86_64-w64-mingw32-objdump \
+  pei-x86-64 "020b (PE32+)" "$build64"
+check_exe "mingw i686 capture" "$build32/ztrm-capture.exe" i686-w64-mingw32-objdump \
+  pei-i386 "010b (PE32)" "$build32"
 
 # The simulated vendor module: each build exports exactly its PXISA_* names,
 # undecorated (no @N on x86), and needs no compiler runtime DLL.
@@ -192,7 +199,12 @@ check_simmodule() {
     PXISA_SystemModule_SMBusOperation"
   for variant in ztsimmod:"" ztsimmod_nosmbus:"SMBusOperation" \
     ztsimmod_nocount:"GetCount" ztsimmod_noname:"GetName" \
-    ztsimmod_noinfo:"GetChassisEEPROM GetInformation GetPCIRootBusNumber"; do
+    ztsimmod_noinfo:"GetChassisEEPROM GetInformation GetPCIRootBusNumber" \
+    ztsimmod_noeeprom:"GetChassisEEPROM" ztsimmod_nosysinfo:"SystemModule_GetInformation" \
+    ztsimmod_nosmbus_noeeprom:"SMBusOperation GetChassisEEPROM" \
+    ztsimmod_nosmbus_nosysinfo:"SMBusOperation SystemModule_GetInformation" \
+    ztsimmod_nosmbus_noinfo:"SMBusOperation GetChassisEEPROM GetInformation GetPCIRootBusNumber" \
+    ztsimmod_noname_noinfo:"GetName GetChassisEEPROM GetInformation GetPCIRootBusNumber"; do
     omitted=${variant#*:}
     variant=${variant%%:*}
     local dll=$build/simmodule/$variant.dll

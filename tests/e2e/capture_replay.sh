@@ -1,0 +1,185 @@
+#!/bin/bash
+# ztrm-capture.exe under Wine, replayed natively.
+#
+# Case "demo": a prefix holding the whole demo system (its registry, drive_c,
+# the simulated vendor module's DLL and the simulated resource driver
+# started) is captured with `ztrm-capture.exe C:\capture`, then the service
+# runs there once (`ZTRMService.exe -startonce`). The captured image, readied
+# by ztrm-replay-setup and run by ztrm-sim, must give pxirms.log, pxisys.ini,
+# pxiesys.ini and ztbuslist.dat byte-identical to the service's apart from the
+# time stamp lines and the service's stop line; the host lines are compared
+# too, since the capture keeps what WMI answered. A second capture into the
+# same, now full, folder (named with a trailing backslash) must be refused
+# and change nothing.
+#
+# Case "bad_libraries": the demo plus a vendor library whose GetCount crashes
+# for one model and never returns for another, and a library that is not
+# there. The capture must finish, name the first as failing and the second as
+# not loadable, and the replay must give the demo's system files (the failing
+# library replays as one that does not load).
+#
+#   tests/e2e/capture_replay.sh MINGW_BUILD_DIR NATIVE_BUILD_DIR WORK_DIR
+set -uo pipefail
+
+if [ $# -ne 3 ]; then
+  echo "usage: $0 MINGW_BUILD_DIR NATIVE_BUILD_DIR WORK_DIR" >&2
+  exit 2
+fi
+source_dir=$(cd "$(dirname "$0")/../.." && pwd)
+# shellcheck source=wine_harness.sh
+. "$source_dir/tests/e2e/wine_harness.sh"
+
+build=$1
+native=$(cd "$2" && pwd)
+work=$3
+for tool in "$native/ztrm-sim" "$native/ztrm-replay-setup"; do
+  if [ ! -x "$tool" ]; then
+    echo "FAIL setup: $tool is missing (build the native preset first)"
+    exit 1
+  fi
+done
+for f in ztrm-capture.exe ztrm_bad_vendor.dll; do
+  if [ ! -f "$build/$f" ]; then
+    echo "FAIL setup: $build/$f is missing (build the mingw preset first)"
+    exit 1
+  fi
+done
+wh_init wine-capture "$build" "$work"
+
+capture() {
+  WH_STATUS=0
+  timeout "$WH_COMMAND_TIMEOUT" wine 'C:\ztrm_bin\ztrm-capture.exe' "$@" </dev/null \
+    >"$WH_STATE/capture.out" 2>"$WH_STATE/capture.err" || WH_STATUS=$?
+}
+
+mask_log() {
+  perl -0777 -pe 's/^\[\d{4}-\d\d-\d\d_\d\d:\d\d:\d\d\.\d{3}\]  \r\n/[TIME STAMP]\r\n/m or die "no time stamp line\n"' "$1"
+}
+mask_system_file() { perl -pe 's/^Timestamp = .*$/Timestamp = [TIME STAMP]\r/' "$1"; }
+
+compare() {
+  local label=$1 expected=$2 actual=$3
+  if cmp -s "$expected" "$actual"; then
+    wh_pass "$label identical ($(wc -c <"$actual") bytes compared)"
+  else
+    wh_fail "$label differs (Wine < > replay):"
+    diff <(od -An -c "$expected") <(od -An -c "$actual") | head -30 | sed 's/^/     /'
+  fi
+}
+
+# The captured image out of the prefix, readied and replayed natively.
+replay() {
+  local image=$1
+  rm -rf "$image"
+  cp -r "$WINEPREFIX/drive_c/capture" "$image" || { wh_fail "no captured image"; return 1; }
+  if ! "$native/ztrm-replay-setup" "$image" "$native/simmodule"; then
+    wh_fail "ztrm-replay-setup failed"
+    return 1
+  fi
+  if ! timeout 120 "$native/ztrm-sim" "$image" >/dev/null; then
+    wh_fail "ztrm-sim failed on the captured image"
+    return 1
+  fi
+}
+
+stage="$WH_STATE/stage"
+
+# ---------------------------------------------------------------------------
+rm -rf "$stage"
+cp -r "$source_dir/examples/demo" "$stage"
+"$source_dir/simmodule/install_into_image.sh" "$stage" "$build"
+if wh_case_begin demo "$stage"; then
+  cp "$build/ztrm-capture.exe" "$WINEPREFIX/drive_c/ztrm_bin/"
+  started=$(wh_ms)
+  capture 'C:\capture'
+  if [ "$WH_STATUS" = 0 ]; then
+    wh_pass "capture written in $(wh_seconds $(($(wh_ms) - started)))"
+  else
+    wh_fail "ztrm-capture.exe ended with $WH_STATUS: $(cat "$WH_STATE/capture.err")"
+  fi
+  (cd "$WINEPREFIX/drive_c/capture" && find . -type f | sort) >"$WH_STATE/first.list"
+  capture 'C:\capture\'
+  if [ "$WH_STATUS" = 1 ] && tr -d '\r' <"$WH_STATE/capture.err" | grep -qx 'ztrm-capture: C:\\capture is not empty' &&
+    (cd "$WINEPREFIX/drive_c/capture" && find . -type f | sort) | cmp -s - "$WH_STATE/first.list"; then
+    wh_pass "a second capture into the full folder is refused and changes nothing"
+  else
+    wh_fail "second capture: exit $WH_STATUS, $(cat "$WH_STATE/capture.err")"
+  fi
+  wh_run "$WH_STATE/console" -startonce
+fi
+wh_case_end
+wine_out="$WINEPREFIX/drive_c/windows"
+if replay "$WH_STATE/replay_demo"; then
+  out="$WH_STATE/replay_demo/drive_c/windows"
+  # The service's log ends in its stop line, which a replay has no service for.
+  head -c -17 "$wine_out/pxirms.log" >"$WH_STATE/wine.log"
+  if tail -c 17 "$wine_out/pxirms.log" | grep -q 'SERVICE STOPED' &&
+    mask_log "$WH_STATE/wine.log" >"$WH_STATE/wine.masked" &&
+    mask_log "$out/pxirms.log" >"$WH_STATE/replay.masked"; then
+    compare pxirms.log "$WH_STATE/wine.masked" "$WH_STATE/replay.masked"
+  else
+    wh_fail "pxirms.log: no stop line or time stamp line"
+  fi
+  for file in pxisys.ini pxiesys.ini; do
+    mask_system_file "$wine_out/$file" >"$WH_STATE/wine.ini"
+    mask_system_file "$out/$file" >"$WH_STATE/replay.ini"
+    compare "$file" "$WH_STATE/wine.ini" "$WH_STATE/replay.ini"
+  done
+  compare ztbuslist.dat "$wine_out/ztbuslist.dat" "$out/ztbuslist.dat"
+fi
+
+# ---------------------------------------------------------------------------
+rm -rf "$stage"
+cp -r "$source_dir/examples/demo" "$stage"
+"$source_dir/simmodule/install_into_image.sh" "$stage" "$build"
+mkdir -p "$stage/drive_c/Bad"
+cp "$build/ztrm_bad_vendor.dll" "$stage/drive_c/Bad/"
+cat >>"$stage/registry.reg" <<'EOF'
+
+[HKEY_LOCAL_MACHINE\SOFTWARE\PXISA\Services\Peripheral Modules\Bad\Crash]
+"Library"="C:\\Bad\\ztrm_bad_vendor.dll"
+
+[HKEY_LOCAL_MACHINE\SOFTWARE\PXISA\Services\Peripheral Modules\Bad\Hang]
+"Library"="C:\\Bad\\ztrm_bad_vendor.dll"
+
+[HKEY_LOCAL_MACHINE\SOFTWARE\PXISA\Services\Peripheral Modules\Bad\Missing]
+"Library"="C:\\Bad\\missing.dll"
+EOF
+if wh_case_begin bad_libraries "$stage"; then
+  cp "$build/ztrm-capture.exe" "$WINEPREFIX/drive_c/ztrm_bin/"
+  started=$(wh_ms)
+  capture 'C:\capture'
+  took=$(($(wh_ms) - started))
+  if [ "$WH_STATUS" = 0 ] && [ "$took" -ge 10000 ] && [ "$took" -lt 60000 ]; then
+    wh_pass "capture written in $(wh_seconds "$took"), the hanging helper ended at the 10 s bound"
+  elif [ "$WH_STATUS" = 0 ]; then
+    wh_fail "capture took $(wh_seconds "$took"): the hanging helper was not ended at its bound"
+  else
+    wh_fail "ztrm-capture.exe ended with $WH_STATUS: $(cat "$WH_STATE/capture.err")"
+  fi
+fi
+wh_case_end
+report="$WINEPREFIX/drive_c/capture/capture.txt"
+if grep -q '^library C:\\Bad\\ztrm_bad_vendor.dll (Bad/Crash, Bad/Hang): failed (Bad/Crash: the helper process ended with 0x[0-9A-F]\{8\}; Bad/Hang: no answer within 10 s); the replay cannot load it\r\?$' "$report" &&
+  grep -q '^library C:\\Bad\\missing.dll (Bad/Missing): cannot be loaded; nor can the replay\r\?$' "$report" &&
+  grep -q '^library C:\\ZELTRO\\SimModule\\ztsimmod.dll (.*): replayed by ztsimmod\r\?$' "$report"; then
+  wh_pass "capture.txt names the failing library, the missing one and the simulated one"
+else
+  wh_fail "capture.txt:"
+  sed 's/^/     /' "$report"
+fi
+if replay "$WH_STATE/replay_bad"; then
+  out="$WH_STATE/replay_bad/drive_c/windows"
+  for file in pxisys.ini pxiesys.ini; do
+    mask_system_file "$source_dir/tests/expected/demo/$file" | perl -pe 's/\r?\n/\r\n/' >"$WH_STATE/want.ini"
+    mask_system_file "$out/$file" >"$WH_STATE/replay.ini"
+    compare "$file (demo's expected file)" "$WH_STATE/want.ini" "$WH_STATE/replay.ini"
+  done
+  if [ "$(grep -c 'PeripheralModule_LoadLibrary = C:\\Bad\\.* = Fail' "$out/pxirms.log")" = 3 ]; then
+    wh_pass "the three bad models replay as libraries that do not load"
+  else
+    wh_fail "the replay's log does not show the three bad models failing to load"
+  fi
+fi
+
+wh_finish
