@@ -55,17 +55,7 @@ capture() {
 mask_log() {
   perl -0777 -pe 's/^\[\d{4}-\d\d-\d\d_\d\d:\d\d:\d\d\.\d{3}\]  \r\n/[TIME STAMP]\r\n/m or die "no time stamp line\n"' "$1"
 }
-mask_system_file() { perl -pe 's/^Timestamp = .*$/Timestamp = [TIME STAMP]\r/' "$1"; }
-
-compare() {
-  local label=$1 expected=$2 actual=$3
-  if cmp -s "$expected" "$actual"; then
-    wh_pass "$label identical ($(wc -c <"$actual") bytes compared)"
-  else
-    wh_fail "$label differs (Wine < > replay):"
-    diff <(od -An -c "$expected") <(od -An -c "$actual") | head -30 | sed 's/^/     /'
-  fi
-}
+compare() { wh_compare "$1" "$2" "$3" "Wine < > replay"; }
 
 # The captured image out of the prefix, readied and replayed natively.
 replay() {
@@ -121,8 +111,8 @@ if replay "$WH_STATE/replay_demo"; then
     wh_fail "pxirms.log: no stop line or time stamp line"
   fi
   for file in pxisys.ini pxiesys.ini; do
-    mask_system_file "$wine_out/$file" >"$WH_STATE/wine.ini"
-    mask_system_file "$out/$file" >"$WH_STATE/replay.ini"
+    wh_mask_system_file "$wine_out/$file" >"$WH_STATE/wine.ini"
+    wh_mask_system_file "$out/$file" >"$WH_STATE/replay.ini"
     compare "$file" "$WH_STATE/wine.ini" "$WH_STATE/replay.ini"
   done
   compare ztbuslist.dat "$wine_out/ztbuslist.dat" "$out/ztbuslist.dat"
@@ -171,8 +161,8 @@ fi
 if replay "$WH_STATE/replay_bad"; then
   out="$WH_STATE/replay_bad/drive_c/windows"
   for file in pxisys.ini pxiesys.ini; do
-    mask_system_file "$source_dir/tests/expected/demo/$file" | perl -pe 's/\r?\n/\r\n/' >"$WH_STATE/want.ini"
-    mask_system_file "$out/$file" >"$WH_STATE/replay.ini"
+    wh_mask_system_file "$source_dir/tests/expected/demo/$file" | perl -pe 's/\r?\n/\r\n/' >"$WH_STATE/want.ini"
+    wh_mask_system_file "$out/$file" >"$WH_STATE/replay.ini"
     compare "$file (demo's expected file)" "$WH_STATE/want.ini" "$WH_STATE/replay.ini"
   done
   if [ "$(grep -c 'PeripheralModule_LoadLibrary = C:\\Bad\\.* = Fail' "$out/pxirms.log")" = 3 ]; then

@@ -71,17 +71,7 @@ mask_log() {
     s/^Current System Manufacturer Name = \Q$ENV{MAKER}\E\.\r\r\n/[MAKER]\r\n/m or die "manufacturer line is not \"$ENV{MAKER}\"\n";
     s/^Current System Model Name = \Q$ENV{MODEL}\E\.\r\r\n/[MODEL]\r\n/m or die "model line is not \"$ENV{MODEL}\"\n";' "$file"
 }
-mask_system_file() { perl -pe 's/^Timestamp = .*$/Timestamp = [TIME STAMP]\r/' "$1"; }
-
-compare() {
-  local label=$1 native=$2 wine=$3
-  if cmp -s "$native" "$wine"; then
-    wh_pass "$label identical ($(wc -c <"$wine") bytes compared)"
-  else
-    wh_fail "$label differs (native < > Wine):"
-    diff <(od -An -c "$native") <(od -An -c "$wine") | head -30 | sed 's/^/     /'
-  fi
-}
+compare() { wh_compare "$1" "$2" "$3" "native < > Wine"; }
 
 # Waits up to 30 s for a holder's ready file.
 wait_for_ready() {
@@ -180,8 +170,8 @@ for image in "$@"; do
   fi
   for file in pxisys.ini pxiesys.ini; do
     if [ -f "$native_out/$file" ] && [ -f "$wine_out/$file" ]; then
-      mask_system_file "$native_out/$file" >"$WH_STATE/native.ini"
-      mask_system_file "$wine_out/$file" >"$WH_STATE/wine.ini"
+      wh_mask_system_file "$native_out/$file" >"$WH_STATE/native.ini"
+      wh_mask_system_file "$wine_out/$file" >"$WH_STATE/wine.ini"
       compare "$file" "$WH_STATE/native.ini" "$WH_STATE/wine.ini"
     else
       wh_fail "$file missing (native: $([ -f "$native_out/$file" ] && echo yes || echo no)," \

@@ -19,6 +19,7 @@
 #   wh_case_end                             session ended; prefix files readable
 #   wh_check_console CASE OUT EXPECTED [MIN_DOTS MAX_DOTS]
 #   wh_configure_manager NAME               the resource manager PXISA names
+#   wh_mask_system_file FILE / wh_compare LABEL FIRST SECOND SIDES
 #   wh_pass / wh_fail MESSAGE               bookkeeping for the summary
 #   wh_finish                               summary, timings, exit code
 #
@@ -266,6 +267,21 @@ wh_check_console() {
   wh_pass "$label: console output as $(basename "$expected")$(
     perl -0777 -ne '$n = () = /Logging\.\.\.\r\n/g; print " ($n Logging lines)" if $n > 1' "$out")$(
     perl -0777 -ne 'print " (", length($1), " dots)" if /Stopping ZTLRMService\.(\.*)\r\n/' "$out")"
+}
+
+# A system file with its "Timestamp = ..." line masked (the clocks differ).
+wh_mask_system_file() { perl -pe 's/^Timestamp = .*$/Timestamp = [TIME STAMP]\r/' "$1"; }
+
+# Compares two files byte for byte; SIDES names the two in the report of a
+# difference ("native < > Wine").
+wh_compare() {
+  local label=$1 first=$2 second=$3 sides=$4
+  if cmp -s "$first" "$second"; then
+    wh_pass "$label identical ($(wc -c <"$second") bytes compared)"
+  else
+    wh_fail "$label differs ($sides):"
+    diff <(od -An -c "$first") <(od -An -c "$second") | head -30 | sed 's/^/     /'
+  fi
 }
 
 # Names the resource manager in the prefix's PXISA configuration file.
