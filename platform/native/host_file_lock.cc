@@ -40,15 +40,4 @@ std::FILE* OpenHostFileShared(const std::string& host_path, HostOpen kind) {
   return file;
 }
 
-bool IsHostFileHeldAsOutput(const std::string& host_path) {
-  int fd = ::open(host_path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  struct flock probe = {};
-  probe.l_type = F_RDLCK;  // conflicts with write locks only
-  probe.l_whence = SEEK_SET;
-  bool held = ::fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK;
-  ::close(fd);
-  return held;
-}
-
 }  // namespace ztrm

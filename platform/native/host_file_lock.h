@@ -29,9 +29,6 @@ enum class HostOpen {
 // open holds it against this one.
 std::FILE* OpenHostFileShared(const std::string& host_path, HostOpen kind);
 
-// True when some open, of any process, holds the file as output.
-bool IsHostFileHeldAsOutput(const std::string& host_path);
-
 }  // namespace ztrm
 
 #endif  // ZTRM_PLATFORM_NATIVE_HOST_FILE_LOCK_H_
