@@ -17,8 +17,9 @@ constexpr std::size_t kMaxEntryNameUnits = 255;
 
 class NativeOutputFile : public OutputFile {
  public:
-  NativeOutputFile(std::FILE* file, std::string host_path, OpenFileTable& table)
-      : file_(file), host_path_(std::move(host_path)), table_(table) {}
+  NativeOutputFile(std::FILE* file, std::string host_path, OpenFileTable& table,
+                   HostChangeWatch* watch)
+      : file_(file), host_path_(std::move(host_path)), table_(table), watch_(watch) {}
   ~NativeOutputFile() override {
     std::fclose(file_);
     table_.ReleaseOutput(host_path_);
@@ -27,13 +28,16 @@ class NativeOutputFile : public OutputFile {
   bool Write(const char* data, std::size_t size) override {
     if (size == 0) return true;
     bool ok = std::fwrite(data, 1, size, file_) == size;
-    return std::fflush(file_) == 0 && ok;
+    ok = std::fflush(file_) == 0 && ok;
+    if (watch_) watch_->NoteChange();
+    return ok;
   }
 
  private:
   std::FILE* file_;
   std::string host_path_;
   OpenFileTable& table_;
+  HostChangeWatch* watch_;
 };
 
 class NativeInputFile : public InputFile {
@@ -108,7 +112,8 @@ std::unique_ptr<OutputFile> NativeFileSystem::OpenOutput(WStringView path, Outpu
     open_files_.ReleaseOutput(*host);
     return nullptr;
   }
-  return std::make_unique<NativeOutputFile>(file, *host, open_files_);
+  if (HostChangeWatch* watch = paths_.watch()) watch->NoteChange();
+  return std::make_unique<NativeOutputFile>(file, *host, open_files_, paths_.watch());
 }
 
 std::unique_ptr<InputFile> NativeFileSystem::OpenInput(WStringView path) {
@@ -160,7 +165,9 @@ bool NativeFileSystem::CreateDirectory(WStringView path) {
       !fs::is_directory(fs::path(target).parent_path(), ec)) {
     return false;
   }
-  return fs::create_directory(target, ec) && !ec;
+  bool created = fs::create_directory(target, ec) && !ec;
+  if (HostChangeWatch* watch = paths_.watch(); watch && created) watch->NoteChange();
+  return created;
 }
 
 }  // namespace ztrm

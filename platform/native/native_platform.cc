@@ -4,7 +4,7 @@ namespace ztrm {
 
 NativePlatform::NativePlatform(std::string image_root)
     : image_root_(std::move(image_root)),
-      paths_(image_root_ + "/drive_c"),
+      paths_(image_root_ + "/drive_c", HostChangeWatch::Process()),
       registry_(image_root_ + "/registry.reg"),
       profiles_(paths_, open_files_),
       files_(paths_, open_files_),

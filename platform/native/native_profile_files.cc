@@ -27,10 +27,11 @@ bool NativeProfileFiles::FileStamp::operator==(const FileStamp& o) const {
 }
 
 std::optional<NativeProfileFiles::FileStamp> NativeProfileFiles::StampOf(
-    const std::string& host_path, bool& regular) {
+    const std::string& host_path, bool& regular, bool& single_name) {
   struct stat st;
   if (::stat(host_path.c_str(), &st) != 0) return std::nullopt;
   regular = S_ISREG(st.st_mode);
+  single_name = st.st_nlink == 1;
   FileStamp stamp;
   stamp.device = static_cast<std::uint64_t>(st.st_dev);
   stamp.inode = static_cast<std::uint64_t>(st.st_ino);
@@ -43,10 +44,12 @@ std::optional<NativeProfileFiles::FileStamp> NativeProfileFiles::StampOf(
 }
 
 const ProfileDocument* NativeProfileFiles::Parsed(const std::string& host_path,
-                                                  const FileStamp& stamp) {
+                                                  const FileStamp& stamp,
+                                                  std::uint64_t watched_at) {
   for (auto it = cache_.begin(); it != cache_.end(); ++it) {
     if (it->host_path != host_path) continue;
     if (it->stamp == stamp) {
+      it->watched_at = watched_at;
       cache_.splice(cache_.begin(), cache_, it);
       return &cache_.front().document;
     }
@@ -58,7 +61,7 @@ const ProfileDocument* NativeProfileFiles::Parsed(const std::string& host_path,
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   // Kept under the stamp taken before reading: a change while reading shows
   // as a new stamp at the next call, which then reads again.
-  cache_.push_front(CachedFile{host_path, stamp, ParseProfile(bytes)});
+  cache_.push_front(CachedFile{host_path, stamp, watched_at, ParseProfile(bytes)});
   if (cache_.size() > kCachedFiles) cache_.pop_back();
   return &cache_.front().document;
 }
@@ -70,17 +73,33 @@ std::optional<NativeProfileFiles::Opened> NativeProfileFiles::Open(WStringView f
                                              paths_.CurrentDirectory())
                            : paths_.FullPath(file);
   if (!full) return std::nullopt;
-  std::optional<std::string> host = paths_.HostPathOfFull(*full);
+  std::uint64_t path_watched_at = 0;
+  std::optional<std::string> host = paths_.HostPathOfFull(*full, path_watched_at);
   if (!host) return std::nullopt;
+  auto allowed = [&] {
+    return for_writing ? open_files_.AllowsProfileWrite(*host)
+                       : open_files_.AllowsProfileRead(*host);
+  };
 
+  // Nothing in the watched path has changed since the kept parse was checked.
+  if (path_watched_at != 0) {
+    for (auto it = cache_.begin(); it != cache_.end(); ++it) {
+      if (it->host_path != *host || it->watched_at != path_watched_at) continue;
+      if (!allowed()) return std::nullopt;
+      cache_.splice(cache_.begin(), cache_, it);
+      return Opened{*host, &cache_.front().document};
+    }
+  }
+
+  // Watched before it is looked at, so a change from here on moves the count.
+  if (path_watched_at != 0 && !paths_.watch()->WatchFile(*host)) path_watched_at = 0;
   // One stat tells whether the file is there, what it is and which version.
-  bool regular = false;
-  if (std::optional<FileStamp> stamp = StampOf(*host, regular)) {
+  bool regular = false, single_name = false;
+  if (std::optional<FileStamp> stamp = StampOf(*host, regular, single_name)) {
     if (!regular) return std::nullopt;
-    bool allowed =
-        for_writing ? open_files_.AllowsProfileWrite(*host) : open_files_.AllowsProfileRead(*host);
-    if (!allowed) return std::nullopt;
-    const ProfileDocument* document = Parsed(*host, *stamp);
+    if (!allowed()) return std::nullopt;
+    const ProfileDocument* document =
+        Parsed(*host, *stamp, single_name ? path_watched_at : 0);
     if (!document) return std::nullopt;
     return Opened{*host, document};
   }
@@ -121,10 +140,11 @@ bool NativeProfileFiles::WriteString(WStringView file, WStringView section, WStr
   // serialized document does not always parse back to itself: trailing
   // blanks of a value, for one, go).
   if (cached) cache_.pop_front();
-  bool regular = false;
-  std::optional<FileStamp> stamp = StampOf(opened->host_path, regular);
+  if (HostChangeWatch* watch = paths_.watch()) watch->NoteChange();
+  bool regular = false, single_name = false;
+  std::optional<FileStamp> stamp = StampOf(opened->host_path, regular, single_name);
   if (written && stamp && regular && static_cast<std::size_t>(stamp->size) == bytes.size()) {
-    cache_.push_front(CachedFile{opened->host_path, *stamp, ParseProfile(bytes)});
+    cache_.push_front(CachedFile{opened->host_path, *stamp, 0, ParseProfile(bytes)});
     if (cache_.size() > kCachedFiles) cache_.pop_back();
   }
   return written;

@@ -22,6 +22,12 @@
 // the same size within one tick of the file system's clock (Windows and Wine
 // share that limit). Calls are serialized, as Wine serializes them, so two
 // threads' writes do not mix.
+//
+// Under a change watch (host_change_watch.h, given through the path map) a
+// kept parse checked at the watch's count is used without the file's stat
+// while the count stays there, when the file's whole path and the file itself
+// are watched and the file has one name only when checked (a name added later
+// is reported to the file's own watch).
 #ifndef ZTRM_PLATFORM_NATIVE_NATIVE_PROFILE_FILES_H_
 #define ZTRM_PLATFORM_NATIVE_NATIVE_PROFILE_FILES_H_
 
@@ -63,6 +69,7 @@ class NativeProfileFiles : public ProfileFiles {
   struct CachedFile {
     std::string host_path;
     FileStamp stamp;
+    std::uint64_t watched_at = 0;  // the watch's count the stamp was checked at
     ProfileDocument document;
   };
   struct Opened {
@@ -75,10 +82,14 @@ class NativeProfileFiles : public ProfileFiles {
   std::optional<Opened> Open(WStringView file, bool for_writing);
   // The cached parse of the existing regular file whose stamp is `stamp`,
   // parsed again when the cached one has another; null when it cannot be read.
-  const ProfileDocument* Parsed(const std::string& host_path, const FileStamp& stamp);
+  // `watched_at`: the count the parse holds at under the watch, or 0.
+  const ProfileDocument* Parsed(const std::string& host_path, const FileStamp& stamp,
+                                std::uint64_t watched_at);
   // The file's stamp (`regular` set to whether it is a regular file, links
-  // followed); nullopt when nothing is there.
-  static std::optional<FileStamp> StampOf(const std::string& host_path, bool& regular);
+  // followed, `single_name` to whether it has one name only); nullopt when
+  // nothing is there.
+  static std::optional<FileStamp> StampOf(const std::string& host_path, bool& regular,
+                                          bool& single_name);
 
   const WindowsPathMap& paths_;
   const OpenFileTable& open_files_;

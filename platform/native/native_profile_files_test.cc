@@ -5,19 +5,48 @@
 #include <chrono>
 #include <filesystem>
 
+#include <unistd.h>
+
+#include "platform/native/host_change_watch.h"
 #include "platform/native/native_file_system.h"
+#include "tests/shell_run.h"
 #include "tests/test_image.h"
 
 namespace ztrm {
 namespace {
 
 struct Fixture {
+  // `watch`: kept answers checked by the process's change watch rather than
+  // by a stat at each use.
+  explicit Fixture(bool watch = false) : watched(watch) {}
+  bool watched;
   TestImage image;
-  WindowsPathMap paths{image.Path("drive_c")};
+  WindowsPathMap paths{image.Path("drive_c"), watched ? HostChangeWatch::Process() : nullptr};
   OpenFileTable open_files;
   NativeProfileFiles profiles{paths, open_files};
   NativeFileSystem files{paths, open_files};
 };
+
+// Sets a folder's modification time an hour back: answers about a folder
+// changed within the file system clock's current tick are never kept.
+void AgeFolder(const std::string& folder) {
+  const auto time = std::filesystem::last_write_time(folder);
+  std::filesystem::last_write_time(folder, time - std::chrono::hours(1));
+}
+
+// The cases about kept parses hold the same with and without the watch.
+class KeptParseTest : public testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override {
+    if (GetParam()) {
+      ASSERT_NE(HostChangeWatch::Process(), nullptr);
+    }
+  }
+};
+INSTANTIATE_TEST_SUITE_P(Checks, KeptParseTest, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) {
+                           return info.param ? "Watched" : "StatEachTime";
+                         });
 
 TEST(NativeProfileFilesTest, BareFileNamesAreInTheWindowsFolder) {
   Fixture f;
@@ -88,7 +117,7 @@ TEST(NativeProfileFilesTest, WritesCreateRewriteOrLeaveTheFile) {
 // The parsed file is kept between reads only while the file on disk is the
 // same. Each row reads, changes the file between two reads and sets its
 // modification time explicitly (no clock is waited on), then reads again.
-TEST(NativeProfileFilesTest, KeptParseIsUsedOnlyWhileTheFileIsUnchanged) {
+TEST_P(KeptParseTest, UsedOnlyWhileTheFileIsUnchanged) {
   enum class Time { kSame, kNew };
   struct Row {
     const char* what;
@@ -106,11 +135,14 @@ TEST(NativeProfileFilesTest, KeptParseIsUsedOnlyWhileTheFileIsUnchanged) {
       {"removed", nullptr, Time::kSame, false, u"-"},
   };
   for (const Row& row : rows) {
-    Fixture f;
+    Fixture f(GetParam());
     const std::string file = f.image.Path("drive_c/windows/pxisys.ini");
     f.image.Write("drive_c/windows/pxisys.ini", "[S]\r\nK=old\r\n");
     const auto before = std::filesystem::last_write_time(file) - std::chrono::hours(1);
     std::filesystem::last_write_time(file, before);
+    AgeFolder(f.image.Path("drive_c/windows"));
+    AgeFolder(f.image.Path("drive_c"));
+    ASSERT_EQ(f.profiles.ReadString(u"pxisys.ini", u"S", u"K", u"-", 260), u"old") << row.what;
     ASSERT_EQ(f.profiles.ReadString(u"pxisys.ini", u"S", u"K", u"-", 260), u"old") << row.what;
 
     if (row.after == nullptr) {
@@ -130,10 +162,12 @@ TEST(NativeProfileFilesTest, KeptParseIsUsedOnlyWhileTheFileIsUnchanged) {
   }
 }
 
-TEST(NativeProfileFilesTest, KeptParsesFollowWritesAndStaySeparatePerFile) {
-  Fixture f;
+TEST_P(KeptParseTest, FollowWritesAndStaySeparatePerFile) {
+  Fixture f(GetParam());
   f.image.Write("drive_c/windows/a.ini", "[S]\r\nK=a\r\n");
   f.image.Write("drive_c/windows/b.ini", "[S]\r\nK=b\r\n");
+  AgeFolder(f.image.Path("drive_c/windows"));
+  AgeFolder(f.image.Path("drive_c"));
   EXPECT_EQ(f.profiles.ReadString(u"a.ini", u"S", u"K", u"-", 260), u"a");
   EXPECT_EQ(f.profiles.ReadString(u"b.ini", u"S", u"K", u"-", 260), u"b");
   // A write of the same length through the writer is seen at once.
@@ -167,6 +201,81 @@ TEST(NativeProfileFilesTest, KeptParsesFollowWritesAndStaySeparatePerFile) {
   std::unique_ptr<OutputFile> held = f.files.OpenOutput(u"C:\\windows\\b.ini", OutputMode::kAppend);
   ASSERT_NE(held, nullptr);
   EXPECT_EQ(f.profiles.ReadString(u"b.ini", u"S", u"K", u"-", 260), u"-");
+}
+
+// Under the watch, changes made around the reader, not through it.
+TEST_P(KeptParseTest, SeesChangesByOthersThroughEveryName) {
+  Fixture f(GetParam());
+  f.image.Write("drive_c/ZELTRO/PXI/a.ini", "[S]\r\nK=old\r\n");
+  for (const char* folder : {"drive_c/ZELTRO/PXI", "drive_c/ZELTRO", "drive_c"}) {
+    AgeFolder(f.image.Path(folder));
+  }
+  const std::string file = f.image.Path("drive_c/ZELTRO/PXI/a.ini");
+  auto read = [&] { return f.profiles.ReadString(u"C:\\zeltro\\pxi\\A.INI", u"S", u"K", u"-", 260); };
+  ASSERT_EQ(read(), u"old");
+  ASSERT_EQ(read(), u"old");
+
+  // Another process rewrites it; the read after that process ended sees it.
+  ASSERT_EQ(RunShell("printf '[S]\\r\\nK=shell\\r\\n' > '" + file + "'").exit_code, 0);
+  EXPECT_EQ(read(), u"shell");
+
+  // A second name in a folder nobody reads, and a change made through it.
+  f.image.MakeFolder("elsewhere");
+  const std::string other = f.image.Path("elsewhere/b.ini");
+  ASSERT_EQ(::link(file.c_str(), other.c_str()), 0);
+  EXPECT_EQ(read(), u"shell");
+  ASSERT_EQ(RunShell("printf '[S]\\r\\nK=linked\\r\\n' > '" + other + "'").exit_code, 0);
+  EXPECT_EQ(read(), u"linked");
+
+  // A folder on the way renamed (another spelling), then a new folder made
+  // under the old name: the path follows each.
+  std::filesystem::rename(f.image.Path("drive_c/ZELTRO"), f.image.Path("drive_c/zeltro"));
+  EXPECT_EQ(read(), u"linked");
+  f.image.Write("drive_c/ZELTRO/PXI/A.ini", "[S]\r\nK=exact\r\n");
+  EXPECT_EQ(f.profiles.ReadString(u"C:\\ZELTRO\\PXI\\A.ini", u"S", u"K", u"-", 260), u"exact");
+  std::filesystem::remove_all(f.image.Path("drive_c/zeltro"));
+  EXPECT_EQ(read(), u"exact");
+  std::filesystem::remove_all(f.image.Path("drive_c/ZELTRO"));
+  EXPECT_EQ(read(), u"-");
+  f.image.Write("drive_c/Zeltro/pxi/a.ini", "[S]\r\nK=again\r\n");
+  EXPECT_EQ(read(), u"again");
+}
+
+TEST(HostChangeWatchTest, CountMovesOnlyWithAChange) {
+  HostChangeWatch* watch = HostChangeWatch::Process();
+  ASSERT_NE(watch, nullptr);
+  TestImage image;
+  image.Write("drive_c/w/a.ini", "[S]\r\nK=1\r\n");
+  const std::size_t before = watch->Watched();
+  ASSERT_TRUE(watch->Watch(image.Path("drive_c/w")));
+  ASSERT_TRUE(watch->Watch(image.Path("drive_c/w")));
+  EXPECT_EQ(watch->Watched(), before + 1);
+  EXPECT_FALSE(watch->Watch(image.Path("drive_c/w/a.ini")));  // not a folder
+  EXPECT_FALSE(watch->Watch(image.Path("drive_c/missing")));
+
+  std::uint64_t count = watch->Count();
+  image.Read("drive_c/w/a.ini");  // reading is not a change
+  EXPECT_EQ(watch->Count(), count);
+  image.Write("drive_c/other/a.ini", "x");  // nor is a change elsewhere
+  EXPECT_EQ(watch->Count(), count);
+  image.Write("drive_c/w/a.ini", "y");
+  EXPECT_NE(watch->Count(), count);
+  count = watch->Count();
+  watch->NoteChange();
+  EXPECT_NE(watch->Count(), count);
+
+  // A folder that goes is no longer watched; one made in its place can be.
+  std::filesystem::remove_all(image.Path("drive_c/w"));
+  EXPECT_EQ(watch->Watched(), before);
+  image.MakeFolder("drive_c/w");
+  EXPECT_TRUE(watch->Watch(image.Path("drive_c/w")));
+  EXPECT_EQ(watch->Watched(), before + 1);
+  count = watch->Count();
+  image.Write("drive_c/w/b.ini", "z");
+  EXPECT_NE(watch->Count(), count);
+  // Moved away: its old path is free again.
+  std::filesystem::rename(image.Path("drive_c/w"), image.Path("drive_c/v"));
+  EXPECT_EQ(watch->Watched(), before);
 }
 
 }  // namespace

@@ -151,8 +151,10 @@ std::optional<WString> FullWindowsPath(WStringView path_in, WStringView current_
   return full;
 }
 
-WindowsPathMap::WindowsPathMap(std::string drive_c_root)
-    : drive_c_root_(std::move(drive_c_root)), current_directory_(kInitialCurrentDirectory) {}
+WindowsPathMap::WindowsPathMap(std::string drive_c_root, HostChangeWatch* watch)
+    : drive_c_root_(std::move(drive_c_root)),
+      watch_(watch),
+      current_directory_(kInitialCurrentDirectory) {}
 
 std::optional<WString> WindowsPathMap::FullPath(WStringView path) const {
   std::lock_guard<std::mutex> lock(mutex_);
@@ -166,9 +168,25 @@ std::optional<WString> WindowsPathMap::FullPath(WStringView path) const {
 }
 
 std::optional<std::string> WindowsPathMap::HostPathOfFull(WStringView full_path) const {
+  std::uint64_t watched_at = 0;
+  return HostPathOfFull(full_path, watched_at);
+}
+
+std::optional<std::string> WindowsPathMap::HostPathOfFull(WStringView full_path,
+                                                          std::uint64_t& watched_at) const {
+  watched_at = 0;
   if (full_path.size() < 3 || NameFoldUpper(full_path[0]) != u'C' || full_path[1] != u':' ||
       full_path[2] != u'\\') {
     return std::nullopt;
+  }
+  const std::uint64_t count = watch_ ? watch_->Count() : 0;
+  if (watch_) {
+    std::lock_guard<std::mutex> lock(answers_mutex_);
+    auto kept = host_answers_.find(WString(full_path));
+    if (kept != host_answers_.end() && kept->second.watched_at == count) {
+      watched_at = count;
+      return kept->second.host;
+    }
   }
   std::vector<WStringView> components;
   WStringView rest = full_path.substr(3);
@@ -184,13 +202,16 @@ std::optional<std::string> WindowsPathMap::HostPathOfFull(WStringView full_path)
 
   std::string host = drive_c_root_;
   bool matching = true;
+  bool all_watched = watch_ != nullptr;
   for (WStringView part : components) {
     if (part == u"." || part == u"..") return std::nullopt;  // never leave the image
     for (char16_t c : part) {
       if (IsInvalidNameChar(c)) return std::nullopt;
     }
     if (matching) {
-      Match match = MatchInFolder(host, part);
+      bool watched = false;
+      Match match = MatchInFolder(host, part, count, watched);
+      all_watched = all_watched && watched;
       matching = match.directory;
       host += '/';
       host += match.host_name;
@@ -200,6 +221,12 @@ std::optional<std::string> WindowsPathMap::HostPathOfFull(WStringView full_path)
     }
   }
   if (trailing_separator) host += "/";
+  if (all_watched) {
+    std::lock_guard<std::mutex> lock(answers_mutex_);
+    if (host_answers_.size() >= kKeptFullPaths) host_answers_.clear();
+    host_answers_[WString(full_path)] = HostAnswer{count, host};
+    watched_at = count;
+  }
   return host;
 }
 
@@ -208,8 +235,22 @@ bool WindowsPathMap::FolderStamp::operator==(const FolderStamp& o) const {
          modified_ns == o.modified_ns && changed_s == o.changed_s && changed_ns == o.changed_ns;
 }
 
-WindowsPathMap::Match WindowsPathMap::MatchInFolder(const std::string& folder,
-                                                    WStringView name) const {
+WindowsPathMap::Match WindowsPathMap::MatchInFolder(const std::string& folder, WStringView name,
+                                                    std::uint64_t count, bool& watched) const {
+  watched = false;
+  if (watch_) {
+    std::lock_guard<std::mutex> lock(answers_mutex_);
+    auto kept = answers_.find(folder);
+    if (kept != answers_.end() && kept->second.watched_at == count) {
+      auto match = kept->second.matches.find(WString(name));
+      if (match != kept->second.matches.end()) {
+        watched = true;
+        return match->second;
+      }
+    }
+  }
+  // Watched before it is looked at: a change from here on moves the count.
+  const bool folder_watched = watch_ && watch_->Watch(folder);
   // The clock the file system stamps with, read before the folder: a change
   // after this read carries at least this time.
   timespec now{};
@@ -227,8 +268,12 @@ WindowsPathMap::Match WindowsPathMap::MatchInFolder(const std::string& folder,
     std::lock_guard<std::mutex> lock(answers_mutex_);
     auto kept = answers_.find(folder);
     if (kept != answers_.end() && kept->second.stamp == stamp) {
+      kept->second.watched_at = folder_watched ? count : 0;
       auto match = kept->second.matches.find(WString(name));
-      if (match != kept->second.matches.end()) return match->second;
+      if (match != kept->second.matches.end()) {
+        watched = folder_watched;
+        return match->second;
+      }
     }
   }
 
@@ -256,7 +301,9 @@ WindowsPathMap::Match WindowsPathMap::MatchInFolder(const std::string& folder,
       answers.matches.clear();
       answers.stamp = stamp;
     }
+    answers.watched_at = folder_watched ? count : 0;
     if (answers.matches.emplace(WString(name), match).second) ++kept_answers_;
+    watched = folder_watched;
   }
   return match;
 }

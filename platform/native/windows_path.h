@@ -34,6 +34,11 @@
 // current tick (a later
 // change could then carry the same time) nor when the entry is a symbolic
 // link (its target may change without its folder changing).
+//
+// With a change watch (host_change_watch.h) the folders are watched as they
+// are matched, and a kept answer is used without the folder's stat while the
+// watch's count has not moved since it was last checked; so is the whole
+// host path of a full path all of whose folders are watched.
 #ifndef ZTRM_PLATFORM_NATIVE_WINDOWS_PATH_H_
 #define ZTRM_PLATFORM_NATIVE_WINDOWS_PATH_H_
 
@@ -44,6 +49,7 @@
 #include <unordered_map>
 
 #include "common/wide_text.h"
+#include "platform/native/host_change_watch.h"
 
 namespace ztrm {
 
@@ -60,8 +66,11 @@ bool IsReservedDeviceName(WStringView component);
 
 class WindowsPathMap {
  public:
-  // `drive_c_root`: the host folder that stands for "C:\".
-  explicit WindowsPathMap(std::string drive_c_root);
+  // `drive_c_root`: the host folder that stands for "C:\". `watch` may be
+  // null: every kept answer is then checked at each use.
+  explicit WindowsPathMap(std::string drive_c_root, HostChangeWatch* watch = nullptr);
+
+  HostChangeWatch* watch() const { return watch_; }
 
   const std::string& drive_c_root() const { return drive_c_root_; }
 
@@ -70,6 +79,11 @@ class WindowsPathMap {
   // The host path of a full path as FullPath returns it; nullopt when a
   // component cannot name a file. A trailing '\' stays a trailing '/'.
   std::optional<std::string> HostPathOfFull(WStringView full_path) const;
+  // The same; `watched_at` is set to the watch's count the answer holds at
+  // while the count stays there (every folder on the way watched, no link on
+  // it), else to 0.
+  std::optional<std::string> HostPathOfFull(WStringView full_path,
+                                            std::uint64_t& watched_at) const;
   // Both steps.
   std::optional<std::string> HostPath(WStringView path) const;
 
@@ -90,18 +104,29 @@ class WindowsPathMap {
   };
   struct FolderAnswers {
     FolderStamp stamp;
+    std::uint64_t watched_at = 0;  // the watch's count the stamp was checked at
     std::unordered_map<WString, Match> matches;  // by the component as given
   };
   static constexpr std::size_t kKeptAnswers = 8192;  // then all are dropped
 
   // The entry of host folder `folder` that `name` stands for, and whether it
-  // is a folder (following links).
-  Match MatchInFolder(const std::string& folder, WStringView name) const;
+  // is a folder (following links). `count`: the watch's count now (0
+  // without a watch); `watched` tells whether the answer holds while it
+  // stays so.
+  Match MatchInFolder(const std::string& folder, WStringView name, std::uint64_t count,
+                      bool& watched) const;
 
   std::string drive_c_root_;
+  HostChangeWatch* const watch_;
   mutable std::mutex answers_mutex_;
   mutable std::unordered_map<std::string, FolderAnswers> answers_;
   mutable std::size_t kept_answers_ = 0;
+  // Whole host paths by full path, under the watch only.
+  struct HostAnswer {
+    std::uint64_t watched_at;
+    std::string host;
+  };
+  mutable std::unordered_map<WString, HostAnswer> host_answers_;
   mutable std::mutex mutex_;
   WString current_directory_;
   // FullPath's answers against the current folder, by the path as given; a

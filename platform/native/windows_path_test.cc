@@ -105,10 +105,20 @@ void AgeFolder(const std::string& folder) {
   ASSERT_EQ(::utimensat(AT_FDCWD, folder.c_str(), times, 0), 0);
 }
 
-TEST(WindowsPathTest, KeptAnswersFollowTheFolderListing) {
+// The same with a change watch and with a stat at each use.
+class KeptAnswersTest : public testing::TestWithParam<bool> {};
+INSTANTIATE_TEST_SUITE_P(Checks, KeptAnswersTest, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) {
+                           return info.param ? "Watched" : "StatEachTime";
+                         });
+
+TEST_P(KeptAnswersTest, FollowTheFolderListing) {
   TestImage image;
   image.Write("drive_c/kept/Old.ini", "x");
-  WindowsPathMap map(image.Path("drive_c"));
+  WindowsPathMap map(image.Path("drive_c"), GetParam() ? HostChangeWatch::Process() : nullptr);
+  if (GetParam()) {
+    ASSERT_NE(map.watch(), nullptr);
+  }
   const std::string kept = image.Path("drive_c/kept");
   AgeFolder(kept);
   AgeFolder(image.Path("drive_c"));
@@ -134,6 +144,13 @@ TEST(WindowsPathTest, KeptAnswersFollowTheFolderListing) {
   std::filesystem::create_directory(kept + "/SUB");
   image.Write("drive_c/kept/SUB/a.INI", "z");
   EXPECT_EQ(map.HostPath(u"C:/kept/sub/A.ini"), kept + "/SUB/a.INI");
+
+  // A folder on the way renamed to another spelling, by another process.
+  AgeFolder(kept);
+  AgeFolder(image.Path("drive_c"));
+  EXPECT_EQ(map.HostPath(u"C:/kept/sub/A.ini"), kept + "/SUB/a.INI");
+  std::filesystem::rename(kept, image.Path("drive_c/KEPT"));
+  EXPECT_EQ(map.HostPath(u"C:/kept/sub/A.ini"), image.Path("drive_c/KEPT/SUB/a.INI"));
 }
 
 // Wine 8.0 opened every file of a pair such as "\u0105x" / "\u0104x" by the other
