@@ -11,6 +11,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace ztsim {
@@ -55,6 +56,20 @@ struct SimConfig {
   // The first module of `kind` with this unique name and address info.
   const SimItem* FindModule(Kind kind, std::string_view unique_name,
                             std::string_view address_info) const;
+
+  // Positions of the items by kind, vendor and model, and of the first item
+  // by kind, unique name and address info, so that a library of a thousand
+  // modules answers each call without a pass over them all. Index() builds
+  // them (ParseSimConfig calls it); a config whose items changed after that
+  // is searched item by item.
+  void Index();
+
+ private:
+  static std::string Key(Kind kind, std::string_view a, std::string_view b);
+  bool Indexed() const { return indexed_items_ == items.size(); }
+  std::size_t indexed_items_ = static_cast<std::size_t>(-1);
+  std::unordered_map<std::string, std::vector<std::size_t>> by_model_;
+  std::unordered_map<std::string, std::size_t> by_name_;
 };
 
 // Parses the file's text. Lines that do not read as a known section or key

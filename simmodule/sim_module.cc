@@ -5,9 +5,12 @@
 // library that the native platform loads in its place.
 //
 // The parsed file is kept while the file's size and modification time (and,
-// natively, its inode and change time) stay as they were: every call looks at
-// the file and parses it again only when it changed, so an edited file counts
-// from the next call on. The native library stays loaded once loaded
+// natively, its inode and change time) stay as they were. Every GetCount (an
+// enumeration of a model starts with one) looks at the file and parses it
+// again only when it changed; the other calls answer from the parse the last
+// GetCount saw (parsing the file when there is none yet), as a real module
+// answers from the hardware it found. An edited file counts from the next
+// GetCount on. The native library stays loaded once loaded
 // (linked with -z nodelete) so that the parse outlives the loader's dlclose
 // of each model; the Windows DLL keeps it for as long as it is loaded. A call about a module, chassis, item or root bus the file does not
 // name writes nothing. Builds with ZTSIM_OMIT_<export name> defined lack that
@@ -158,13 +161,18 @@ class ConfigLockHolder {
   ConfigLock& lock_;
 };
 
-// The configuration as the file now is. Shared so that a caller on another
-// thread keeps the version it started with while the file is parsed again.
-std::shared_ptr<const SimConfig> Config() {
+// The configuration as the file now is (`look_at_file`), or as it was last
+// looked at. Shared so that a caller on another thread keeps the version it
+// started with while the file is parsed again.
+std::shared_ptr<const SimConfig> Config(bool look_at_file) {
   static ConfigLock mutex;
   static std::shared_ptr<const SimConfig> parsed;
   static FileStamp parsed_stamp;
   static const auto path = ConfigPath();
+  if (!look_at_file) {
+    ConfigLockHolder lock(mutex);
+    if (parsed) return parsed;
+  }
   FileStamp stamp = StampOf(path);
   ConfigLockHolder lock(mutex);
   if (!parsed || !(stamp == parsed_stamp)) {
@@ -204,14 +212,14 @@ void Wait(std::uint32_t milliseconds) {
 }
 
 [[maybe_unused]] void GetCount(Kind kind, const char* vendor, const char* model, std::uint32_t* count) {
-  std::shared_ptr<const SimConfig> config = Config();
+  std::shared_ptr<const SimConfig> config = Config(true);
   if (std::uint32_t delay = config->CountDelayMs(kind, Text(vendor), Text(model))) Wait(delay);
   if (count) *count = config->Count(kind, Text(vendor), Text(model));
 }
 
 [[maybe_unused]] void GetName(Kind kind, const char* vendor, const char* model, std::uint32_t index,
              char* unique_name, char* address_info) {
-  std::shared_ptr<const SimConfig> config = Config();
+  std::shared_ptr<const SimConfig> config = Config(false);
   if (const SimItem* item = config->Find(kind, Text(vendor), Text(model), index)) {
     if (item->unterminated_names) {
       FillName(unique_name, item->unique_name);
@@ -225,7 +233,7 @@ void Wait(std::uint32_t milliseconds) {
 
 [[maybe_unused]] void GetInformation(Kind kind, const char* unique_name, const char* address_info,
                     std::uint32_t item_number, std::uint32_t* value) {
-  std::shared_ptr<const SimConfig> config = Config();
+  std::shared_ptr<const SimConfig> config = Config(false);
   const SimItem* item = config->FindModule(kind, Text(unique_name), Text(address_info));
   if (!item || !value) return;
   auto found = item->info.find(item_number);
@@ -255,7 +263,7 @@ ZTSIM_EXPORT int ZTSIM_CALL PXISA_SystemModule_GetName(const char* vendor, const
 ZTSIM_EXPORT int ZTSIM_CALL PXISA_SystemModule_GetChassisEEPROM(const char* unique_name,
                                                                 const char* address_info,
                                                                 std::uint8_t* eeprom) {
-  std::shared_ptr<const SimConfig> config = Config();
+  std::shared_ptr<const SimConfig> config = Config(false);
   const SimItem* item =
       config->FindModule(Kind::kSystemModule, Text(unique_name), Text(address_info));
   if (item && eeprom) std::memcpy(eeprom, item->eeprom.data(), item->eeprom.size());
@@ -322,7 +330,7 @@ ZTSIM_EXPORT int ZTSIM_CALL PXISA_Chassis_GetPCIRootBusNumber(const char* vendor
                                                               std::uint32_t root_index,
                                                               std::uint32_t chassis_number,
                                                               std::uint32_t* bus) {
-  std::shared_ptr<const SimConfig> config = Config();
+  std::shared_ptr<const SimConfig> config = Config(false);
   const SimItem* item = config->Find(Kind::kChassis, Text(vendor), Text(model), chassis_number);
   if (!item || !bus) return 0;
   auto found = item->root_bus.find(root_index);

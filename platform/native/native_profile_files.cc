@@ -56,6 +56,7 @@ const ProfileDocument* NativeProfileFiles::Parsed(const std::string& host_path,
     cache_.erase(it);
     break;
   }
+  last_.watched_at = 0;
   std::ifstream in(host_path, std::ios::binary);
   if (!in) return nullptr;
   std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
@@ -66,72 +67,85 @@ const ProfileDocument* NativeProfileFiles::Parsed(const std::string& host_path,
   return &cache_.front().document;
 }
 
-std::optional<NativeProfileFiles::Opened> NativeProfileFiles::Open(WStringView file,
-                                                                   bool for_writing) {
+const ProfileDocument* NativeProfileFiles::Open(WStringView file, bool for_writing) {
+  HostChangeWatch* watch = paths_.watch();
+  auto allowed = [&](const std::string& host) {
+    return for_writing ? open_files_.AllowsProfileWrite(host) : open_files_.AllowsProfileRead(host);
+  };
+  // The same file as the last call, and nothing watched has changed since.
+  if (watch && last_.watched_at != 0 && last_.watched_at == watch->Count() &&
+      last_.directory == paths_.DirectoryChanges() && WStringView(last_.file) == file) {
+    return allowed(last_.host_path) ? last_.document : nullptr;
+  }
+  last_.watched_at = 0;
+  last_.file.assign(file.data(), file.size());
+  last_.directory = paths_.DirectoryChanges();
+
   std::optional<WString> full =
-      IsBareFileName(file) ? FullWindowsPath(WString(kWindowsDirectory) + u"\\" + WString(file),
-                                             paths_.CurrentDirectory())
+      IsBareFileName(file) ? paths_.FullPath(WString(kWindowsDirectory) + u"\\" + WString(file))
                            : paths_.FullPath(file);
-  if (!full) return std::nullopt;
+  if (!full) return nullptr;
   std::uint64_t path_watched_at = 0;
   std::optional<std::string> host = paths_.HostPathOfFull(*full, path_watched_at);
-  if (!host) return std::nullopt;
-  auto allowed = [&] {
-    return for_writing ? open_files_.AllowsProfileWrite(*host)
-                       : open_files_.AllowsProfileRead(*host);
-  };
+  if (!host) return nullptr;
+  last_.host_path = std::move(*host);
+  const std::string& host_path = last_.host_path;
 
   // Nothing in the watched path has changed since the kept parse was checked.
   if (path_watched_at != 0) {
     for (auto it = cache_.begin(); it != cache_.end(); ++it) {
-      if (it->host_path != *host || it->watched_at != path_watched_at) continue;
-      if (!allowed()) return std::nullopt;
+      if (it->host_path != host_path || it->watched_at != path_watched_at) continue;
       cache_.splice(cache_.begin(), cache_, it);
-      return Opened{*host, &cache_.front().document};
+      last_.document = &cache_.front().document;
+      last_.watched_at = path_watched_at;
+      return allowed(host_path) ? last_.document : nullptr;
     }
   }
 
   // Watched before it is looked at, so a change from here on moves the count.
-  if (path_watched_at != 0 && !paths_.watch()->WatchFile(*host)) path_watched_at = 0;
+  if (path_watched_at != 0 && !watch->WatchFile(host_path)) path_watched_at = 0;
   // One stat tells whether the file is there, what it is and which version.
   bool regular = false, single_name = false;
-  if (std::optional<FileStamp> stamp = StampOf(*host, regular, single_name)) {
-    if (!regular) return std::nullopt;
-    if (!allowed()) return std::nullopt;
-    const ProfileDocument* document =
-        Parsed(*host, *stamp, single_name ? path_watched_at : 0);
-    if (!document) return std::nullopt;
-    return Opened{*host, document};
+  if (std::optional<FileStamp> stamp = StampOf(host_path, regular, single_name)) {
+    if (!regular) return nullptr;
+    if (!allowed(host_path)) return nullptr;
+    const std::uint64_t watched_at = single_name ? path_watched_at : 0;
+    const ProfileDocument* document = Parsed(host_path, *stamp, watched_at);
+    if (!document) return nullptr;
+    last_.document = document;
+    last_.watched_at = watched_at;
+    return document;
   }
   // Missing: fine as long as its folder is there.
   std::error_code ec;
-  if (!fs::is_directory(fs::path(*host).parent_path(), ec)) return std::nullopt;
-  return Opened{*host, &empty_};
+  if (!fs::is_directory(fs::path(host_path).parent_path(), ec)) return nullptr;
+  return &empty_;
 }
 
 WString NativeProfileFiles::ReadString(WStringView file, WStringView section, WStringView key,
                                        WStringView default_value, std::size_t buffer_units) {
   std::lock_guard<std::mutex> lock(mutex_);
-  std::optional<Opened> opened = Open(file, false);
-  return ReadProfileString(opened ? opened->document : nullptr, section, key, default_value,
-                           buffer_units);
+  return ReadProfileString(Open(file, false), section, key, default_value, buffer_units);
 }
 
 bool NativeProfileFiles::WriteString(WStringView file, WStringView section, WStringView key,
                                      WStringView value) {
   std::lock_guard<std::mutex> lock(mutex_);
-  std::optional<Opened> opened = Open(file, true);
-  if (!opened) return false;
+  last_.watched_at = 0;  // a write opens afresh, and changes the cache
+  const ProfileDocument* document = Open(file, true);
+  if (!document) return false;
+  const std::string host_path = last_.host_path;
+  last_.watched_at = 0;
   // The file's cached parse (Open left it first in the cache) is changed in
   // place; a missing file starts from a copy of the empty document.
-  const bool cached = !cache_.empty() && opened->document == &cache_.front().document;
+  const bool cached = !cache_.empty() && document == &cache_.front().document;
   ProfileDocument missing;
   ProfileDocument& changed = cached ? cache_.front().document : (missing = empty_);
   if (!SetProfileString(changed, section, key, value)) return true;
   std::string bytes = SerializeProfile(changed);
   bool written;
   {
-    std::ofstream out(opened->host_path, std::ios::binary | std::ios::trunc);
+    std::ofstream out(host_path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     written = static_cast<bool>(out.flush());
   }
@@ -142,9 +156,9 @@ bool NativeProfileFiles::WriteString(WStringView file, WStringView section, WStr
   if (cached) cache_.pop_front();
   if (HostChangeWatch* watch = paths_.watch()) watch->NoteChange();
   bool regular = false, single_name = false;
-  std::optional<FileStamp> stamp = StampOf(opened->host_path, regular, single_name);
+  std::optional<FileStamp> stamp = StampOf(host_path, regular, single_name);
   if (written && stamp && regular && static_cast<std::size_t>(stamp->size) == bytes.size()) {
-    cache_.push_front(CachedFile{opened->host_path, *stamp, 0, ParseProfile(bytes)});
+    cache_.push_front(CachedFile{host_path, *stamp, 0, ParseProfile(bytes)});
     if (cache_.size() > kCachedFiles) cache_.pop_back();
   }
   return written;

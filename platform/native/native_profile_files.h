@@ -72,14 +72,20 @@ class NativeProfileFiles : public ProfileFiles {
     std::uint64_t watched_at = 0;  // the watch's count the stamp was checked at
     ProfileDocument document;
   };
-  struct Opened {
+  // The last Open's answer; used again for the same `file` while the watch's
+  // count and the current folder are as they were (watched_at 0: never).
+  struct LastOpen {
+    WString file;
+    std::uint64_t directory = 0;
+    std::uint64_t watched_at = 0;
     std::string host_path;
-    const ProfileDocument* document;  // into the cache, or `empty_`
+    const ProfileDocument* document = nullptr;  // into the cache
   };
 
   // The parsed file `file` names as the open for reading (or for writing)
-  // finds it; nullopt when it cannot be opened.
-  std::optional<Opened> Open(WStringView file, bool for_writing);
+  // finds it (the empty document for a missing file; its host path is then
+  // last_.host_path); null when it cannot be opened.
+  const ProfileDocument* Open(WStringView file, bool for_writing);
   // The cached parse of the existing regular file whose stamp is `stamp`,
   // parsed again when the cached one has another; null when it cannot be read.
   // `watched_at`: the count the parse holds at under the watch, or 0.
@@ -95,6 +101,7 @@ class NativeProfileFiles : public ProfileFiles {
   const OpenFileTable& open_files_;
   std::mutex mutex_;
   std::list<CachedFile> cache_;  // most recently used first
+  LastOpen last_;
   const ProfileDocument empty_;
 };
 

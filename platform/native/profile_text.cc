@@ -91,20 +91,22 @@ WStringView CutAtNul(WStringView s) { return s.substr(0, s.find(u'\0')); }
 // ---- F1-F3: lookup -----------------------------------------------------------
 
 // Templates so that the same search serves reading (const) and writing.
-template <typename Sections>
-auto FindSection(Sections& sections, WStringView name) -> decltype(&sections.front()) {
-  for (auto& section : sections) {  // F2: the first of that name only
-    if (AsciiNamesEqualIgnoreCase(section.name, name)) return &section;
-  }
-  return nullptr;
+template <typename Document>
+auto FindSection(Document& document, WStringView name) -> decltype(&document.sections.front()) {
+  auto& sections = document.sections;
+  // F2: the first of that name only
+  std::size_t at = document.section_index.Find(
+      name, sections.size(), [&](std::size_t i) -> WStringView { return sections[i].name; });
+  return at == ProfileNameIndex::npos ? nullptr : &sections[at];
 }
 
 template <typename Section>
 auto FindEntry(Section& section, WStringView name) -> decltype(&section.entries.front()) {
-  for (auto& entry : section.entries) {  // F3: the first wins
-    if (AsciiNamesEqualIgnoreCase(entry.name, name)) return &entry;
-  }
-  return nullptr;
+  auto& entries = section.entries;
+  // F3: the first wins
+  std::size_t at = section.entry_index.Find(
+      name, entries.size(), [&](std::size_t i) -> WStringView { return entries[i].name; });
+  return at == ProfileNameIndex::npos ? nullptr : &entries[at];
 }
 
 // ---- V1, V2: quotes and the buffer -----------------------------------------
@@ -126,6 +128,24 @@ WStringView StripDefault(WStringView value) {
 }
 
 }  // namespace
+
+void ProfileNameIndex::Grow(std::size_t count) {
+  // At most half full, so a search meets a free slot soon.
+  if (!slots_.empty() && count * 2 <= slots_.size()) return;
+  std::size_t size = 16;
+  while (size < count * 2) size *= 2;
+  slots_.assign(size, 0);
+  indexed_ = used_ = 0;
+}
+
+std::uint32_t ProfileNameIndex::Hash(WStringView name) {
+  std::uint32_t hash = 2166136261u;  // FNV-1a over the folded units
+  for (char16_t c : name) {
+    if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - 32);
+    hash = (hash ^ c) * 16777619u;
+  }
+  return hash;
+}
 
 ProfileDocument ParseProfile(std::string_view bytes) {
   ProfileDocument document;
@@ -191,7 +211,7 @@ ProfileDocument ParseProfile(std::string_view bytes) {
 }
 
 const ProfileSection* FindProfileSection(const ProfileDocument& document, WStringView section) {
-  return FindSection(document.sections, Trim(CutAtNul(section)));
+  return FindSection(document, Trim(CutAtNul(section)));
 }
 
 const ProfileEntry* FindProfileEntry(const ProfileDocument& document, WStringView section,
@@ -229,7 +249,7 @@ bool SetProfileString(ProfileDocument& document, WStringView section, WStringVie
   section = CutAtNul(section);
   key = CutAtNul(key);
   WString new_value(TrimLeft(CutAtNul(value)));
-  ProfileSection* found = FindSection(document.sections, Trim(section));
+  ProfileSection* found = FindSection(document, Trim(section));
   if (!found) {  // W3
     document.sections.push_back(
         {WString(TrimLeft(section)), {{WString(TrimLeft(key)), new_value, 0}}, 0});

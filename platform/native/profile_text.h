@@ -86,6 +86,7 @@
 #define ZTRM_PLATFORM_NATIVE_PROFILE_TEXT_H_
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -100,6 +101,35 @@ enum class ProfileEncoding { kAnsi, kUtf8, kUtf16Le, kUtf16Be };
 // `line` is where a parsed entry or section header stands in the file, from
 // 1, counting every line end (CR LF, LF, a lone CR) as an editor does; 0 for
 // one added by SetProfileString. Only tools that point at a line read it.
+// Where the first item of each name stands in a list of sections or entries,
+// for the lookups (F1-F3): an open-addressing table of positions by the name's
+// ASCII fold. Built on the first lookup and extended when items are appended
+// (the only change SetProfileString makes to names); a list that shrank is
+// indexed again. Not thread-safe: a document is read by one thread at a time.
+class ProfileNameIndex {
+ public:
+  // The position of the first item whose name matches `name`, or npos.
+  // `names(i)` is the name of item i, for `count` items.
+  template <typename NameOf>
+  std::size_t Find(WStringView name, std::size_t count, NameOf names) {
+    if (count != indexed_) Update(count, names);
+    return Lookup(name, names);
+  }
+  static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+
+ private:
+  template <typename NameOf>
+  void Update(std::size_t count, NameOf names);
+  template <typename NameOf>
+  std::size_t Lookup(WStringView name, NameOf names) const;
+  void Grow(std::size_t count);
+  static std::uint32_t Hash(WStringView name);
+
+  std::vector<std::uint32_t> slots_;  // position + 1; 0 is free
+  std::size_t indexed_ = 0;
+  std::size_t used_ = 0;
+};
+
 struct ProfileEntry {
   WString name;
   std::optional<WString> value;  // nullopt: a line without '=' (K2)
@@ -110,11 +140,13 @@ struct ProfileSection {
   WString name;
   std::vector<ProfileEntry> entries;
   std::size_t line = 0;  // of its header; 1 for the "" section (S3)
+  mutable ProfileNameIndex entry_index = {};
 };
 
 struct ProfileDocument {
   ProfileEncoding encoding = ProfileEncoding::kAnsi;
   std::vector<ProfileSection> sections;
+  mutable ProfileNameIndex section_index = {};
 };
 
 // E1-E4, L1-L4, S1-S3, K1-K5.
@@ -144,6 +176,37 @@ bool SetProfileString(ProfileDocument& document, WStringView section, WStringVie
 
 // The file's new bytes (W4, W5).
 std::string SerializeProfile(const ProfileDocument& document);
+
+template <typename NameOf>
+void ProfileNameIndex::Update(std::size_t count, NameOf names) {
+  if (count < indexed_) {
+    slots_.clear();
+    indexed_ = used_ = 0;
+  }
+  Grow(count);
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t i = indexed_; i < count; ++i) {
+    if (Lookup(names(i), names) != npos) continue;  // the first of a name stays
+    std::size_t slot = Hash(names(i)) & mask;
+    while (slots_[slot] != 0) slot = (slot + 1) & mask;
+    slots_[slot] = static_cast<std::uint32_t>(i + 1);
+    ++used_;
+  }
+  indexed_ = count;
+}
+
+bool AsciiNamesEqualIgnoreCase(WStringView a, WStringView b);
+
+template <typename NameOf>
+std::size_t ProfileNameIndex::Lookup(WStringView name, NameOf names) const {
+  if (slots_.empty()) return npos;
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t slot = Hash(name) & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
+    const std::size_t at = slots_[slot] - 1;
+    if (AsciiNamesEqualIgnoreCase(names(at), name)) return at;
+  }
+  return npos;
+}
 
 }  // namespace ztrm
 

@@ -323,7 +323,10 @@ bool WindowsPathMap::SetCurrentDirectory(WStringView path) {
   // Kept without a trailing '\', except the root "C:\" itself.
   while (full->size() > 3 && full->back() == u'\\') full->pop_back();
   std::lock_guard<std::mutex> lock(mutex_);
-  if (current_directory_ != *full) full_paths_.clear();
+  if (current_directory_ != *full) {
+    full_paths_.clear();
+    ++directory_changes_;
+  }
   current_directory_ = *full;
   return true;
 }

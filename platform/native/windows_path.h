@@ -42,6 +42,7 @@
 #ifndef ZTRM_PLATFORM_NATIVE_WINDOWS_PATH_H_
 #define ZTRM_PLATFORM_NATIVE_WINDOWS_PATH_H_
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <optional>
@@ -91,6 +92,9 @@ class WindowsPathMap {
   // in the spelling given.
   bool SetCurrentDirectory(WStringView path);
   WString CurrentDirectory() const;
+  // How many times the current folder has changed: answers about relative
+  // paths hold while it stays.
+  std::uint64_t DirectoryChanges() const { return directory_changes_.load(); }
 
  private:
   struct FolderStamp {
@@ -129,6 +133,7 @@ class WindowsPathMap {
   mutable std::unordered_map<WString, HostAnswer> host_answers_;
   mutable std::mutex mutex_;
   WString current_directory_;
+  std::atomic<std::uint64_t> directory_changes_{0};
   // FullPath's answers against the current folder, by the path as given; a
   // pure function of the two, so dropped only when the folder changes (and
   // all at once when there are too many).
