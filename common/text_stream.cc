@@ -7,16 +7,33 @@ constexpr std::size_t kFlushThreshold = 64 * 1024;
 
 void TextStream::Write(WStringView text) {
   if (!file_) return;
-  const std::string bytes = locale_.ToMultiByte(text);
-  // At most two bytes for each: a line feed goes out as CR LF.
-  const std::size_t start = pending_.size();
-  pending_.resize(start + 2 * bytes.size());
-  char* at = pending_.data() + start;
-  for (char c : bytes) {
-    if (c == '\n') *at++ = '\r';
-    *at++ = c;
+  // Units below 0x80 are the same bytes in every multibyte code page a
+  // Windows locale has (and in the "C" locale), so pure ASCII text skips the
+  // conversion. A line feed goes out as CR LF.
+  std::size_t line_feeds = 0;
+  bool ascii = true;
+  for (char16_t c : text) {
+    ascii = ascii && c < 0x80;
+    line_feeds += c == u'\n';
   }
-  pending_.resize(static_cast<std::size_t>(at - pending_.data()));
+  const std::size_t start = pending_.size();
+  if (ascii) {
+    pending_.resize(start + text.size() + line_feeds);
+    char* at = &pending_[start];
+    for (char16_t c : text) {
+      if (c == u'\n') *at++ = '\r';
+      *at++ = static_cast<char>(c);
+    }
+  } else {
+    const std::string bytes = locale_.ToMultiByte(text);
+    pending_.resize(start + 2 * bytes.size());
+    char* at = &pending_[start];
+    for (char c : bytes) {
+      if (c == '\n') *at++ = '\r';
+      *at++ = c;
+    }
+    pending_.resize(static_cast<std::size_t>(at - pending_.data()));
+  }
   if (pending_.size() >= kFlushThreshold) Flush();
 }
 

@@ -27,7 +27,9 @@ class TextStream {
   void Write(WStringView text);
   template <typename... Args>
   void Print(WStringView format, const Args&... args) {
-    Write(FormatWide(format, args...));
+    scratch_.clear();
+    AppendFormatWideArgs(scratch_, format, {FormatArg(args)...});
+    Write(scratch_);
   }
   // Flushes and closes; later writes are dropped.
   void Close();
@@ -38,6 +40,7 @@ class TextStream {
   std::unique_ptr<OutputFile> file_;
   const ProcessLocale& locale_;
   std::string pending_;
+  WString scratch_;  // Print's message, kept to spare an allocation per line
 };
 
 // Opens `path` through the platform as a text stream; null when the open fails.

@@ -81,6 +81,14 @@ WString ArgAsWide(const FormatArg* arg) {
 }  // namespace
 
 WString FormatWideArgs(WStringView format, std::initializer_list<FormatArg> args) {
+  WString out;
+  out.reserve(format.size() + 32);
+  AppendFormatWideArgs(out, format, args);
+  return out;
+}
+
+void AppendFormatWideArgs(WString& out, WStringView format,
+                          std::initializer_list<FormatArg> args) {
   const FormatArg* const list = args.begin();
   const std::size_t count = args.size();
   std::size_t next = 0;
@@ -90,15 +98,13 @@ WString FormatWideArgs(WStringView format, std::initializer_list<FormatArg> args
     return (a && a->kind() == FormatArg::Kind::kInteger) ? a->bits() : 0;
   };
 
-  WString out;
-  out.reserve(format.size() + 32);
   std::size_t i = 0;
   const std::size_t n = format.size();
   while (i < n) {
     if (format[i] != u'%') {
-      std::size_t percent = format.find(u'%', i);
-      if (percent == WStringView::npos) percent = n;
-      out.append(format.substr(i, percent - i));
+      std::size_t percent = i + 1;
+      while (percent < n && format[percent] != u'%') ++percent;
+      out.append(format.data() + i, percent - i);
       i = percent;
       continue;
     }
@@ -248,7 +254,6 @@ WString FormatWideArgs(WStringView format, std::initializer_list<FormatArg> args
         break;
     }
   }
-  return out;
 }
 
 std::string FormatNarrowArgs(std::string_view format, std::initializer_list<FormatArg> args) {

@@ -51,6 +51,10 @@ class FormatArg {
 
 WString FormatWideArgs(WStringView format, std::initializer_list<FormatArg> args);
 
+// The same, appended to `out` (a caller formatting many messages reuses one
+// buffer).
+void AppendFormatWideArgs(WString& out, WStringView format, std::initializer_list<FormatArg> args);
+
 template <typename... Args>
 WString FormatWide(WStringView format, const Args&... args) {
   return FormatWideArgs(format, {FormatArg(args)...});

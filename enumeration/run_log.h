@@ -16,7 +16,7 @@ namespace ztrm {
 // holds the log open.
 template <typename... Args>
 void Log(RunContext& ctx, WStringView format, const Args&... args) {
-  if (ctx.LogStream) ctx.LogStream->Write(FormatWide(format, args...));
+  if (ctx.LogStream) ctx.LogStream->Print(format, args...);
 }
 
 // Appends "SERVICE STOPED\r\n" to the log at `log_path` through a stream of its

@@ -149,7 +149,7 @@ WString DecodeWindows1252(std::string_view bytes) {
 std::string EncodeWindows1252(WStringView text) {
   std::string out(text.size(), '\0');
   char* at = out.data();
-  for (char16_t u : text) *at++ = EncodeWindows1252Unit(u);
+  for (char16_t u : text) *at++ = u < 0x80 ? static_cast<char>(u) : EncodeWindows1252Unit(u);
   return out;
 }
 

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -57,9 +58,23 @@ const ProfileDocument* NativeProfileFiles::Parsed(const std::string& host_path,
     break;
   }
   last_.watched_at = 0;
-  std::ifstream in(host_path, std::ios::binary);
+  std::FILE* in = std::fopen(host_path.c_str(), "rb");
   if (!in) return nullptr;
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  // Read whole, in pieces of the size the stamp gave (a file that grew since
+  // is read to its end all the same).
+  std::string bytes;
+  std::size_t chunk = static_cast<std::size_t>(stamp.size) + 1;
+  if (chunk < 4096 || chunk > (1u << 20)) chunk = 4096;
+  for (;;) {
+    const std::size_t at = bytes.size();
+    bytes.resize(at + chunk);
+    const std::size_t got = std::fread(bytes.data() + at, 1, chunk, in);
+    bytes.resize(at + got);
+    if (got < chunk) break;
+  }
+  const bool read_error = std::ferror(in) != 0;
+  std::fclose(in);
+  if (read_error) return nullptr;
   // Kept under the stamp taken before reading: a change while reading shows
   // as a new stamp at the next call, which then reads again.
   cache_.push_front(CachedFile{host_path, stamp, watched_at, ParseProfile(bytes)});
