@@ -10,6 +10,14 @@
 
 namespace ztrm {
 
+namespace {
+
+bool HasAt(WStringView text, std::size_t at, WStringView word) {
+  return text.size() - at >= word.size() && text.compare(at, word.size(), word) == 0;
+}
+
+}  // namespace
+
 void ScanDescriptionFile(InputFile& file, stChassisDescFile& record) {
   TextLineReader reader(file);
   WString line;
@@ -18,16 +26,25 @@ void ScanDescriptionFile(InputFile& file, stChassisDescFile& record) {
     // The scan works on C strings: a NUL byte ends what the checks and the
     // copies see of the line.
     WStringView text = CStringPart(line);
+    // One pass finds which of the words the line holds anywhere.
+    bool vendor = false, model = false, segment = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+      switch (text[i]) {
+        case u'V': vendor = vendor || HasAt(text, i, u"Vendor"); break;
+        case u'M': model = model || HasAt(text, i, u"Model"); break;
+        case u'[':
+          segment = segment || HasAt(text, i, u"[PCIBusSegment") || HasAt(text, i, u"[PXI1BusSegment");
+          break;
+        default: break;
+      }
+    }
     // A later matching line replaces an earlier one, so the last line wins;
     // the mapping then compares the raw line, blanks and line feed included.
-    if (text.find(u"Vendor") != WStringView::npos) record.szVendorLine.Assign(text);
-    if (text.find(u"Model") != WStringView::npos) record.szModelLine.Assign(text);
+    if (vendor) record.szVendorLine.Assign(text);
+    if (model) record.szModelLine.Assign(text);
     // Only the section headers count, not the list keys that name the
     // segments (they lack the bracket); a line holding both headers counts once.
-    if (text.find(u"[PCIBusSegment") != WStringView::npos ||
-        text.find(u"[PXI1BusSegment") != WStringView::npos) {
-      ++count;
-    }
+    if (segment) ++count;
   }
   record.dwBusSegmentCount = count;
 }

@@ -11,18 +11,22 @@ void TextStream::Write(WStringView text) {
   // Windows locale has (and in the "C" locale), so pure ASCII text skips the
   // conversion. A line feed goes out as CR LF.
   std::size_t line_feeds = 0;
-  bool ascii = true;
+  char16_t all_units = 0;
   for (char16_t c : text) {
-    ascii = ascii && c < 0x80;
+    all_units |= c;
     line_feeds += c == u'\n';
   }
   const std::size_t start = pending_.size();
-  if (ascii) {
+  if (all_units < 0x80) {
     pending_.resize(start + text.size() + line_feeds);
     char* at = &pending_[start];
-    for (char16_t c : text) {
-      if (c == u'\n') *at++ = '\r';
-      *at++ = static_cast<char>(c);
+    if (line_feeds == 0) {
+      for (char16_t c : text) *at++ = static_cast<char>(c);
+    } else {
+      for (char16_t c : text) {
+        if (c == u'\n') *at++ = '\r';
+        *at++ = static_cast<char>(c);
+      }
     }
   } else {
     const std::string bytes = locale_.ToMultiByte(text);

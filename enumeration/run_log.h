@@ -19,6 +19,11 @@ void Log(RunContext& ctx, WStringView format, const Args&... args) {
   if (ctx.LogStream) ctx.LogStream->Print(format, args...);
 }
 
+// Writes `text` to the run log as it stands, NUL units and all.
+inline void LogText(RunContext& ctx, WStringView text) {
+  if (ctx.LogStream) ctx.LogStream->Write(text);
+}
+
 // Appends "SERVICE STOPED\r\n" to the log at `log_path` through a stream of its
 // own; left out when the file cannot be opened (a run holds it).
 void AppendStopLine(FileSystem& files, const ProcessLocale& locale, WStringView log_path);

@@ -140,9 +140,9 @@ char EncodeWindows1252Unit(char16_t unit) {
 }
 
 WString DecodeWindows1252(std::string_view bytes) {
-  WString out;
-  out.reserve(bytes.size());
-  for (char c : bytes) out.push_back(DecodeWindows1252Byte(static_cast<unsigned char>(c)));
+  WString out(bytes.size(), u'\0');
+  char16_t* at = out.data();
+  for (char c : bytes) *at++ = DecodeWindows1252Byte(static_cast<unsigned char>(c));
   return out;
 }
 

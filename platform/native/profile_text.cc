@@ -161,20 +161,19 @@ ProfileDocument ParseProfile(std::string_view bytes) {
   std::size_t line_number = 1;
   while (!rest.empty()) {
     // L1: a line runs up to the next CR or LF; the run of them ends it.
-    std::size_t end = rest.find_first_of(u"\r\n");
+    const std::size_t size = rest.size();
+    std::size_t end = 0;
+    while (end < size && rest[end] != u'\r' && rest[end] != u'\n') ++end;
     WStringView line = rest.substr(0, end);
-    std::size_t next =
-        rest.find_first_not_of(u"\r\n", end == WStringView::npos ? rest.size() : end);
     const std::size_t this_line = line_number;
-    if (end != WStringView::npos) {
-      // The run may hold several line ends; CR LF counts as one.
-      WStringView run = rest.substr(end, (next == WStringView::npos ? rest.size() : next) - end);
-      for (std::size_t i = 0; i < run.size(); ++i) {
-        if (run[i] == u'\r' && i + 1 < run.size() && run[i + 1] == u'\n') ++i;
-        ++line_number;
-      }
+    // The run may hold several line ends; CR LF counts as one.
+    std::size_t next = end;
+    while (next < size && (rest[next] == u'\r' || rest[next] == u'\n')) {
+      if (rest[next] == u'\r' && next + 1 < size && rest[next + 1] == u'\n') ++next;
+      ++next;
+      ++line_number;
     }
-    rest = next == WStringView::npos ? WStringView() : rest.substr(next);
+    rest.remove_prefix(next);
 
     line = Trim(line);  // L3
     if (line.empty()) continue;
