@@ -34,25 +34,27 @@ int TextLineReader::NextChar() {
 }
 
 bool TextLineReader::ReadLine(WString& line) {
-  line.clear();
-  while (line.size() < kMaxLineUnits) {
+  char16_t units[kMaxLineUnits];
+  std::size_t size = 0;
+  while (size < kMaxLineUnits) {
     // Bytes that text mode leaves alone come straight from the buffer; a CR
     // or a Ctrl-Z goes through NextChar.
     if (pos_ < size_) {
       const unsigned char b = static_cast<unsigned char>(buffer_[pos_]);
       if (b != '\r' && b != kCtrlZ) {
         ++pos_;
-        line.push_back(static_cast<char16_t>(b));
+        units[size++] = static_cast<char16_t>(b);
         if (b == '\n') break;
         continue;
       }
     }
     int c = NextChar();
     if (c < 0) break;
-    line.push_back(static_cast<char16_t>(c));
+    units[size++] = static_cast<char16_t>(c);
     if (c == '\n') break;
   }
-  return !line.empty();
+  line.assign(units, size);
+  return size != 0;
 }
 
 WStringView CStringPart(WStringView line) {

@@ -1,49 +1,58 @@
 #include "common/text_stream.h"
 
+#include <cstring>
+
 namespace ztrm {
 namespace {
 constexpr std::size_t kFlushThreshold = 64 * 1024;
 }  // namespace
 
+char* TextStream::Reserve(std::size_t extra) {
+  if (pending_capacity_ - pending_size_ < extra) {
+    std::size_t capacity = pending_capacity_ ? pending_capacity_ : kFlushThreshold;
+    while (capacity - pending_size_ < extra) capacity *= 2;
+    std::unique_ptr<char[]> larger(new char[capacity]);
+    if (pending_size_) std::memcpy(larger.get(), pending_.get(), pending_size_);
+    pending_ = std::move(larger);
+    pending_capacity_ = capacity;
+  }
+  return pending_.get() + pending_size_;
+}
+
 void TextStream::Write(WStringView text) {
   if (!file_) return;
+  // At most two bytes for each unit: a line feed goes out as CR LF.
+  char* const start = Reserve(2 * text.size());
+  char* at = start;
   // Units below 0x80 are the same bytes in every multibyte code page a
-  // Windows locale has (and in the "C" locale), so pure ASCII text skips the
-  // conversion. A line feed goes out as CR LF.
-  std::size_t line_feeds = 0;
-  char16_t all_units = 0;
+  // Windows locale has (and in the "C" locale), so ASCII text is stored as it
+  // is; anything else goes through the locale.
+  bool ascii = true;
   for (char16_t c : text) {
-    all_units |= c;
-    line_feeds += c == u'\n';
-  }
-  const std::size_t start = pending_.size();
-  if (all_units < 0x80) {
-    pending_.resize(start + text.size() + line_feeds);
-    char* at = &pending_[start];
-    if (line_feeds == 0) {
-      for (char16_t c : text) *at++ = static_cast<char>(c);
-    } else {
-      for (char16_t c : text) {
-        if (c == u'\n') *at++ = '\r';
-        *at++ = static_cast<char>(c);
-      }
+    if (c >= 0x80) {
+      ascii = false;
+      break;
     }
-  } else {
+    if (c == u'\n') *at++ = '\r';
+    *at++ = static_cast<char>(c);
+  }
+  if (!ascii) {
     const std::string bytes = locale_.ToMultiByte(text);
-    pending_.resize(start + 2 * bytes.size());
-    char* at = &pending_[start];
+    at = Reserve(2 * bytes.size());
     for (char c : bytes) {
       if (c == '\n') *at++ = '\r';
       *at++ = c;
     }
-    pending_.resize(static_cast<std::size_t>(at - pending_.data()));
+    pending_size_ = static_cast<std::size_t>(at - pending_.get());
+  } else {
+    pending_size_ += static_cast<std::size_t>(at - start);
   }
-  if (pending_.size() >= kFlushThreshold) Flush();
+  if (pending_size_ >= kFlushThreshold) Flush();
 }
 
 void TextStream::Flush() {
-  if (file_ && !pending_.empty()) file_->Write(pending_.data(), pending_.size());
-  pending_.clear();
+  if (file_ && pending_size_ != 0) file_->Write(pending_.get(), pending_size_);
+  pending_size_ = 0;
 }
 
 void TextStream::Close() {

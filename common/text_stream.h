@@ -39,7 +39,13 @@ class TextStream {
 
   std::unique_ptr<OutputFile> file_;
   const ProcessLocale& locale_;
-  std::string pending_;
+  // Room for `extra` more bytes in pending_.
+  char* Reserve(std::size_t extra);
+
+  // Bytes not yet written: pending_[0, pending_size_).
+  std::unique_ptr<char[]> pending_;
+  std::size_t pending_size_ = 0;
+  std::size_t pending_capacity_ = 0;
   WString scratch_;  // Print's message, kept to spare an allocation per line
 };
 

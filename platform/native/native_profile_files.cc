@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -89,7 +90,8 @@ const ProfileDocument* NativeProfileFiles::Open(WStringView file, bool for_writi
   };
   // The same file as the last call, and nothing watched has changed since.
   if (watch && last_.watched_at != 0 && last_.watched_at == watch->Count() &&
-      last_.directory == paths_.DirectoryChanges() && WStringView(last_.file) == file) {
+      last_.directory == paths_.DirectoryChanges() && last_.file.size() == file.size() &&
+      std::memcmp(last_.file.data(), file.data(), file.size() * sizeof(char16_t)) == 0) {
     return allowed(last_.host_path) ? last_.document : nullptr;
   }
   last_.watched_at = 0;
