@@ -1,7 +1,5 @@
 #include "platform/native/native_profile_files.h"
 
-#include <sys/stat.h>
-
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -22,31 +20,8 @@ bool IsBareFileName(WStringView file) {
 
 }  // namespace
 
-bool NativeProfileFiles::FileStamp::operator==(const FileStamp& o) const {
-  return device == o.device && inode == o.inode && size == o.size &&
-         modified_s == o.modified_s && modified_ns == o.modified_ns &&
-         changed_s == o.changed_s && changed_ns == o.changed_ns;
-}
-
-std::optional<NativeProfileFiles::FileStamp> NativeProfileFiles::StampOf(
-    const std::string& host_path, bool& regular, bool& single_name) {
-  struct stat st;
-  if (::stat(host_path.c_str(), &st) != 0) return std::nullopt;
-  regular = S_ISREG(st.st_mode);
-  single_name = st.st_nlink == 1;
-  FileStamp stamp;
-  stamp.device = static_cast<std::uint64_t>(st.st_dev);
-  stamp.inode = static_cast<std::uint64_t>(st.st_ino);
-  stamp.size = static_cast<std::uint64_t>(st.st_size);
-  stamp.modified_s = st.st_mtim.tv_sec;
-  stamp.modified_ns = st.st_mtim.tv_nsec;
-  stamp.changed_s = st.st_ctim.tv_sec;
-  stamp.changed_ns = st.st_ctim.tv_nsec;
-  return stamp;
-}
-
 const ProfileDocument* NativeProfileFiles::Parsed(const std::string& host_path,
-                                                  const FileStamp& stamp,
+                                                  const HostStamp& stamp,
                                                   std::uint64_t watched_at) {
   for (auto it = cache_.begin(); it != cache_.end(); ++it) {
     if (it->host_path != host_path) continue;
@@ -122,11 +97,10 @@ const ProfileDocument* NativeProfileFiles::Open(WStringView file, bool for_writi
   // Watched before it is looked at, so a change from here on moves the count.
   if (path_watched_at != 0 && !watch->WatchFile(host_path)) path_watched_at = 0;
   // One stat tells whether the file is there, what it is and which version.
-  bool regular = false, single_name = false;
-  if (std::optional<FileStamp> stamp = StampOf(host_path, regular, single_name)) {
-    if (!regular) return nullptr;
+  if (std::optional<HostStamp> stamp = StampHostPath(host_path, true)) {
+    if (!stamp->IsRegular()) return nullptr;
     if (!allowed(host_path)) return nullptr;
-    const std::uint64_t watched_at = single_name ? path_watched_at : 0;
+    const std::uint64_t watched_at = stamp->links == 1 ? path_watched_at : 0;
     const ProfileDocument* document = Parsed(host_path, *stamp, watched_at);
     if (!document) return nullptr;
     last_.document = document;
@@ -172,9 +146,9 @@ bool NativeProfileFiles::WriteString(WStringView file, WStringView section, WStr
   // blanks of a value, for one, go).
   if (cached) cache_.pop_front();
   if (HostChangeWatch* watch = paths_.watch()) watch->NoteChange();
-  bool regular = false, single_name = false;
-  std::optional<FileStamp> stamp = StampOf(host_path, regular, single_name);
-  if (written && stamp && regular && static_cast<std::size_t>(stamp->size) == bytes.size()) {
+  std::optional<HostStamp> stamp = StampHostPath(host_path, true);
+  if (written && stamp && stamp->IsRegular() &&
+      static_cast<std::size_t>(stamp->size) == bytes.size()) {
     cache_.push_front(CachedFile{host_path, *stamp, 0, ParseProfile(bytes)});
     if (cache_.size() > kCachedFiles) cache_.pop_back();
   }

@@ -38,6 +38,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/native/host_stamp.h"
 #include "platform/native/open_file_table.h"
 #include "platform/native/profile_text.h"
 #include "platform/native/windows_path.h"
@@ -60,15 +61,9 @@ class NativeProfileFiles : public ProfileFiles {
   // of profiles over and over, never many at once.
   static constexpr std::size_t kCachedFiles = 8;
 
-  // What tells a file on disk from its earlier versions.
-  struct FileStamp {
-    std::uint64_t device = 0, inode = 0, size = 0;
-    std::int64_t modified_s = 0, modified_ns = 0, changed_s = 0, changed_ns = 0;
-    bool operator==(const FileStamp& o) const;
-  };
   struct CachedFile {
     std::string host_path;
-    FileStamp stamp;
+    HostStamp stamp;
     std::uint64_t watched_at = 0;  // the watch's count the stamp was checked at
     ProfileDocument document;
   };
@@ -89,13 +84,8 @@ class NativeProfileFiles : public ProfileFiles {
   // The cached parse of the existing regular file whose stamp is `stamp`,
   // parsed again when the cached one has another; null when it cannot be read.
   // `watched_at`: the count the parse holds at under the watch, or 0.
-  const ProfileDocument* Parsed(const std::string& host_path, const FileStamp& stamp,
+  const ProfileDocument* Parsed(const std::string& host_path, const HostStamp& stamp,
                                 std::uint64_t watched_at);
-  // The file's stamp (`regular` set to whether it is a regular file, links
-  // followed, `single_name` to whether it has one name only); nullopt when
-  // nothing is there.
-  static std::optional<FileStamp> StampOf(const std::string& host_path, bool& regular,
-                                          bool& single_name);
 
   const WindowsPathMap& paths_;
   const OpenFileTable& open_files_;

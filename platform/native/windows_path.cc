@@ -77,14 +77,15 @@ bool IsInvalidNameChar(char16_t c) {
          c == u'*';
 }
 
-// The host name of the entry of `folder` that `name` stands for; the given
-// spelling when there is none.
-std::string MatchComponent(const std::string& folder, WStringView name) {
+// The host name of the entry of `folder` that `name` stands for, with its
+// stamp (links not followed); the given spelling and no stamp when there is
+// none.
+std::string MatchComponent(const std::string& folder, WStringView name,
+                           std::optional<HostStamp>& entry_stamp) {
   std::string given = ToUtf8(name);
+  entry_stamp = StampHostPath(folder + "/" + given, false);
+  if (entry_stamp) return given;
   std::error_code ec;
-  if (fs::symlink_status(folder + "/" + given, ec).type() != fs::file_type::not_found && !ec) {
-    return given;
-  }
   std::string best;
   WString best_name;
   bool found = false;
@@ -100,7 +101,9 @@ std::string MatchComponent(const std::string& folder, WStringView name) {
       found = true;
     }
   }
-  return found ? best : given;
+  if (!found) return given;
+  entry_stamp = StampHostPath(folder + "/" + best, false);
+  return best;
 }
 
 }  // namespace
@@ -230,11 +233,6 @@ std::optional<std::string> WindowsPathMap::HostPathOfFull(WStringView full_path,
   return host;
 }
 
-bool WindowsPathMap::FolderStamp::operator==(const FolderStamp& o) const {
-  return device == o.device && inode == o.inode && modified_s == o.modified_s &&
-         modified_ns == o.modified_ns && changed_s == o.changed_s && changed_ns == o.changed_ns;
-}
-
 WindowsPathMap::Match WindowsPathMap::MatchInFolder(const std::string& folder, WStringView name,
                                                     std::uint64_t count, bool& watched) const {
   watched = false;
@@ -255,16 +253,10 @@ WindowsPathMap::Match WindowsPathMap::MatchInFolder(const std::string& folder, W
   // after this read carries at least this time.
   timespec now{};
   clock_gettime(CLOCK_REALTIME_COARSE, &now);
-  struct stat st;
-  bool stamped = ::stat(folder.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-  FolderStamp stamp;
+  const std::optional<HostStamp> folder_stamp = StampHostPath(folder, true);
+  const bool stamped = folder_stamp && folder_stamp->IsDirectory();
+  const HostStamp stamp = stamped ? *folder_stamp : HostStamp();
   if (stamped) {
-    stamp.device = static_cast<std::uint64_t>(st.st_dev);
-    stamp.inode = static_cast<std::uint64_t>(st.st_ino);
-    stamp.modified_s = st.st_mtim.tv_sec;
-    stamp.modified_ns = st.st_mtim.tv_nsec;
-    stamp.changed_s = st.st_ctim.tv_sec;
-    stamp.changed_ns = st.st_ctim.tv_nsec;
     std::lock_guard<std::mutex> lock(answers_mutex_);
     auto kept = answers_.find(folder);
     if (kept != answers_.end() && kept->second.stamp == stamp) {
@@ -278,11 +270,15 @@ WindowsPathMap::Match WindowsPathMap::MatchInFolder(const std::string& folder, W
   }
 
   Match match;
-  match.host_name = MatchComponent(folder, name);
-  std::string entry = folder + "/" + match.host_name;
-  std::error_code ec;
-  bool link = fs::symlink_status(entry, ec).type() == fs::file_type::symlink;
-  match.directory = fs::is_directory(entry, ec);
+  std::optional<HostStamp> entry_stamp;
+  match.host_name = MatchComponent(folder, name, entry_stamp);
+  const bool link = entry_stamp && entry_stamp->IsLink();
+  if (link) {
+    std::optional<HostStamp> target = StampHostPath(folder + "/" + match.host_name, true);
+    match.directory = target && target->IsDirectory();
+  } else {
+    match.directory = entry_stamp && entry_stamp->IsDirectory();
+  }
 
   auto before_now = [&](std::int64_t s, std::int64_t ns) {
     return s < now.tv_sec || (s == now.tv_sec && ns < now.tv_nsec);

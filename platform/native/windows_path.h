@@ -51,6 +51,7 @@
 
 #include "common/wide_text.h"
 #include "platform/native/host_change_watch.h"
+#include "platform/native/host_stamp.h"
 
 namespace ztrm {
 
@@ -97,17 +98,12 @@ class WindowsPathMap {
   std::uint64_t DirectoryChanges() const { return directory_changes_.load(); }
 
  private:
-  struct FolderStamp {
-    std::uint64_t device = 0, inode = 0;
-    std::int64_t modified_s = 0, modified_ns = 0, changed_s = 0, changed_ns = 0;
-    bool operator==(const FolderStamp& o) const;
-  };
   struct Match {
     std::string host_name;
     bool directory = false;
   };
   struct FolderAnswers {
-    FolderStamp stamp;
+    HostStamp stamp;
     std::uint64_t watched_at = 0;  // the watch's count the stamp was checked at
     std::unordered_map<WString, Match> matches;  // by the component as given
   };
