@@ -4,6 +4,8 @@
 
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace ztrm {
 namespace {
@@ -22,7 +24,7 @@ class NativeVendorLibrary : public VendorLibrary {
   NativeVendorLibrary(const NativeVendorLibrary&) = delete;
   NativeVendorLibrary& operator=(const NativeVendorLibrary&) = delete;
 
-  bool HasExport(const char* export_name) override { return dlsym(handle_, export_name) != nullptr; }
+  bool HasExport(const char* export_name) override { return Symbol(export_name) != nullptr; }
 
   void CallGetCount(const char* export_name, const char* vendor, const char* model,
                     std::uint32_t* count) override {
@@ -52,10 +54,23 @@ class NativeVendorLibrary : public VendorLibrary {
  private:
   template <typename Fn>
   Fn Export(const char* export_name) {
-    return reinterpret_cast<Fn>(dlsym(handle_, export_name));
+    return reinterpret_cast<Fn>(Symbol(export_name));
+  }
+
+  // dlsym's answers by name: they hold while the library is loaded, and a
+  // run asks the same few exports a thousand times. A library object serves
+  // one thread at a time, as the run uses it.
+  void* Symbol(const char* export_name) {
+    for (const auto& [name, address] : symbols_) {
+      if (name == export_name) return address;
+    }
+    void* address = dlsym(handle_, export_name);
+    symbols_.emplace_back(export_name, address);
+    return address;
   }
 
   void* handle_;
+  std::vector<std::pair<std::string, void*>> symbols_;
 };
 
 }  // namespace
