@@ -113,7 +113,7 @@ class ProfileNameIndex {
   template <typename NameOf>
   std::size_t Find(WStringView name, std::size_t count, NameOf names) {
     if (count != indexed_) Update(count, names);
-    return Lookup(name, names);
+    return Lookup(name, Hash(name), names);
   }
   static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
@@ -121,7 +121,7 @@ class ProfileNameIndex {
   template <typename NameOf>
   void Update(std::size_t count, NameOf names);
   template <typename NameOf>
-  std::size_t Lookup(WStringView name, NameOf names) const;
+  std::size_t Lookup(WStringView name, std::uint32_t hash, NameOf names) const;
   void Grow(std::size_t count);
   static std::uint32_t Hash(WStringView name);
 
@@ -186,8 +186,9 @@ void ProfileNameIndex::Update(std::size_t count, NameOf names) {
   Grow(count);
   const std::size_t mask = slots_.size() - 1;
   for (std::size_t i = indexed_; i < count; ++i) {
-    if (Lookup(names(i), names) != npos) continue;  // the first of a name stays
-    std::size_t slot = Hash(names(i)) & mask;
+    const std::uint32_t hash = Hash(names(i));
+    if (Lookup(names(i), hash, names) != npos) continue;  // the first of a name stays
+    std::size_t slot = hash & mask;
     while (slots_[slot] != 0) slot = (slot + 1) & mask;
     slots_[slot] = static_cast<std::uint32_t>(i + 1);
     ++used_;
@@ -198,10 +199,10 @@ void ProfileNameIndex::Update(std::size_t count, NameOf names) {
 bool AsciiNamesEqualIgnoreCase(WStringView a, WStringView b);
 
 template <typename NameOf>
-std::size_t ProfileNameIndex::Lookup(WStringView name, NameOf names) const {
+std::size_t ProfileNameIndex::Lookup(WStringView name, std::uint32_t hash, NameOf names) const {
   if (slots_.empty()) return npos;
   const std::size_t mask = slots_.size() - 1;
-  for (std::size_t slot = Hash(name) & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
+  for (std::size_t slot = hash & mask; slots_[slot] != 0; slot = (slot + 1) & mask) {
     const std::size_t at = slots_[slot] - 1;
     if (AsciiNamesEqualIgnoreCase(names(at), name)) return at;
   }
