@@ -245,5 +245,50 @@ TEST(ProfileTextTest, FindsTheEntryAReadUses) {
   EXPECT_EQ(FindProfileSection(doc, u"T"), nullptr);
 }
 
+// Large files, many names sharing a fold, and names added by writes: the
+// lookups answer as a pass from the top would.
+TEST(ProfileTextTest, LookupsInLargeFilesFindTheFirstOfEachFold) {
+  std::string text = "[Big]\r\n";
+  for (int i = 0; i < 3000; ++i) text += "Key" + std::to_string(i) + "=" + std::to_string(i) + "\r\n";
+  // Second spellings of early keys, and a name that differs outside ASCII.
+  for (int i = 0; i < 100; ++i) text += "KEY" + std::to_string(i) + "=late\r\n";
+  text += "\xC9t\xE9=accented\r\n[big]\r\nKey0=second section\r\n";
+  ProfileDocument doc = ParseProfile(text);
+
+  struct Row {
+    const char16_t* section;
+    const char16_t* key;
+    const char16_t* expected;
+  };
+  const Row rows[] = {
+      {u"Big", u"key0", u"0"},         {u" BIG ", u"Key2999", u"2999"}, {u"big", u"kEy99", u"99"},
+      {u"Big", u"Key3000", u"-"},      {u"Big", u"\u00c9t\u00e9", u"accented"},
+      {u"Big", u"\u00e9T\u00c9", u"-"},  // only ASCII letters fold
+      {u"Big", u"ET\u00c9", u"-"},    {u"Other", u"Key0", u"-"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(ReadProfileString(&doc, row.section, row.key, u"-", 260), row.expected)
+        << ToUtf8(row.key);
+  }
+
+  // Names added by writes are found, and a write to an existing name changes
+  // the first one only.
+  for (int i = 0; i < 50; ++i) {
+    ASSERT_TRUE(SetProfileString(doc, u"BIG", FromUtf8("New" + std::to_string(i)), u"n"));
+  }
+  ASSERT_TRUE(SetProfileString(doc, u"Fresh", u"K", u"f"));
+  ASSERT_TRUE(SetProfileString(doc, u"big", u"KEY5", u"changed"));
+  EXPECT_EQ(ReadProfileString(&doc, u"Big", u"new49", u"-", 260), u"n");
+  EXPECT_EQ(ReadProfileString(&doc, u"fresh", u"k", u"-", 260), u"f");
+  EXPECT_EQ(ReadProfileString(&doc, u"Big", u"Key5", u"-", 260), u"changed");
+  EXPECT_EQ(doc.sections[1].entries[3000 + 5].value, u"late");
+  // A copy answers the same, and so does a document built by hand.
+  ProfileDocument copy = doc;
+  EXPECT_EQ(ReadProfileString(&copy, u"Big", u"Key2999", u"-", 260), u"2999");
+  ProfileDocument by_hand;
+  by_hand.sections.push_back({u"S", {{u"A", WString(u"1")}, {u"a", WString(u"2")}}});
+  EXPECT_EQ(ReadProfileString(&by_hand, u"s", u"A", u"-", 260), u"1");
+}
+
 }  // namespace
 }  // namespace ztrm
