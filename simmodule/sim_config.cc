@@ -174,74 +174,38 @@ void SimConfig::Index() {
     by_model_[Key(item.kind, item.vendor, item.model)].push_back(i);
     by_name_.emplace(Key(item.kind, item.unique_name, item.address_info), i);  // the first stays
   }
-  indexed_items_ = items.size();
 }
 
 const SimItem* SimConfig::Find(Kind kind, std::string_view vendor, std::string_view model,
                                std::uint32_t number) const {
-  if (Indexed()) {
-    auto found = by_model_.find(Key(kind, vendor, model));
-    if (found == by_model_.end() || number == 0 || number > found->second.size()) return nullptr;
-    return &items[found->second[number - 1]];
-  }
-  std::uint32_t seen = 0;
-  for (const SimItem& item : items) {
-    if (item.kind == kind && item.vendor == vendor && item.model == model && ++seen == number) {
-      return &item;
-    }
-  }
-  return nullptr;
+  auto found = by_model_.find(Key(kind, vendor, model));
+  if (found == by_model_.end() || number == 0 || number > found->second.size()) return nullptr;
+  return &items[found->second[number - 1]];
 }
 
 std::uint32_t SimConfig::Count(Kind kind, std::string_view vendor, std::string_view model) const {
-  if (Indexed()) {
-    auto found = by_model_.find(Key(kind, vendor, model));
-    if (found == by_model_.end()) return 0;
-    for (std::size_t i : found->second) {
-      if (items[i].has_reported_count) return items[i].reported_count;
-    }
-    return static_cast<std::uint32_t>(found->second.size());
+  auto found = by_model_.find(Key(kind, vendor, model));
+  if (found == by_model_.end()) return 0;
+  for (std::size_t i : found->second) {
+    if (items[i].has_reported_count) return items[i].reported_count;
   }
-  std::uint32_t n = 0;
-  for (const SimItem& item : items) {
-    if (item.kind == kind && item.vendor == vendor && item.model == model) {
-      if (item.has_reported_count) return item.reported_count;
-      ++n;
-    }
-  }
-  return n;
+  return static_cast<std::uint32_t>(found->second.size());
 }
 
 std::uint32_t SimConfig::CountDelayMs(Kind kind, std::string_view vendor,
                                       std::string_view model) const {
-  if (Indexed()) {
-    auto found = by_model_.find(Key(kind, vendor, model));
-    if (found == by_model_.end()) return 0;
-    for (std::size_t i : found->second) {
-      if (items[i].count_delay_ms) return items[i].count_delay_ms;
-    }
-    return 0;
-  }
-  for (const SimItem& item : items) {
-    if (item.kind == kind && item.vendor == vendor && item.model == model && item.count_delay_ms) {
-      return item.count_delay_ms;
-    }
+  auto found = by_model_.find(Key(kind, vendor, model));
+  if (found == by_model_.end()) return 0;
+  for (std::size_t i : found->second) {
+    if (items[i].count_delay_ms) return items[i].count_delay_ms;
   }
   return 0;
 }
 
 const SimItem* SimConfig::FindModule(Kind kind, std::string_view unique_name,
                                      std::string_view address_info) const {
-  if (Indexed()) {
-    auto found = by_name_.find(Key(kind, unique_name, address_info));
-    return found == by_name_.end() ? nullptr : &items[found->second];
-  }
-  for (const SimItem& item : items) {
-    if (item.kind == kind && item.unique_name == unique_name && item.address_info == address_info) {
-      return &item;
-    }
-  }
-  return nullptr;
+  auto found = by_name_.find(Key(kind, unique_name, address_info));
+  return found == by_name_.end() ? nullptr : &items[found->second];
 }
 
 }  // namespace ztsim

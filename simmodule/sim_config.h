@@ -59,15 +59,13 @@ struct SimConfig {
 
   // Positions of the items by kind, vendor and model, and of the first item
   // by kind, unique name and address info, so that a library of a thousand
-  // modules answers each call without a pass over them all. Index() builds
-  // them (ParseSimConfig calls it); a config whose items changed after that
-  // is searched item by item.
+  // modules answers each call without a pass over them all. The lookups
+  // answer from these: ParseSimConfig builds them, and a caller that changes
+  // `items` afterwards calls Index() again.
   void Index();
 
  private:
   static std::string Key(Kind kind, std::string_view a, std::string_view b);
-  bool Indexed() const { return indexed_items_ == items.size(); }
-  std::size_t indexed_items_ = static_cast<std::size_t>(-1);
   std::unordered_map<std::string, std::vector<std::size_t>> by_model_;
   std::unordered_map<std::string, std::size_t> by_name_;
 };
