@@ -29,8 +29,7 @@ std::FILE* OpenHostFileShared(const std::string& host_path, HostOpen kind) {
   int fd = ::open(host_path.c_str(), flags, 0666);
   if (fd < 0) return nullptr;
   const bool output = kind != HostOpen::kInput;
-  if (!LockWholeFile(fd, output ? F_WRLCK : F_RDLCK) ||
-      (kind == HostOpen::kOutputReplace && ::ftruncate(fd, 0) != 0)) {
+  if (!LockWholeFile(fd, output ? F_WRLCK : F_RDLCK)) {
     ::close(fd);
     return nullptr;
   }
@@ -38,6 +37,17 @@ std::FILE* OpenHostFileShared(const std::string& host_path, HostOpen kind) {
   std::FILE* file = ::fdopen(fd, mode);
   if (!file) ::close(fd);
   return file;
+}
+
+void CloseHostFile(std::FILE* file, HostOpen kind) {
+  if (kind == HostOpen::kOutputReplace) {
+    // Writes go on from where the last one ended, so the descriptor's offset
+    // is the length written, a short write and a failed flush included.
+    (void)std::fflush(file);
+    const off_t written = ::lseek(::fileno(file), 0, SEEK_CUR);
+    if (written >= 0) (void)::ftruncate(::fileno(file), written);
+  }
+  std::fclose(file);
 }
 
 }  // namespace ztrm

@@ -9,8 +9,16 @@
 // two opens of one process apart, and they go with the last close, however
 // the holder ends. A file system without these locks gives no refusal.
 //
-// An output open that is refused leaves the file as it was: it is emptied
-// only once the lock is held (Win32 refuses before it truncates).
+// An output open that is refused leaves the file as it was (Win32 refuses
+// before it truncates). A replacing open does not empty the file at once: the
+// new bytes are written over the old from the start, and CloseHostFile cuts
+// the file at the end of what was written. Emptying first costs the file
+// system far more (on ext4 freeing the blocks, then allocating them again:
+// about 1.5 ms for the four outputs of a large system, where writing over
+// them costs 0.1 ms), and no cooperating opener can tell the difference: the
+// lock keeps every other open out until the close. What differs is a process
+// that ends before the close: it leaves its new bytes followed by the old
+// file's tail, where Windows would leave the new bytes alone.
 #ifndef ZTRM_PLATFORM_NATIVE_HOST_FILE_LOCK_H_
 #define ZTRM_PLATFORM_NATIVE_HOST_FILE_LOCK_H_
 
@@ -20,7 +28,7 @@
 namespace ztrm {
 
 enum class HostOpen {
-  kOutputReplace,  // "w+": created or emptied
+  kOutputReplace,  // "w+": created, or written over and cut at the close
   kOutputAppend,   // "a": created when missing, writes at the end
   kInput,          // an existing file, read only
 };
@@ -28,6 +36,10 @@ enum class HostOpen {
 // The open stream (binary), or null when the file cannot be opened or another
 // open holds it against this one.
 std::FILE* OpenHostFileShared(const std::string& host_path, HostOpen kind);
+
+// Closes a stream OpenHostFileShared gave for `kind` (the same kind); a
+// replaced file is first cut at the end of what was written to it.
+void CloseHostFile(std::FILE* file, HostOpen kind);
 
 }  // namespace ztrm
 

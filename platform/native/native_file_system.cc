@@ -17,11 +17,12 @@ constexpr std::size_t kMaxEntryNameUnits = 255;
 
 class NativeOutputFile : public OutputFile {
  public:
-  NativeOutputFile(std::FILE* file, std::string host_path, OpenFileTable& table,
+  NativeOutputFile(std::FILE* file, HostOpen kind, std::string host_path, OpenFileTable& table,
                    HostChangeWatch* watch)
-      : file_(file), host_path_(std::move(host_path)), table_(table), watch_(watch) {}
+      : file_(file), kind_(kind), host_path_(std::move(host_path)), table_(table), watch_(watch) {}
   ~NativeOutputFile() override {
-    std::fclose(file_);
+    CloseHostFile(file_, kind_);
+    if (watch_) watch_->NoteChange();
     table_.ReleaseOutput(host_path_);
   }
 
@@ -35,6 +36,7 @@ class NativeOutputFile : public OutputFile {
 
  private:
   std::FILE* file_;
+  HostOpen kind_;
   std::string host_path_;
   OpenFileTable& table_;
   HostChangeWatch* watch_;
@@ -106,14 +108,15 @@ std::unique_ptr<OutputFile> NativeFileSystem::OpenOutput(WStringView path, Outpu
     return nullptr;
   }
   if (!open_files_.AcquireOutput(*host)) return nullptr;
-  std::FILE* file = OpenHostFileShared(
-      *host, mode == OutputMode::kReplace ? HostOpen::kOutputReplace : HostOpen::kOutputAppend);
+  const HostOpen kind =
+      mode == OutputMode::kReplace ? HostOpen::kOutputReplace : HostOpen::kOutputAppend;
+  std::FILE* file = OpenHostFileShared(*host, kind);
   if (!file) {
     open_files_.ReleaseOutput(*host);
     return nullptr;
   }
   if (HostChangeWatch* watch = paths_.watch()) watch->NoteChange();
-  return std::make_unique<NativeOutputFile>(file, *host, open_files_, paths_.watch());
+  return std::make_unique<NativeOutputFile>(file, kind, *host, open_files_, paths_.watch());
 }
 
 std::unique_ptr<InputFile> NativeFileSystem::OpenInput(WStringView path) {

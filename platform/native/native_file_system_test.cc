@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "tests/test_image.h"
 
 namespace ztrm {
@@ -50,6 +53,33 @@ TEST(NativeFileSystemTest, OutputOpensAreExclusiveWhileHeld) {
   EXPECT_EQ(f.image.Read("drive_c/windows/pxirms.log"), "");
 }
 
+// A replacing open writes over the old bytes and cuts the file at the close:
+// whatever the old file held, the closed file holds exactly the new bytes.
+TEST(NativeFileSystemTest, ReplacedFileHoldsExactlyTheNewBytes) {
+  struct Case {
+    const char* old_bytes;
+    std::vector<std::string> writes;
+    const char* closed;
+  };
+  const Case cases[] = {
+      {"0123456789\r\n", {"abc"}, "abc"},
+      {"ab", {"abc", "def"}, "abcdef"},
+      {"same", {"same"}, "same"},
+      {"old text", {}, ""},
+      {"", {"x"}, "x"},
+  };
+  for (const Case& c : cases) {
+    Fixture f;
+    f.image.Write("drive_c/windows/pxisys.ini", c.old_bytes);
+    std::unique_ptr<OutputFile> out =
+        f.files.OpenOutput(u"C:\\windows\\pxisys.ini", OutputMode::kReplace);
+    ASSERT_NE(out, nullptr);
+    for (const std::string& bytes : c.writes) Put(*out, bytes);
+    out.reset();
+    EXPECT_EQ(f.image.Read("drive_c/windows/pxisys.ini"), c.closed) << c.old_bytes;
+  }
+}
+
 TEST(NativeFileSystemTest, InputsShareWithEachOtherButNotWithAnOutput) {
   Fixture f;
   f.image.Write("drive_c/ZELTRO/a.ini", "abcdefg");
@@ -94,6 +124,7 @@ TEST(NativeFileSystemTest, AnotherProcessHoldingAFileKeepsItsSharingRules) {
   writer.reset();
   std::unique_ptr<OutputFile> mine = f.files.OpenOutput(pxisys, OutputMode::kReplace);
   ASSERT_NE(mine, nullptr);
+  mine.reset();
   EXPECT_EQ(f.image.Read("drive_c/windows/pxisys.ini"), "");
 }
 
