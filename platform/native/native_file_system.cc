@@ -88,8 +88,10 @@ std::vector<WString> ListHostFolder(const std::string& host_folder, WStringView 
   for (fs::directory_iterator it(host_folder, ec), end; !ec && it != end; it.increment(ec)) {
     WString name = FromUtf8(it->path().filename().string());
     if (name.size() > kMaxEntryNameUnits) continue;
+    // A link that leads nowhere is not listed. The listing itself tells
+    // which entries are links, so only those cost a stat.
     std::error_code status_error;
-    if (!fs::exists(it->path(), status_error)) continue;  // a link that leads nowhere
+    if (it->is_symlink(status_error) && !fs::exists(it->path(), status_error)) continue;
     if (ListsEntry(name, pattern)) names.push_back(std::move(name));
   }
   std::sort(names.begin(), names.end(),

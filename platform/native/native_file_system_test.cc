@@ -1,5 +1,7 @@
 #include "platform/native/native_file_system.h"
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -171,6 +173,19 @@ TEST(NativeFileSystemTest, ListingIsSortedAndMatchesShortNamesToo) {
 
 // FindFirstFileW/FindNextFileW under Wine 8.0 over a folder of the same names
 // (measured): letters of every script fold in the order and in the pattern.
+// Symbolic links in the image list as what they lead to; one that leads
+// nowhere is not listed at all.
+TEST(NativeFileSystemTest, ListingLeavesOutLinksThatLeadNowhere) {
+  Fixture f;
+  f.image.Write("drive_c/lst/real.ini", "");
+  f.image.MakeFolder("drive_c/lst/sub.ini");
+  ASSERT_EQ(::symlink("real.ini", f.image.Path("drive_c/lst/to_file.ini").c_str()), 0);
+  ASSERT_EQ(::symlink("sub.ini", f.image.Path("drive_c/lst/to_folder.ini").c_str()), 0);
+  ASSERT_EQ(::symlink("gone.ini", f.image.Path("drive_c/lst/dangling.ini").c_str()), 0);
+  EXPECT_EQ(f.files.ListEntries(u"C:\\lst", u"*.ini"),
+            (std::vector<WString>{u"real.ini", u"sub.ini", u"to_file.ini", u"to_folder.ini"}));
+}
+
 TEST(NativeFileSystemTest, ListingFoldsLettersBeyondLatin1) {
   Fixture f;
   for (const char* name : {"\xC4\x85" "a.ini",   // U+0105 a with ogonek

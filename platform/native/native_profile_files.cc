@@ -1,5 +1,9 @@
 #include "platform/native/native_profile_files.h"
 
+#include <errno.h>
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -33,22 +37,30 @@ const ProfileDocument* NativeProfileFiles::Parsed(const std::string& host_path,
     break;
   }
   last_.watched_at = 0;
-  std::FILE* in = std::fopen(host_path.c_str(), "rb");
-  if (!in) return nullptr;
-  // Read whole, in pieces of the size the stamp gave (a file that grew since
-  // is read to its end all the same).
+  const int fd = ::open(host_path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  // Read whole, asking for one byte more than the stamp's size so that a
+  // file of that size ends with the first read (a file that grew since is
+  // read to its end all the same).
   std::string bytes;
   std::size_t chunk = static_cast<std::size_t>(stamp.size) + 1;
   if (chunk < 4096 || chunk > (1u << 20)) chunk = 4096;
+  bool read_error = false;
   for (;;) {
     const std::size_t at = bytes.size();
     bytes.resize(at + chunk);
-    const std::size_t got = std::fread(bytes.data() + at, 1, chunk, in);
-    bytes.resize(at + got);
-    if (got < chunk) break;
+    const ssize_t got = ::read(fd, bytes.data() + at, chunk);
+    if (got < 0 && errno == EINTR) {
+      bytes.resize(at);
+      continue;
+    }
+    read_error = got < 0;
+    bytes.resize(at + (got > 0 ? static_cast<std::size_t>(got) : 0));
+    // A short read ends it once the stamp's size is there; one that stops
+    // before that is not trusted to be the end.
+    if (got <= 0 || (static_cast<std::size_t>(got) < chunk && bytes.size() >= stamp.size)) break;
   }
-  const bool read_error = std::ferror(in) != 0;
-  std::fclose(in);
+  ::close(fd);
   if (read_error) return nullptr;
   // Kept under the stamp taken before reading: a change while reading shows
   // as a new stamp at the next call, which then reads again.
