@@ -61,6 +61,36 @@ TEST(TextStreamTest, LocaleDecidesTheBytesOfNonAsciiText) {
   EXPECT_EQ(bytes.size(), 6u);
 }
 
+// A line feed or a unit above 0x7F is found in every position of a text,
+// also where only its low byte looks like a line feed (U+010A) or like ASCII.
+TEST(TextStreamTest, LineFeedsAndWideUnitsAreFoundAnywhere) {
+  Latin1ForTest code_page;
+  ProcessLocale locale(code_page);  // "C" locale: up to 0xFF as is, '?' above
+  struct Special {
+    char16_t unit;
+    const char* bytes;
+  };
+  const Special specials[] = {{u'\n', "\r\n"}, {u'\u00E9', "\xE9"}, {u'\u0080', "\x80"},
+                              {u'\u010A', "?"},   {u'\u0A0A', "?"},    {u'\u2061', "?"}};
+  for (const Special& special : specials) {
+    for (std::size_t size = 1; size <= 11; ++size) {
+      for (std::size_t at = 0; at < size; ++at) {
+        WString text(size, u'a');
+        text[at] = special.unit;
+        const std::string expected =
+            std::string(at, 'a') + special.bytes + std::string(size - at - 1, 'a');
+        std::string bytes;
+        {
+          TextStream stream(std::make_unique<MemoryFile>(&bytes), locale);
+          stream.Write(text);
+        }
+        EXPECT_EQ(bytes, expected) << "unit " << static_cast<int>(special.unit) << " at " << at
+                                   << " of " << size;
+      }
+    }
+  }
+}
+
 TEST(TextStreamTest, LargeOutputIsWrittenWhole) {
   Latin1ForTest code_page;
   ProcessLocale locale(code_page);
