@@ -17,9 +17,11 @@ static_assert(std::atomic<std::uint64_t>::is_always_lock_free);
 
 void CountChange(int) { g_changes.fetch_add(1, std::memory_order_acq_rel); }
 
-constexpr std::uint32_t kFolderEvents = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_MOVED_FROM |
-                                        IN_MOVED_TO | IN_CREATE | IN_DELETE | IN_DELETE_SELF |
-                                        IN_MOVE_SELF | IN_ONLYDIR;
+// A folder's watch is for its names: what its entries hold is watched per
+// file. So the run log, written line by line into a watched folder, moves
+// the count only when a kept answer depends on it.
+constexpr std::uint32_t kFolderEvents = IN_ATTRIB | IN_MOVED_FROM | IN_MOVED_TO | IN_CREATE |
+                                        IN_DELETE | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
 constexpr std::uint32_t kFileEvents =
     IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_DELETE_SELF | IN_MOVE_SELF;
 
@@ -60,6 +62,14 @@ std::uint64_t HostChangeWatch::Count() {
   std::uint64_t count = g_changes.load(std::memory_order_acquire);
   if (count == read_at_.load(std::memory_order_acquire)) return count;
   std::lock_guard<std::mutex> lock(mutex_);
+  return CatchUp();
+}
+
+std::uint64_t HostChangeWatch::CatchUp() {
+  // While the count stands where the queue was last emptied, nothing has
+  // been reported since: a report into an empty queue always signals.
+  const std::uint64_t count = g_changes.load(std::memory_order_acquire);
+  if (count == read_at_.load(std::memory_order_acquire)) return count;
   ReadReports();
   // Reports that arrive from here on signal again, so `count` stands for
   // everything read.
@@ -95,7 +105,7 @@ bool HostChangeWatch::WatchFile(const std::string& file) { return Add(file, kFil
 bool HostChangeWatch::Add(const std::string& path, std::uint32_t events) {
   std::lock_guard<std::mutex> lock(mutex_);
   // Reports of what is already gone must not take the new watch away.
-  ReadReports();
+  CatchUp();
   if (watches_.count(path)) return true;
   int wd = inotify_add_watch(fd_, path.c_str(), events);
   if (wd < 0) return false;
@@ -104,11 +114,17 @@ bool HostChangeWatch::Add(const std::string& path, std::uint32_t events) {
   return true;
 }
 
+bool HostChangeWatch::Watches(const std::string& path) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  CatchUp();
+  return watches_.count(path) != 0;
+}
+
 void HostChangeWatch::NoteChange() { g_changes.fetch_add(1, std::memory_order_acq_rel); }
 
 std::size_t HostChangeWatch::Watched() {
   std::lock_guard<std::mutex> lock(mutex_);
-  ReadReports();
+  CatchUp();
   return watches_.size();
 }
 

@@ -50,12 +50,15 @@ class HostChangeWatch {
   // The change count now, after reading the reports pending when it moved.
   std::uint64_t Count();
   // Starts watching host folder `folder`: names added, removed or renamed in
-  // it, and the contents and times of its entries, and the folder itself
-  // going. True when it is watched (also when it already was).
+  // it, the attributes of its entries, and the folder itself going (not what
+  // its files hold: WatchFile watches that). True when it is watched (also
+  // when it already was).
   bool Watch(const std::string& folder);
   // Starts watching host file `file` itself: its contents and times whatever
   // name they are changed through, a name added to it, and its going.
   bool WatchFile(const std::string& file);
+  // Whether host path `path` (a folder or a file) is watched now.
+  bool Watches(const std::string& path);
   // A change made through this process's platform.
   void NoteChange();
   // How many folders and files are watched now.
@@ -67,6 +70,9 @@ class HostChangeWatch {
   // Reads every pending report; a folder gone or moved is no longer watched
   // under its path. Called with mutex_ held.
   void ReadReports();
+  // ReadReports when the count has moved since the queue was last emptied;
+  // the count the reports read stand for. Called with mutex_ held.
+  std::uint64_t CatchUp();
   bool Add(const std::string& path, std::uint32_t events);
 
   const int fd_;

@@ -15,14 +15,22 @@ namespace {
 
 constexpr std::size_t kMaxEntryNameUnits = 255;
 
+// Writes move the change count only when a kept answer depends on what the
+// file holds: when the file itself is watched (a kept parse of it). Whether
+// it is can be told at the open: while the file is held as output, nothing
+// else of this process can read it, so no new parse of it is kept.
 class NativeOutputFile : public OutputFile {
  public:
   NativeOutputFile(std::FILE* file, HostOpen kind, std::string host_path, OpenFileTable& table,
-                   HostChangeWatch* watch)
-      : file_(file), kind_(kind), host_path_(std::move(host_path)), table_(table), watch_(watch) {}
+                   HostChangeWatch* watch_of_file)
+      : file_(file),
+        kind_(kind),
+        host_path_(std::move(host_path)),
+        table_(table),
+        watch_of_file_(watch_of_file) {}
   ~NativeOutputFile() override {
     CloseHostFile(file_, kind_);
-    if (watch_) watch_->NoteChange();
+    if (watch_of_file_) watch_of_file_->NoteChange();
     table_.ReleaseOutput(host_path_);
   }
 
@@ -30,7 +38,7 @@ class NativeOutputFile : public OutputFile {
     if (size == 0) return true;
     bool ok = std::fwrite(data, 1, size, file_) == size;
     ok = std::fflush(file_) == 0 && ok;
-    if (watch_) watch_->NoteChange();
+    if (watch_of_file_) watch_of_file_->NoteChange();
     return ok;
   }
 
@@ -39,7 +47,7 @@ class NativeOutputFile : public OutputFile {
   HostOpen kind_;
   std::string host_path_;
   OpenFileTable& table_;
-  HostChangeWatch* watch_;
+  HostChangeWatch* watch_of_file_;  // null when the file is not watched
 };
 
 class NativeInputFile : public InputFile {
@@ -106,9 +114,11 @@ std::unique_ptr<OutputFile> NativeFileSystem::OpenOutput(WStringView path, Outpu
   std::optional<std::string> host = paths_.HostPath(path);
   if (!host || host->back() == '/') return nullptr;
   std::error_code ec;
-  if (fs::is_directory(*host, ec) || !fs::is_directory(fs::path(*host).parent_path(), ec)) {
+  const fs::file_status status = fs::status(*host, ec);
+  if (fs::is_directory(status) || !fs::is_directory(fs::path(*host).parent_path(), ec)) {
     return nullptr;
   }
+  const bool created = !fs::exists(status);
   if (!open_files_.AcquireOutput(*host)) return nullptr;
   const HostOpen kind =
       mode == OutputMode::kReplace ? HostOpen::kOutputReplace : HostOpen::kOutputAppend;
@@ -117,8 +127,11 @@ std::unique_ptr<OutputFile> NativeFileSystem::OpenOutput(WStringView path, Outpu
     open_files_.ReleaseOutput(*host);
     return nullptr;
   }
-  if (HostChangeWatch* watch = paths_.watch()) watch->NoteChange();
-  return std::make_unique<NativeOutputFile>(file, kind, *host, open_files_, paths_.watch());
+  HostChangeWatch* const watch = paths_.watch();
+  HostChangeWatch* const watch_of_file = watch && watch->Watches(*host) ? watch : nullptr;
+  // A new name in its folder changes that folder's answers.
+  if (watch && created) watch->NoteChange();
+  return std::make_unique<NativeOutputFile>(file, kind, *host, open_files_, watch_of_file);
 }
 
 std::unique_ptr<InputFile> NativeFileSystem::OpenInput(WStringView path) {

@@ -258,13 +258,25 @@ TEST(HostChangeWatchTest, CountMovesOnlyWithAChange) {
   EXPECT_EQ(watch->Count(), count);
   image.Write("drive_c/other/a.ini", "x");  // nor is a change elsewhere
   EXPECT_EQ(watch->Count(), count);
+  // A folder's watch is for its names: a file's new contents count only
+  // once the file itself is watched.
   image.Write("drive_c/w/a.ini", "y");
+  EXPECT_EQ(watch->Count(), count);
+  EXPECT_FALSE(watch->Watches(image.Path("drive_c/w/a.ini")));
+  ASSERT_TRUE(watch->WatchFile(image.Path("drive_c/w/a.ini")));
+  EXPECT_TRUE(watch->Watches(image.Path("drive_c/w/a.ini")));
+  EXPECT_TRUE(watch->Watches(image.Path("drive_c/w")));
+  image.Write("drive_c/w/a.ini", "yy");
+  EXPECT_NE(watch->Count(), count);
+  count = watch->Count();
+  image.Write("drive_c/w/new.ini", "");  // a new name
   EXPECT_NE(watch->Count(), count);
   count = watch->Count();
   watch->NoteChange();
   EXPECT_NE(watch->Count(), count);
 
-  // A folder that goes is no longer watched; one made in its place can be.
+  // A folder that goes is no longer watched (nor its file); one made in its
+  // place can be.
   std::filesystem::remove_all(image.Path("drive_c/w"));
   EXPECT_EQ(watch->Watched(), before);
   image.MakeFolder("drive_c/w");
