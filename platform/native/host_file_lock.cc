@@ -35,7 +35,13 @@ std::FILE* OpenHostFileShared(const std::string& host_path, HostOpen kind) {
   }
   const char* mode = kind == HostOpen::kOutputReplace ? "w+b" : kind == HostOpen::kOutputAppend ? "ab" : "rb";
   std::FILE* file = ::fdopen(fd, mode);
-  if (!file) ::close(fd);
+  if (!file) {
+    ::close(fd);
+    return nullptr;
+  }
+  // Inputs are read in pieces of the reader's own buffer: a stream buffer
+  // would only copy them once more (and cost an fstat to size it).
+  if (kind == HostOpen::kInput) std::setvbuf(file, nullptr, _IONBF, 0);
   return file;
 }
 

@@ -236,6 +236,9 @@ std::optional<std::string> WindowsPathMap::HostPathOfFull(WStringView full_path,
 WindowsPathMap::Match WindowsPathMap::MatchInFolder(const std::string& folder, WStringView name,
                                                     std::uint64_t count, bool& watched) const {
   watched = false;
+  // The folder's stamp as last checked, while nothing watched has changed
+  // since: its names and attributes are as they were then.
+  std::optional<HostStamp> unchanged_stamp;
   if (watch_) {
     std::lock_guard<std::mutex> lock(answers_mutex_);
     auto kept = answers_.find(folder);
@@ -245,6 +248,7 @@ WindowsPathMap::Match WindowsPathMap::MatchInFolder(const std::string& folder, W
         watched = true;
         return match->second;
       }
+      unchanged_stamp = kept->second.stamp;
     }
   }
   // Watched before it is looked at: a change from here on moves the count.
@@ -253,7 +257,8 @@ WindowsPathMap::Match WindowsPathMap::MatchInFolder(const std::string& folder, W
   // after this read carries at least this time.
   timespec now{};
   clock_gettime(CLOCK_REALTIME_COARSE, &now);
-  const std::optional<HostStamp> folder_stamp = StampHostPath(folder, true);
+  const std::optional<HostStamp> folder_stamp =
+      unchanged_stamp ? unchanged_stamp : StampHostPath(folder, true);
   const bool stamped = folder_stamp && folder_stamp->IsDirectory();
   const HostStamp stamp = stamped ? *folder_stamp : HostStamp();
   if (stamped) {
