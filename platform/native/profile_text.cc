@@ -90,23 +90,26 @@ WStringView CutAtNul(WStringView s) { return s.substr(0, s.find(u'\0')); }
 
 // ---- F1-F3: lookup -----------------------------------------------------------
 
-// Templates so that the same search serves reading (const) and writing.
+// The first of `items` (sections or entries) named `name`, through their
+// index; a template so that the same search serves reading (const) and
+// writing. F2: only the first section of a name is searched; F3: the first
+// entry wins.
+template <typename Items>
+auto FindFirstNamed(Items& items, ProfileNameIndex& index, WStringView name)
+    -> decltype(&items.front()) {
+  std::size_t at = index.Find(name, items.size(),
+                              [&](std::size_t i) -> WStringView { return items[i].name; });
+  return at == ProfileNameIndex::npos ? nullptr : &items[at];
+}
+
 template <typename Document>
 auto FindSection(Document& document, WStringView name) -> decltype(&document.sections.front()) {
-  auto& sections = document.sections;
-  // F2: the first of that name only
-  std::size_t at = document.section_index.Find(
-      name, sections.size(), [&](std::size_t i) -> WStringView { return sections[i].name; });
-  return at == ProfileNameIndex::npos ? nullptr : &sections[at];
+  return FindFirstNamed(document.sections, document.section_index, name);
 }
 
 template <typename Section>
 auto FindEntry(Section& section, WStringView name) -> decltype(&section.entries.front()) {
-  auto& entries = section.entries;
-  // F3: the first wins
-  std::size_t at = section.entry_index.Find(
-      name, entries.size(), [&](std::size_t i) -> WStringView { return entries[i].name; });
-  return at == ProfileNameIndex::npos ? nullptr : &entries[at];
+  return FindFirstNamed(section.entries, section.entry_index, name);
 }
 
 // ---- V1, V2: quotes and the buffer -----------------------------------------
@@ -135,7 +138,7 @@ void ProfileNameIndex::Grow(std::size_t count) {
   std::size_t size = 16;
   while (size < count * 2) size *= 2;
   slots_.assign(size, 0);
-  indexed_ = used_ = 0;
+  indexed_ = 0;
 }
 
 std::uint32_t ProfileNameIndex::Hash(WStringView name) {

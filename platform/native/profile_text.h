@@ -93,14 +93,12 @@
 #include <vector>
 
 #include "common/wide_text.h"
+#include "platform/native/name_folding.h"
 
 namespace ztrm {
 
 enum class ProfileEncoding { kAnsi, kUtf8, kUtf16Le, kUtf16Be };
 
-// `line` is where a parsed entry or section header stands in the file, from
-// 1, counting every line end (CR LF, LF, a lone CR) as an editor does; 0 for
-// one added by SetProfileString. Only tools that point at a line read it.
 // Where the first item of each name stands in a list of sections or entries,
 // for the lookups (F1-F3): an open-addressing table of positions by the name's
 // ASCII fold. Built on the first lookup and extended when items are appended
@@ -127,9 +125,11 @@ class ProfileNameIndex {
 
   std::vector<std::uint32_t> slots_;  // position + 1; 0 is free
   std::size_t indexed_ = 0;
-  std::size_t used_ = 0;
 };
 
+// `line` is where a parsed entry or section header stands in the file, from
+// 1, counting every line end (CR LF, LF, a lone CR) as an editor does; 0 for
+// one added by SetProfileString. Only tools that point at a line read it.
 struct ProfileEntry {
   WString name;
   std::optional<WString> value;  // nullopt: a line without '=' (K2)
@@ -181,7 +181,7 @@ template <typename NameOf>
 void ProfileNameIndex::Update(std::size_t count, NameOf names) {
   if (count < indexed_) {
     slots_.clear();
-    indexed_ = used_ = 0;
+    indexed_ = 0;
   }
   Grow(count);
   const std::size_t mask = slots_.size() - 1;
@@ -191,12 +191,9 @@ void ProfileNameIndex::Update(std::size_t count, NameOf names) {
     std::size_t slot = hash & mask;
     while (slots_[slot] != 0) slot = (slot + 1) & mask;
     slots_[slot] = static_cast<std::uint32_t>(i + 1);
-    ++used_;
   }
   indexed_ = count;
 }
-
-bool AsciiNamesEqualIgnoreCase(WStringView a, WStringView b);
 
 template <typename NameOf>
 std::size_t ProfileNameIndex::Lookup(WStringView name, std::uint32_t hash, NameOf names) const {
