@@ -58,8 +58,10 @@ void FindChassisDescriptionFiles(RunContext& ctx) {
     return;
   }
 
-  WideText folder =
-      ReadStringValue(*key, kChassisDescriptionFilePathValue).value_or(WideText());
+  // Whatever the value's type, its data is taken as the folder text, as a
+  // read into the folder buffer leaves it (a REG_MULTI_SZ gives its first
+  // string).
+  const WideText folder = ReadValueIntoTextBuffer(*key, kChassisDescriptionFilePathValue);
   Log(ctx, u"ChassisModue_INI_Path = %s\r\n", folder);
   if (folder.empty()) return;
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 
 #include "tests/chassis_test_support.h"
@@ -107,6 +108,64 @@ TEST(DescriptionDiscovery, FolderValueOf259UnitsIsUsed) {
   EXPECT_EQ(bench.Log(), LogText("ChassisModue_INI_Path = " + folder + "\r\n" +
                                  "Fail to open first INI file in folder of " + folder + ".\r\n"));
   EXPECT_EQ(bench.files().listings, 1);
+}
+
+// The folder value's data is taken as text whatever its type. The registry
+// file is UTF-16LE, so hex(N) data is UTF-16LE bytes for every reader.
+struct FolderValueCase {
+  const char* name;
+  std::string value;     // the value's part of the line after '='
+  std::string expected;  // the folder the run log names
+};
+
+std::string Units(const std::string& ascii) {  // "41,00,42,00" for "AB"
+  std::string out;
+  for (char c : ascii) {
+    char pair[8];
+    std::snprintf(pair, sizeof pair, "%s%02x,00", out.empty() ? "" : ",", c);
+    out += pair;
+  }
+  return out;
+}
+
+TEST(DescriptionDiscovery, FolderValueOfAnyTypeIsItsDataAsText) {
+  const std::string f256(256, 'f');
+  const FolderValueCase cases[] = {
+      {"multi-string: its first string", "hex(7):" + Units("C:\\Desc") + ",00,00," +
+                                             Units("C:\\X") + ",00,00,00,00",
+       "C:\\Desc"},
+      {"expandable string", "hex(2):" + Units("C:\\Desc") + ",00,00", "C:\\Desc"},
+      {"string with a NUL inside", "hex(1):" + Units("C:\\Desc") + ",00,00," + Units("Z"),
+       "C:\\Desc"},
+      {"dword: two units", "dword:00440043", "CD"},
+      {"binary, odd last byte as a unit's low half", "hex:41,00,42", "AB"},
+      {"259 units and a NUL fill the buffer", "hex(7):" + Units("C:\\" + f256) + ",00,00",
+       "C:\\" + f256},
+      {"260 units without a NUL: no terminator fits", "hex:" + Units("C:\\" + f256 + "f"), ""},
+      {"more than 520 bytes", "hex(7):" + Units("C:\\Desc") + ",00,00," + Units(f256) + ",00,00",
+       ""},
+      {"empty binary", "hex:", ""},
+  };
+  for (const FolderValueCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    ChassisBench bench;
+    const std::string text =
+        "Windows Registry Editor Version 5.00\r\n\r\n"
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\CurrentVersion]\r\n"
+        "\"ChassisDescriptionFilePath\"=" + c.value + "\r\n";
+    std::string bytes = "\xFF\xFE";
+    for (char ch : text) bytes += std::string{ch, '\0'};
+    bench.image.Write("registry.reg", bytes);
+    bench.WriteC("Desc/a.ini", "Vendor = \"A\"\n");
+    FindChassisDescriptionFiles(bench.Context());
+    const std::string& folder = c.expected;
+    std::string log = "ChassisModue_INI_Path = " + folder + "\r\n";
+    if (!folder.empty() && folder != "C:\\Desc") {
+      log += "Fail to open first INI file in folder of " + folder + ".\r\n";
+    }
+    EXPECT_EQ(bench.Log(), LogText(log));
+    EXPECT_EQ(bench.Context().vecChassisDescFile.size(), folder == "C:\\Desc" ? 1u : 0u);
+  }
 }
 
 TEST(DescriptionDiscovery, MissingFolder) {

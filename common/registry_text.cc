@@ -11,6 +11,22 @@ std::optional<WideText> ReadStringValue(RegistryKey& key, WStringView name) {
   return WideText(*value);
 }
 
+WideText ReadValueIntoTextBuffer(RegistryKey& key, WStringView name) {
+  std::optional<RawRegistryValue> value = key.RawValue(name);
+  if (!value || value->bytes.size() > WideText::kCapacity * 2) return WideText();
+  const std::string& bytes = value->bytes;
+  WString text;
+  for (std::size_t i = 0; i < bytes.size(); i += 2) {
+    const unsigned lo = static_cast<unsigned char>(bytes[i]);
+    const unsigned hi = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0;
+    const char16_t unit = static_cast<char16_t>(lo | (hi << 8));
+    if (unit == u'\0') return WideText(text);
+    text.push_back(unit);
+  }
+  // Units after the data are the buffer's zeros, unless the data filled it.
+  return WideText::Fits(text) ? WideText(text) : WideText();
+}
+
 std::optional<WideText> ReadStringValue(Registry& registry, WStringView key_path,
                                         WStringView name) {
   std::unique_ptr<RegistryKey> key = registry.OpenLocalMachineKey(key_path);

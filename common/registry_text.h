@@ -19,6 +19,16 @@ std::optional<WideText> ReadStringValue(RegistryKey& key, WStringView name);
 std::optional<WideText> ReadStringValue(Registry& registry, WStringView key_path,
                                         WStringView name);
 
+// A value read into a 260-unit buffer whatever its type, the way a read whose
+// result nobody examines leaves it. The buffer starts empty (all zero); data
+// that fits its 520 bytes is copied in as stored, so a REG_MULTI_SZ gives its
+// first string and a REG_DWORD or REG_BINARY its bytes taken as UTF-16LE
+// units (an odd last byte is the low half of a unit). The text is what comes
+// before the first NUL. A missing value, data of more than 520 bytes (which
+// the read refuses whole) and data that fills all 260 units without a NUL
+// (no room for a terminator) give empty text.
+WideText ReadValueIntoTextBuffer(RegistryKey& key, WStringView name);
+
 // The first non-empty string value `name` found in `key_paths`, tried in
 // order; empty text when none gives one.
 WideText ReadFirstStringValue(Registry& registry, std::initializer_list<WStringView> key_paths,

@@ -9,6 +9,7 @@ namespace {
 
 // EEPROM image offsets.
 constexpr std::size_t kSerialNumberOffset = 0x6A;
+constexpr std::size_t kSerialNumberSize = 13;  // 0x6A to 0x76
 constexpr std::size_t kLinkModeOffset = 0x7C;
 constexpr std::size_t kSystemLinkWidthOffset = 0x7D;
 constexpr std::size_t kDescriptorOffset = 0x81;
@@ -19,9 +20,13 @@ const ModuleRecord& RecordAt(const PxisaServiceList& list, const ModulePosition&
   return list.Vendors[p.vendor].Models[p.model].Modules[p.record];
 }
 
+// The serial number ends at its first zero byte or at the end of its field,
+// whichever comes first: read on, it would take in the checksum and the slot
+// descriptors, whose bytes can hold a line feed.
 WideText SerialNumber(RunContext& ctx, const ModuleRecord& module) {
   std::string bytes;
-  for (std::size_t i = kSerialNumberOffset; i < module.Eeprom.size() && module.Eeprom[i] != 0; ++i) {
+  for (std::size_t i = kSerialNumberOffset;
+       i < kSerialNumberOffset + kSerialNumberSize && module.Eeprom[i] != 0; ++i) {
     bytes += static_cast<char>(module.Eeprom[i]);
   }
   return ctx.locale.FromMultiByte(bytes);
@@ -137,11 +142,16 @@ void WriteSystemSlotSection(const RunContext& ctx, const stPXISys& sys,
   out.Print(u"\n");
 }
 
-void mf_WritePeripheralSlots(const RunContext& ctx, const stPXISys& sys,
-                             const ModuleRecord& system_module, TextStream& out) {
+// The peripheral slots are described by the system module their own search
+// finds, slot layout (the EEPROM descriptors) and modules alike. Only when
+// two controllers carry one chassis ID can it differ from the module of the
+// system slot section; then one controller's layout is never written beside
+// the other's modules.
+void mf_WritePeripheralSlots(const RunContext& ctx, const stPXISys& sys, TextStream& out) {
   ModulePosition parent;
   if (!FindChassisSystemModuleForSlots(ctx, sys.usChassisID, parent)) return;
-  const std::uint32_t parent_index = RecordAt(ctx.SystemModules, parent).Index;
+  const ModuleRecord& system_module = RecordAt(ctx.SystemModules, parent);
+  const std::uint32_t parent_index = system_module.Index;
   if (parent_index == 0 || sys.vecSlot.size() < 2) return;
 
   for (std::size_t j = 0; j + 1 < sys.vecSlot.size(); ++j) {
@@ -187,7 +197,7 @@ void WriteChassis(RunContext& ctx, const stPXISys& sys, TextStream& out) {
   WriteStarSystemTimingSetSections(sys, out);
   WriteStarTriggerSections(sys, out);
   WriteSystemSlotSection(ctx, sys, found ? &position : nullptr, out);
-  if (found) mf_WritePeripheralSlots(ctx, sys, system_module, out);
+  if (found) mf_WritePeripheralSlots(ctx, sys, out);
 }
 
 }  // namespace

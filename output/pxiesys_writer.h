@@ -17,7 +17,14 @@
 //     0xFC); a slot beyond them gets a section saying "N/A", origins 0 and
 //     widths 0, and no module lines, since no slot number is known for it.
 //   - The serial number is the EEPROM bytes from 0x6A up to the first zero
-//     byte or the end of the 256-byte image (at most 150 bytes).
+//     byte or the end of its 13-byte field (0x6A to 0x76), whichever comes
+//     first.
+//   - Two controllers given one chassis ID (an edited ChassisMappingID.ini):
+//     the chassis and system slot sections describe the first one in list
+//     order; the peripheral slot sections take the one their own search
+//     finds (see FindChassisSystemModuleForSlots) for both the slot
+//     descriptors and the modules in the slots, so each section describes
+//     one controller's chassis.
 #ifndef ZTRM_OUTPUT_PXIESYS_WRITER_H_
 #define ZTRM_OUTPUT_PXIESYS_WRITER_H_
 
@@ -38,7 +45,8 @@ bool mf_FindChassisSystemModule(const RunContext& ctx, std::uint32_t chassis_id,
                                 ModulePosition& position);
 
 // The search the peripheral slot sections use: the last model holding a
-// system module of the chassis, and within it the first such record.
+// system module of the chassis, and within it the first such record. Its
+// EEPROM gives the slot descriptors, its Index the modules' parent.
 bool FindChassisSystemModuleForSlots(const RunContext& ctx, std::uint32_t chassis_id,
                                      ModulePosition& position);
 

@@ -102,11 +102,16 @@ void FillThreeChassisSystem(RunContext& ctx) {
   ctl5.MaxLink3Width4Link = 4;
   ctl5.MaxLink4Width4Link = 4;
   ctl5.NumberofValidLinks = 4;
-  SetDescriptor(ctl5, 0, 2, 0x21, 3, 0x52);
-  SetDescriptor(ctl5, 1, 3, 0x01, 1, 0x04);
-  SetDescriptor(ctl5, 2, 4, 0x02, 7, 0x33);
-  SetDescriptor(ctl5, 3, 5, 0x00, 5, 0x00);
-  // Chassis 6: an EEPROM without a zero byte, link mode 'B', two valid links.
+  // Descriptors that must not be written: the peripheral slots follow the
+  // other controller of chassis 5, the one their own search finds.
+  for (std::size_t j = 0; j < 4; ++j) SetDescriptor(ctl5, j, 4, 0x33, 2, 0x11);
+  ModuleRecord acme5 = SystemModule(5, 3, u"acme", u"x");
+  SetDescriptor(acme5, 0, 2, 0x21, 3, 0x52);
+  SetDescriptor(acme5, 1, 3, 0x01, 1, 0x04);
+  SetDescriptor(acme5, 2, 4, 0x02, 7, 0x33);
+  SetDescriptor(acme5, 3, 5, 0x00, 5, 0x00);
+  // Chassis 6: an EEPROM without a zero byte (the serial number ends with
+  // its 13-byte field), link mode 'B', two valid links.
   ModuleRecord ctl6 = SystemModule(6, 2, u"PXI0::ctl6", u"PCI::6");
   ctl6.Eeprom.fill('A');
   ctl6.Eeprom[0x7C] = 'B';
@@ -116,7 +121,7 @@ void FillThreeChassisSystem(RunContext& ctx) {
   ctl6.MaxLink4Width4Link = 8;
   ctl6.NumberofValidLinks = 2;
   ctx.SystemModules.Vendors = {Vendor(u"ZELTRO", u"ZT8000", {ctl5, ctl6}),
-                               Vendor(u"ACME", u"C1", {SystemModule(5, 3, u"acme", u"x")})};
+                               Vendor(u"ACME", u"C1", {acme5})};
   ctx.PeripheralModules.Vendors = {
       Vendor(u"ZELTRO", u"ZT5100",
              {PeripheralModule(3, 2, u"PXI1::2", u"PCI::20", 4, 4),

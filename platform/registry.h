@@ -9,10 +9,18 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "common/wide_text.h"
 
 namespace ztrm {
+
+// A value as the registry stores it: its type (the REG_* number) and its
+// data bytes, whole, whatever the type.
+struct RawRegistryValue {
+  std::uint32_t type = 0;
+  std::string bytes;
+};
 
 class RegistryKey {
  public:
@@ -27,6 +35,9 @@ class RegistryKey {
   virtual std::optional<WString> StringValue(WStringView name) = 0;
   // A REG_DWORD value; nullopt when missing or of another type.
   virtual std::optional<std::uint32_t> DwordValue(WStringView name) = 0;
+  // Any value, type and bytes as stored (RegQueryValueExW); nullopt when
+  // missing.
+  virtual std::optional<RawRegistryValue> RawValue(WStringView name) = 0;
 };
 
 class Registry {

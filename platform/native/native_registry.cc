@@ -62,6 +62,13 @@ class NativeRegistryKey : public RegistryKey {
     return number;
   }
 
+  std::optional<RawRegistryValue> RawValue(WStringView name) override {
+    std::lock_guard<std::mutex> lock(state_->mutex);
+    const RegistryValue* value = Value(name);
+    if (!value) return std::nullopt;
+    return RawRegistryValue{value->type, value->data};
+  }
+
  private:
   const RegistryNode* Node() const { return state_->root->Find(names_); }
 

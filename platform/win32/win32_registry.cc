@@ -78,6 +78,28 @@ class Win32RegistryKey : public RegistryKey {
     return value;
   }
 
+  std::optional<RawRegistryValue> RawValue(WStringView name) override {
+    const WString value_name = Terminated(name);
+    // As for strings: read again with the new size when the value has grown
+    // between asking its size and reading it.
+    for (;;) {
+      DWORD type = 0;
+      DWORD bytes = 0;
+      if (RegQueryValueExW(key_, AsWide(value_name.c_str()), nullptr, &type, nullptr, &bytes) !=
+          ERROR_SUCCESS) {
+        return std::nullopt;
+      }
+      std::string data(bytes, '\0');
+      DWORD read_bytes = bytes;
+      LONG status = RegQueryValueExW(key_, AsWide(value_name.c_str()), nullptr, &type,
+                                     reinterpret_cast<BYTE*>(data.data()), &read_bytes);
+      if (status == ERROR_MORE_DATA) continue;
+      if (status != ERROR_SUCCESS) return std::nullopt;
+      data.resize(read_bytes);
+      return RawRegistryValue{type, std::move(data)};
+    }
+  }
+
  private:
   HKEY key_;
 };
