@@ -130,7 +130,7 @@ void AskModules(VendorLibrary& library, const ModelRequest& request, ModelAnswer
   if (system && !has_name) return;  // the service reads no system module then
   const bool has_eeprom = system && library.HasExport(kSystemModuleGetChassisEeprom);
   const bool has_info = library.HasExport(info_export);
-  const std::uint32_t read = std::min(answers.count, kMaxModulesPerModel);
+  const std::uint32_t read = std::min(answers.count, MaxRecordsPerRun(request.stage));
   for (std::uint32_t index = 1; index <= read; ++index) {
     ModuleAnswer answer;
     if (has_name) AskName(library, name_export, request, index, kept);
@@ -151,7 +151,7 @@ void AskModules(VendorLibrary& library, const ModelRequest& request, ModelAnswer
 
 void AskChassis(VendorLibrary& library, const ModelRequest& request, ModelAnswers& answers) {
   const bool has_root_bus = library.HasExport(kChassisGetPciRootBusNumber);
-  const std::uint32_t read = std::min(answers.count, kMaxModulesPerModel);
+  const std::uint32_t read = std::min(answers.count, kMaxChassisPerRun);
   for (std::uint32_t chassis = 1; chassis <= read; ++chassis) {
     ModuleAnswer answer;
     for (std::uint32_t root = 1; has_root_bus && root <= request.root_indices; ++root) {
@@ -206,6 +206,10 @@ std::uint32_t ExportBit(const char* export_name) {
     if (std::strcmp(kAllVendorExports[i], export_name) == 0) return 1u << i;
   }
   return 0;
+}
+
+std::uint32_t MaxRecordsPerRun(ModuleStage stage) {
+  return stage == ModuleStage::kChassis ? kMaxChassisPerRun : kMaxModulesPerRun;
 }
 
 const std::vector<std::uint32_t>& InformationItems(ModuleStage stage) {
@@ -289,7 +293,7 @@ std::optional<ModelAnswers> ParseModelAnswers(std::string_view text) {
       }
       ++header;
     } else if (w.size() == 4 && w[0] == "module") {
-      if (a.modules.size() >= kMaxModulesPerModel) return std::nullopt;
+      if (a.modules.size() >= kMaxModulesPerRun) return std::nullopt;
       ModuleAnswer m;
       if (!ReadHexArray(w[1], m.unique_name) || !ReadHexArray(w[2], m.address_info) ||
           !ReadHexArray(w[3], m.eeprom)) {

@@ -70,9 +70,13 @@ struct ModelAnswers {
   bool loaded = false;
   std::uint32_t exports = 0;  // ExportBit of each export present
   std::uint32_t count = 0;    // GetCount's answer (0 when missing)
-  std::vector<ModuleAnswer> modules;  // at most kMaxModulesPerModel
+  std::vector<ModuleAnswer> modules;  // at most MaxRecordsPerRun(stage)
   ServiceBuffers buffers_after;       // the kept buffers after this model
 };
+
+// The most records of `stage`'s kind the service reads in a run, so the most
+// one model can give it.
+std::uint32_t MaxRecordsPerRun(ModuleStage stage);
 
 // The GetInformation items the service asks of a module of `stage`.
 const std::vector<std::uint32_t>& InformationItems(ModuleStage stage);

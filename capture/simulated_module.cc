@@ -111,7 +111,8 @@ void ModuleKeys(const ModelRequest& request, const ModuleAnswer& m, std::string&
 std::string SimulatedModuleSections(const ModelRequest& request, const ModelAnswers& answers,
                                     std::vector<std::string>& notes) {
   std::string out;
-  const std::uint32_t sections = std::min(answers.count, kMaxModulesPerModel);
+  const std::uint32_t bound = MaxRecordsPerRun(request.stage);
+  const std::uint32_t sections = std::min(answers.count, bound);
   if (HasLineBreak(request.vendor) || HasLineBreak(request.model)) {
     notes.push_back(request.vendor + "/" + request.model +
                     ": the vendor or model name holds a line break, which the configuration "
@@ -121,7 +122,7 @@ std::string SimulatedModuleSections(const ModelRequest& request, const ModelAnsw
     out += SectionName(request.stage);
     out += Quoted("Vendor", request.vendor);
     out += Quoted("Model", request.model);
-    if (i == 0 && answers.count > kMaxModulesPerModel) {
+    if (i == 0 && answers.count > bound) {
       out += "ReportedCount = " + std::to_string(answers.count) + "\n";
     }
     if (i < answers.modules.size()) {

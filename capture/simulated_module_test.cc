@@ -116,7 +116,7 @@ TEST(SimulatedModuleSections, ReadBackByTheSimulatedModuleAsCaptured) {
   request.vendor = "V";
   request.model = "M";
   ModelAnswers answers;
-  answers.count = 0x1000;  // more than the service reads
+  answers.count = 0x3000;  // more than the service reads
   for (int i = 0; i < 256; ++i) answers.modules.push_back(Module("u", "a"));
   answers.modules[0] = Module(" quoted \"name\" ", "PCI::1");
   answers.modules[0].info = {{102, 4}};
@@ -124,7 +124,7 @@ TEST(SimulatedModuleSections, ReadBackByTheSimulatedModuleAsCaptured) {
   answers.modules[1].address_info.fill('y');
   std::vector<std::string> notes;
   ztsim::SimConfig config = ztsim::ParseSimConfig(SimulatedModuleSections(request, answers, notes));
-  EXPECT_EQ(config.Count(ztsim::Kind::kPeripheralModule, "V", "M"), 0x1000u);
+  EXPECT_EQ(config.Count(ztsim::Kind::kPeripheralModule, "V", "M"), 0x3000u);
   const ztsim::SimItem* first = config.Find(ztsim::Kind::kPeripheralModule, "V", "M", 1);
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(first->unique_name, " quoted \"name\" ");
@@ -133,8 +133,8 @@ TEST(SimulatedModuleSections, ReadBackByTheSimulatedModuleAsCaptured) {
   ASSERT_NE(second, nullptr);
   EXPECT_TRUE(second->unterminated_names);
   EXPECT_EQ(second->unique_name, std::string(260, 'z'));
-  EXPECT_NE(config.Find(ztsim::Kind::kPeripheralModule, "V", "M", 256), nullptr);
-  EXPECT_EQ(config.Find(ztsim::Kind::kPeripheralModule, "V", "M", 257), nullptr);
+  EXPECT_NE(config.Find(ztsim::Kind::kPeripheralModule, "V", "M", 8192), nullptr);
+  EXPECT_EQ(config.Find(ztsim::Kind::kPeripheralModule, "V", "M", 8193), nullptr);
   EXPECT_TRUE(notes.empty());
 }
 

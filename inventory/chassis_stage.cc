@@ -18,11 +18,12 @@ const StageText kChassisStage = {
     u"Import ChassisModule_GetCount API Fail\r\n",
     u"ChassisModule_GetCount = %d, (%s,%s)\r\n",
     u"ChassisModule_GetCount = N/A, (%s,%s)\r\n",
-    u"ChassisModule_GetCount is above %d: only the first %d are read\r\n"};
+    u"ChassisModule_GetCount is above %d: only the first %d are read (at most %d in a run)\r\n",
+    kMaxChassisPerRun};
 
 bool ReadChassis(ModelScope& s) {
   const bool has_root_bus = s.library.HasExport(kChassisGetPciRootBusNumber);
-  if (!CountModules(s, kChassisStage)) return false;
+  if (!CountModules(s, kChassisStage, RecordCount(s.ctx.ChassisModules))) return false;
   const WStringView vendor = s.vendor.VendorName.view();
   const WStringView model = s.model.ModelName.view();
   for (std::uint32_t chassis = 1; chassis <= s.read_count; ++chassis) {

@@ -18,7 +18,15 @@ WideText WidenName(const RunContext& ctx, const char* bytes, std::size_t size) {
   return WideText(ctx.locale.FromMultiByte(std::string_view(bytes, length)));
 }
 
-bool CountModules(ModelScope& s, const StageText& text) {
+std::size_t RecordCount(const PxisaServiceList& list) {
+  std::size_t count = 0;
+  for (const PxisaVendorEntry& vendor : list.Vendors) {
+    for (const PxisaModelEntry& model : vendor.Models) count += model.Modules.size();
+  }
+  return count;
+}
+
+bool CountModules(ModelScope& s, const StageText& text, std::size_t already_read) {
   if (!s.library.HasExport(text.count_export)) {
     Log(s.ctx, text.count_import_failure);
     s.error = true;
@@ -32,9 +40,12 @@ bool CountModules(ModelScope& s, const StageText& text) {
   } else {
     Log(s.ctx, text.count_line, count, s.vendor.VendorName, s.model.ModelName);
   }
-  s.read_count = std::min(count, kMaxModulesPerModel);
-  if (count > kMaxModulesPerModel) {
-    Log(s.ctx, text.count_limit_line, kMaxModulesPerModel, kMaxModulesPerModel);
+  const std::uint32_t left = already_read >= text.max_per_run
+                                 ? 0
+                                 : text.max_per_run - static_cast<std::uint32_t>(already_read);
+  s.read_count = std::min(count, left);
+  if (count > left) {
+    Log(s.ctx, text.count_limit_line, left, left, text.max_per_run);
   }
   return true;
 }

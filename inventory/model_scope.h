@@ -34,7 +34,8 @@ struct StageText {
   const char16_t* count_import_failure;
   const char16_t* count_line;
   const char16_t* count_none_line;
-  const char16_t* count_limit_line;
+  const char16_t* count_limit_line;  // read, read, the run's bound
+  std::uint32_t max_per_run;         // records of this kind a run reads at most
 };
 
 // Vendor or model name as the library gets it: the registry name in the
@@ -68,8 +69,13 @@ struct ModelScope {
 WideText WidenName(const RunContext& ctx, const char* bytes, std::size_t size);
 
 // GetCount into ModuleCount and read_count, with its log lines; false when
-// the export is missing (the error mark is set then).
-bool CountModules(ModelScope& s, const StageText& text);
+// the export is missing (the error mark is set then). `already_read`: the
+// records of this kind the run holds so far; read_count keeps the run's
+// total within the stage's bound.
+bool CountModules(ModelScope& s, const StageText& text, std::size_t already_read);
+
+// How many records the models of a service list hold.
+std::size_t RecordCount(const PxisaServiceList& list);
 
 // GetName of module `index` into the record's UniqueName and AddressInfo.
 void ReadModuleName(ModelScope& s, const char* export_name, std::uint32_t index,

@@ -6,9 +6,11 @@
 // its parent and maps each chassis root bus. Everything is traced into the
 // run log.
 //
-// Bounds against libraries that answer nonsense: at most kMaxModulesPerModel
-// modules are read per model (a larger count is logged, stored as reported in
-// ModuleCount, and read that far); names are read up to their first zero
+// Bounds against libraries that answer nonsense: a run reads at most
+// kMaxModulesPerRun system modules, as many peripheral modules and
+// kMaxChassisPerRun chassis (vendor_exports.h says why no real system comes
+// near them); a model whose count goes past what is left is logged, its
+// count stored as reported in ModuleCount, and read that far; names are read up to their first zero
 // byte within the 260-byte buffer, which always has a zero byte after it; a
 // chassis EEPROM text ends at the image's end at the latest.
 #ifndef ZTRM_INVENTORY_MODULE_DISCOVERY_H_

@@ -275,7 +275,11 @@ TEST(ModuleDiscoveryTest, NonsenseAnswersAreBoundedAndLogged) {
   RunContext& ctx = bench.Context();
   ScriptedLibrary script;
   int name_calls = 0;
-  script.system_count = [](const char*, const char*, std::uint32_t* n) { *n = 0xFFFFFFFF; };
+  // M1 reports the most a count can say, M2 a handful: the run's bound is
+  // spent on M1 alone.
+  script.system_count = [](const char*, const char* model, std::uint32_t* n) {
+    *n = std::string(model) == "M1" ? 0xFFFFFFFF : 5;
+  };
   // The first call fills both buffers to the brim without a terminator; the
   // later ones write nothing, so the first module's bytes stay.
   script.system_name = [&](const char*, const char*, std::uint32_t, char* u, char* a) {
@@ -291,38 +295,55 @@ TEST(ModuleDiscoveryTest, NonsenseAnswersAreBoundedAndLogged) {
   script.system_info = [](const char*, const char*, std::uint32_t item, std::uint32_t* value) {
     if (item == 100) *value = 0xFFFFFFFF;
   };
-  script.peripheral_count = [](const char*, const char*, std::uint32_t* n) { *n = 0x80000000; };
+  // 5,000 of each model: the second one is read as far as the run's 8,192.
+  script.peripheral_count = [](const char*, const char*, std::uint32_t* n) { *n = 5000; };
   script.chassis_count = [](const char*, const char*, std::uint32_t* n) { *n = 300; };
   script.root_bus = [](const char*, const char*, std::uint32_t, std::uint32_t, std::uint32_t* bus) {
     *bus = 256;
   };
   bench.libraries().scripted[u"L"] = script;
-  RegisterModels(ctx, 1, 1, u"L");
+  RegisterModels(ctx, 1, 2, u"L");
   DiscoverModules(ctx);
 
-  const PxisaModelEntry& system = ctx.SystemModules.Vendors[0].Models[0];
-  EXPECT_EQ(system.ModuleCount, 0xFFFFFFFFu);
-  ASSERT_EQ(system.Modules.size(), 256u);
-  const ModuleRecord& last = system.Modules.back();
+  const std::vector<PxisaModelEntry>& system = ctx.SystemModules.Vendors[0].Models;
+  EXPECT_EQ(system[0].ModuleCount, 0xFFFFFFFFu);
+  ASSERT_EQ(system[0].Modules.size(), 8192u);
+  EXPECT_EQ(system[1].ModuleCount, 5u);
+  EXPECT_EQ(system[1].Modules.size(), 0u);
+  const ModuleRecord& last = system[0].Modules.back();
   EXPECT_EQ(last.UniqueName.str(), WString(259, u'u'));
   EXPECT_EQ(last.AddressInfo.str(), WString(259, u'a'));
   // The EEPROM texts run to the end of the 256-byte image.
   EXPECT_EQ(last.ChassisVendor.str(), WString(256 - 5, u'E'));
   EXPECT_EQ(last.ChassisModel.str(), WString(256 - 0x41, u'E'));
-  EXPECT_EQ(last.Index, 256u);
-  EXPECT_EQ(ctx.PeripheralModules.Vendors[0].Models[0].Modules.size(), 256u);
+  EXPECT_EQ(last.Index, 8192u);
+  const std::vector<PxisaModelEntry>& peripheral = ctx.PeripheralModules.Vendors[0].Models;
+  EXPECT_EQ(peripheral[0].Modules.size(), 5000u);
+  EXPECT_EQ(peripheral[1].Modules.size(), 3192u);
+  EXPECT_EQ(peripheral[1].Modules.back().Index, 8192u);
   EXPECT_EQ(ctx.ChassisModules.Vendors[0].Models[0].Modules.size(), 256u);
+  EXPECT_EQ(ctx.ChassisModules.Vendors[0].Models[1].Modules.size(), 0u);
 
   const std::string log = bench.Log();
-  EXPECT_NE(log.find("SystemModule_GetCount = -1, (V1,M1)\r\r\n"
-                     "SystemModule_GetCount is above 256: only the first 256 are read\r\r\n"),
-            std::string::npos);
-  EXPECT_NE(log.find("PeripheralModule_GetCount = -2147483648, (V1,M1)\r\r\n"
-                     "PeripheralModule_GetCount is above 256: only the first 256 are read\r\r\n"),
-            std::string::npos);
-  EXPECT_NE(log.find("ChassisModule_GetCount = 300, (V1,M1)\r\r\n"
-                     "ChassisModule_GetCount is above 256: only the first 256 are read\r\r\n"),
-            std::string::npos);
+  for (const char* lines : {
+           "SystemModule_GetCount = -1, (V1,M1)\r\r\n"
+           "SystemModule_GetCount is above 8192: only the first 8192 are read "
+           "(at most 8192 in a run)\r\r\n",
+           "SystemModule_GetCount = 5, (V1,M2)\r\r\n"
+           "SystemModule_GetCount is above 0: only the first 0 are read (at most 8192 in a run)\r\r\n",
+           "PeripheralModule_GetCount = 5000, (V1,M1)\r\r\nPeripheralModule_GetName = Fail\r\r\n",
+           "PeripheralModule_GetCount = 5000, (V1,M2)\r\r\n"
+           "PeripheralModule_GetCount is above 3192: only the first 3192 are read "
+           "(at most 8192 in a run)\r\r\n",
+           "ChassisModule_GetCount = 300, (V1,M1)\r\r\n"
+           "ChassisModule_GetCount is above 256: only the first 256 are read "
+           "(at most 256 in a run)\r\r\n",
+           "ChassisModule_GetCount = 300, (V1,M2)\r\r\n"
+           "ChassisModule_GetCount is above 0: only the first 0 are read (at most 256 in a run)\r\r\n",
+       }) {
+    EXPECT_NE(log.find(lines), std::string::npos) << lines;
+  }
+  EXPECT_EQ(log.find("SystemModule_GetName_8193 "), std::string::npos);
   // A name line holds at most 259 units before its line end.
   const std::string name_line = "SystemModule_GetName_1 UniquNname = " + std::string(259, 'u');
   EXPECT_NE(log.find(name_line.substr(0, 259) + "\r\r\n"), std::string::npos);

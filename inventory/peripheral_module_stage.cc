@@ -17,12 +17,13 @@ const StageText kPeripheralStage = {
     u"Import PeripheralModule_GetCount API Fail\r\n",
     u"PeripheralModule_GetCount = %d, (%s,%s)\r\n",
     u"PeripheralModule_GetCount = N/A, (%s,%s)\r\n",
-    u"PeripheralModule_GetCount is above %d: only the first %d are read\r\n"};
+    u"PeripheralModule_GetCount is above %d: only the first %d are read (at most %d in a run)\r\n",
+    kMaxModulesPerRun};
 
 bool ReadPeripheralModules(ModelScope& s) {
   const bool has_name = s.library.HasExport(kPeripheralModuleGetName);
   const bool has_info = s.library.HasExport(kPeripheralModuleGetInformation);
-  if (!CountModules(s, kPeripheralStage)) return false;
+  if (!CountModules(s, kPeripheralStage, RecordCount(s.ctx.PeripheralModules))) return false;
   for (std::uint32_t index = 1; index <= s.read_count; ++index) {
     ModuleRecord record;
     if (has_name) {

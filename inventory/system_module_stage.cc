@@ -19,7 +19,8 @@ const StageText kSystemStage = {
     u"Import SystemModule_GetCount API Fail\r\n",
     u"SystemModule_GetCount = %d, (%s,%s)\r\n",
     u"SystemModule_GetCount = N/A, (%s,%s)\r\n",
-    u"SystemModule_GetCount is above %d: only the first %d are read\r\n"};
+    u"SystemModule_GetCount is above %d: only the first %d are read (at most %d in a run)\r\n",
+    kMaxModulesPerRun};
 
 namespace {
 
@@ -86,7 +87,7 @@ bool ReadSystemModules(ModelScope& s) {
   const bool has_eeprom = lib.HasExport(kSystemModuleGetChassisEeprom);
   const bool has_info = lib.HasExport(kSystemModuleGetInformation);
   const bool has_smbus = lib.HasExport(kSystemModuleSmBusOperation);
-  if (!CountModules(s, kSystemStage)) return !has_smbus;
+  if (!CountModules(s, kSystemStage, RecordCount(s.ctx.SystemModules))) return !has_smbus;
   if (!has_name) {
     Log(s.ctx, u"Import SystemModule_GetName API Fail\r\n");
     s.error = true;

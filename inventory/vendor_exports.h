@@ -34,10 +34,17 @@ inline constexpr char kChassisGetPciRootBusNumber[] = "PXISA_Chassis_GetPCIRootB
 // Size of the name buffers and of the EEPROM buffer handed to the exports.
 inline constexpr std::size_t kVendorBufferSize = 260;
 
-// At most this many modules (or chassis) are read per model, whatever count
-// a library reports, so an absurd count cannot keep a run busy for hours or
-// fill the memory. A PXI system has at most 256 buses to put them on.
-inline constexpr std::uint32_t kMaxModulesPerModel = 256;
+// At most this many system modules, and this many peripheral modules, are
+// read in one run, whatever counts the libraries report: 8,192 is 256 buses
+// of 32 devices, every PCI device address a system has, so no system that can
+// exist is ever cut (255 PXI Express chassis, each a controller and 31
+// peripheral slots, are 8,160 modules), while an absurd count costs at most
+// 8,192 records (about 24 MB) and their calls, however many models report one.
+inline constexpr std::uint32_t kMaxModulesPerRun = 8192;
+// Chassis: each is known by a root bus from 1 to 255, so no system has more
+// than 255; a run reads at most 256 whatever the libraries report. (Every
+// chassis asks for as many root buses as its description has bus segments.)
+inline constexpr std::uint32_t kMaxChassisPerRun = 256;
 
 }  // namespace ztrm
 
