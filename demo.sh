@@ -17,34 +17,84 @@
 #                       files stay in build/demo/drive_c/windows/, the
 #                       picture of the system is pxisys.html there.
 #
+# Each step says what it does and roughly how long it takes; builds show their
+# progress every 20 seconds. Both end with a short summary of the system the
+# run found (chassis, modules and their slots) and where the files are.
+# Exit status: 0 when the run wrote its files, non-zero otherwise (a failed
+# build or Wine start shows the tool's own last lines and a hint).
+#
 # The Wine prefix (about 700 MB) is removed afterwards unless KEEP_WINEPREFIX=1.
 set -euo pipefail
 cd "$(dirname "$0")"
 
+# Runs a build command with its output in build/demo-build.log, printing its
+# progress (the last "[ NN%]" the build showed) every 20 seconds; on failure
+# shows the log's last lines.
+build_step() {
+  local what=$1 estimate=$2
+  shift 2
+  local log=build/demo-build.log start=$SECONDS next=20 pid status=0
+  mkdir -p build
+  echo "$what ($estimate)..."
+  "$@" >"$log" 2>&1 &
+  pid=$!
+  while kill -0 "$pid" 2>/dev/null; do
+    sleep 1
+    if ((SECONDS - start >= next)); then
+      next=$((next + 20))
+      echo "  ... $((SECONDS - start)) s, $(grep -o '^\[ *[0-9]*%\]' "$log" | tail -1 | tr -d '[] ' || true) done"
+    fi
+  done
+  wait "$pid" || status=$?
+  if [ "$status" -ne 0 ]; then
+    echo "The build failed (exit $status); its last lines ($log):" >&2
+    tail -n 25 "$log" >&2
+    exit 1
+  fi
+  echo "  built in $((SECONDS - start)) s"
+}
+
 show_files() {
   local folder=$1
-  for f in pxirms.log pxisys.ini pxiesys.ini ztbuslist.dat; do
+  for f in pxisys.ini pxiesys.ini ztbuslist.dat; do
     echo "===== $folder/$f"
     if [ -f "$folder/$f" ]; then tr -d '\r' <"$folder/$f"; else echo "(not written)"; fi
   done
+  if [ -f "$folder/pxirms.log" ]; then
+    echo "===== $folder/pxirms.log: the run log, $(wc -l <"$folder/pxirms.log") lines (not shown)"
+  else
+    echo "===== $folder/pxirms.log: (not written)"
+  fi
+}
+
+# The summary at the end; non-zero when the run wrote no system files.
+summary() {
+  local folder=$1 picture=$2
+  echo
+  echo "===== Summary: the demo system as the run found it"
+  tools/demo/summarize.sh "$folder" || return 1
+  echo "The files: $folder/ (pxisys.ini, pxiesys.ini, pxirms.log, ztbuslist.dat)"
+  echo "The picture: $picture (open it in a browser)"
 }
 
 if [ "${1:-}" = "--native" ]; then
   cmake --preset native >/dev/null
-  cmake --build --preset native --target ztrm-sim ztrm-view ztsim_modules >/dev/null
+  build_step "Building the native runner and the simulated vendor module" \
+    "first time: 3 to 5 minutes; later: seconds" \
+    cmake --build --preset native --target ztrm-sim ztrm-view ztsim_modules
   run=build/demo
   rm -rf "$run"
-  mkdir -p build
   cp -r examples/demo "$run"
   simmodule/install_into_image.sh "$run" build/native
+  echo "Running the worker start and one enumeration run natively (ztrm-sim, about a second)..."
   build/native/ztrm-sim --html "$run"
   show_files "$run/drive_c/windows"
   if [ -f "$run/launches.log" ]; then
     echo "===== companion launches ($run/launches.log)"
     cat "$run/launches.log"
   fi
-  echo "===== the picture of the system: $PWD/$run/drive_c/windows/pxisys.html (open it in a browser)"
-  exit 0
+  summary "$run/drive_c/windows" "$PWD/$run/drive_c/windows/pxisys.html"
+  exit
 elif [ $# -ne 0 ]; then
   echo "usage: $0 [--native]" >&2
   exit 2
@@ -56,12 +106,6 @@ for tool in wine wineserver; do
     exit 1
   fi
 done
-echo "Building the Windows service (mingw preset) and the native runner..."
-for preset in native mingw; do
-  cmake --preset "$preset" >/dev/null
-done
-cmake --build --preset mingw --target ZTRMService ztrm_wine_idle ztrmdrv ztsim_modules >/dev/null
-cmake --build --preset native --target ztrm-sim ztrm-view >/dev/null
 
 out=$PWD/build/demo-wine
 export WINEPREFIX=$out/prefix
@@ -77,9 +121,29 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# Wine first: when it cannot start, nothing needs building.
 echo "Making a Wine prefix in $WINEPREFIX (10 to 20 seconds)..."
-timeout 180 wine wineboot -i >/dev/null 2>&1
-timeout 120 wineserver -w
+boot_status=0
+timeout 180 wine wineboot -i >"$out/wineboot.log" 2>&1 || boot_status=$?
+if [ "$boot_status" -eq 0 ]; then timeout 120 wineserver -w || boot_status=$?; fi
+if [ "$boot_status" -ne 0 ]; then
+  echo "Wine could not make its prefix (exit $boot_status). Wine said:" >&2
+  tail -n 15 "$out/wineboot.log" >&2
+  echo "Hint: \"Exec format error\" means the 32-bit wine32 package is installed, which this" >&2
+  echo "machine cannot run: remove it (apt-get remove wine32:i386) and keep wine and wine64." >&2
+  echo "Exit 124 means it took over 3 minutes. Without Wine, $0 --native runs the same image." >&2
+  exit 1
+fi
+
+for preset in native mingw; do
+  cmake --preset "$preset" >/dev/null
+done
+build_step "Building the Windows service, the simulated resource driver and vendor module" \
+  "first time: 3 to 6 minutes; later: seconds" \
+  cmake --build --preset mingw --target ZTRMService ztrm_wine_idle ztrmdrv ztsim_modules
+build_step "Building the native picture tool" "first time: 2 to 4 minutes; later: seconds" \
+  cmake --build --preset native --target ztrm-view
+
 drive_c=$WINEPREFIX/drive_c
 cp -r examples/demo/drive_c/. "$drive_c/"
 simmodule/install_into_image.sh "$WINEPREFIX" build/mingw
@@ -89,15 +153,17 @@ cp build/mingw/ZTRMService.exe build/mingw/ztrm_wine_idle.exe "$drive_c/ztrm_bin
 # an idle one keeps the session, and the resource driver, up until the end.
 wine 'C:\ztrm_bin\ztrm_wine_idle.exe' </dev/null >/dev/null 2>&1 &
 idle_pid=$!
+echo "Loading the demo system's registry.reg into the prefix's registry..."
 cp examples/demo/registry.reg "$drive_c/demo.reg"
 timeout 60 wine regedit /S 'C:\demo.reg'
-echo "Starting the simulated resource driver ztrmdrv.sys..."
+echo "Starting the simulated resource driver ztrmdrv.sys (a kernel driver service)..."
 mkdir -p "$drive_c/windows/system32/drivers"
 cp build/mingw/ztrmdrv.sys "$drive_c/windows/system32/drivers/"
 timeout 60 wine sc create ZTRMDRV type= kernel start= demand \
   binPath= 'C:\windows\system32\drivers\ztrmdrv.sys' </dev/null >/dev/null
 timeout 60 wine sc start ZTRMDRV </dev/null >/dev/null
 
+echo "Installing the service, waiting for its enumeration run, removing it (5 to 15 seconds):"
 echo "===== wine C:\\ztrm_bin\\ZTRMService.exe -startonce"
 timeout 300 wine 'C:\ztrm_bin\ZTRMService.exe' -startonce </dev/null | tr -d '\r'
 # The files are complete once the Wine session has ended.
@@ -112,7 +178,8 @@ view_status=0
 build/native/ztrm-view --log "$out/pxirms.log" "$out/pxisys.ini" "$out/pxiesys.ini" \
   -o "$out/pxisys.html" >/dev/null || view_status=$?
 case $view_status in
-  0) echo "===== the picture of the system: $out/pxisys.html (open it in a browser)" ;;
-  1) echo "===== the picture of the system: $out/pxisys.html (some parts not drawn, named in the page)" ;;
-  *) echo "===== the picture of the system could not be written" ;;
+  0) picture=$out/pxisys.html ;;
+  1) picture="$out/pxisys.html (some parts not drawn, named in the page)" ;;
+  *) picture="none: it could not be written" ;;
 esac
+summary "$out" "$picture"

@@ -54,6 +54,11 @@ void RegExport::SetDword(WStringView path, WStringView name, std::uint32_t value
   Set(path, Value{WString(name), true, WString(), value});
 }
 
+void RegExport::SetRaw(WStringView path, WStringView name, std::uint32_t type,
+                       const std::string& bytes) {
+  Set(path, Value{WString(name), false, WString(), 0, true, type, bytes});
+}
+
 void RegExport::Comment(WStringView path, WStringView text) {
   FindOrAdd(path).comments.push_back(WString(text));
 }
@@ -68,6 +73,12 @@ WString RegExport::Text() const {
       out += u"\"" + Escaped(value.name) + u"\"=";
       if (value.dword) {
         out += FormatWide(u"dword:%.8x", value.number);
+      } else if (value.raw) {
+        out += value.type == 3 ? WString(u"hex:") : FormatWide(u"hex(%x):", value.type);
+        for (std::size_t i = 0; i < value.bytes.size(); ++i) {
+          out += FormatWide(i == 0 ? u"%.2x" : u",%.2x",
+                            static_cast<unsigned char>(value.bytes[i]));
+        }
       } else {
         out += u"\"" + Escaped(value.text) + u"\"";
       }

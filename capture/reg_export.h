@@ -22,12 +22,15 @@ class RegExport {
   // name replaces the earlier one in place.
   void SetString(WStringView path, WStringView name, WStringView value);
   void SetDword(WStringView path, WStringView name, std::uint32_t value);
+  // A value of any other type: its type number and bytes as stored.
+  void SetRaw(WStringView path, WStringView name, std::uint32_t type, const std::string& bytes);
   // A comment line ("; text") before the key's line.
   void Comment(WStringView path, WStringView text);
 
   // The whole file: the header line, then per key a blank line, its comments,
   // "[HKEY_LOCAL_MACHINE\path]" and its values ("name"="text" with \\ and \"
-  // escaped and CR and LF written as \r and \n; "name"=dword:8 hex digits).
+  // escaped and CR and LF written as \r and \n; "name"=dword:8 hex digits;
+  // "name"=hex(N):bytes for the others, hex: for REG_BINARY).
   WString Text() const;
   // Text() as UTF-16LE bytes with a byte order mark.
   std::string FileBytes() const;
@@ -38,6 +41,9 @@ class RegExport {
     bool dword = false;
     WString text;
     std::uint32_t number = 0;
+    bool raw = false;
+    std::uint32_t type = 0;
+    std::string bytes;
   };
   struct Key {
     WString path;

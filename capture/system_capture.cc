@@ -114,6 +114,8 @@ struct Capture {
       reg.SetString(path, name, CutAtNul(*text));
     } else if (std::optional<std::uint32_t> number = key.DwordValue(name)) {
       reg.SetDword(path, name, *number);
+    } else if (std::optional<RawRegistryValue> raw = key.RawValue(name)) {
+      reg.SetRaw(path, name, raw->type, raw->bytes);
     }
   }
 
@@ -181,10 +183,12 @@ struct Capture {
   }
 
   void DescriptionFiles(bool wow) {
-    std::optional<WideText> folder = ReadStringValue(
-        p.registry,
-        wow ? u"SOFTWARE\\Wow6432Node\\PXISA\\CurrentVersion" : u"SOFTWARE\\PXISA\\CurrentVersion",
-        u"ChassisDescriptionFilePath");
+    // The folder as the service reads it, whatever the value's type.
+    std::optional<WideText> folder;
+    if (std::unique_ptr<RegistryKey> key = p.registry.OpenLocalMachineKey(
+            wow ? u"SOFTWARE\\Wow6432Node\\PXISA\\CurrentVersion" : u"SOFTWARE\\PXISA\\CurrentVersion")) {
+      folder = ReadValueIntoTextBuffer(*key, u"ChassisDescriptionFilePath");
+    }
     if (!folder || folder->empty()) {
       report.push_back("description files: no folder named");
       return;

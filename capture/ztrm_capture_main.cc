@@ -45,7 +45,22 @@ int Helper(int argc, wchar_t** argv) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc >= 2 && std::wstring(argv[1]) == L"--ask-library") return Helper(argc, argv);
-  if (argc != 2) {
+  if (argc == 2 && (std::wstring(argv[1]) == L"--help" || std::wstring(argv[1]) == L"/?")) {
+    std::printf(
+        "usage: ztrm-capture.exe DIR\n"
+        "\n"
+        "Writes a system image of this machine into the folder DIR (new or empty): the\n"
+        "registry values the service reads, the description files, the chassis list, the\n"
+        "chassis ID table, the answers of every registered vendor module library (each asked\n"
+        "in a helper process, at most 10 seconds) and of the resource driver, and a report,\n"
+        "capture.txt. On Linux, ztrm-replay-setup and ztrm-sim replay the image.\n"
+        "Run it as an administrator on the controller; the service need not be stopped.\n"
+        "\n"
+        "Exit codes: 0 the image was written; 1 refused (DIR not empty, say) or a file\n"
+        "could not be written; 2 wrong command line.\n");
+    return 0;
+  }
+  if (argc != 2 || argv[1][0] == L'-') {
     std::fprintf(stderr, "usage: ztrm-capture.exe DIR\n"
                          "Writes a system image of this machine into the folder DIR (new or empty).\n");
     return 2;

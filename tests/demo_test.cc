@@ -7,6 +7,7 @@
 #include "enumeration/worker.h"
 #include "platform/native/native_platform.h"
 #include "tests/output_test_files.h"
+#include "tests/shell_run.h"
 #include "tests/test_image.h"
 
 namespace ztrm {
@@ -95,6 +96,30 @@ TEST(DemoImageTest, ASecondRunStartsTheInventoryAfresh) {
   EXPECT_EQ(chassis.RootBusCount, 2u);
   EXPECT_EQ(chassis.TriggerManagerPath, WideText(u"C:\\ZELTRO\\SimModule\\zttrigger.dll"));
   ASSERT_EQ(ctx.vecPXISys.size(), 2u);
+}
+
+// demo.sh's closing summary of the demo system's files (both kinds of
+// chassis, a PXI Express chassis's slot count from its own slot list, the
+// modules in their slots).
+TEST(DemoImageTest, SummaryNamesEveryChassisAndModule) {
+  TestImage image;
+  image.Write("pxisys.ini", ExpectedCrlfFile("demo/pxisys.ini"));
+  image.Write("pxiesys.ini", ExpectedCrlfFile("demo/pxiesys.ini"));
+  ShellResult r = RunShell("bash " + std::string(ZTRM_SOURCE_DIR) + "/tools/demo/summarize.sh " +
+                           image.root() + " 2>&1");
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_EQ(r.out,
+            "Chassis 2: PXI Express ZELTRO Technology ZT1085, 10 slots, serial number ZT1085-00042\n"
+            "    slot 1   ZELTRO Technology ZT-8840, ZT8840-0001\n"
+            "    slot 3   ZELTRO Technology ZT-4120, ZT4120-1001\n"
+            "    slot 5   ZELTRO Technology ZT-4120, ZT4120-1002\n"
+            "    slot 8   ZELTRO Technology ZT-4120, ZT4120-1003\n"
+            "Chassis 1: PXI-1 ZELTRO Technology ZT-1018 PXI Chassis, 8 slots\n"
+            "    (PXI-1: pxisys.ini names the slots, not the modules in them)\n");
+  ShellResult none = RunShell("bash " + std::string(ZTRM_SOURCE_DIR) +
+                              "/tools/demo/summarize.sh " + image.Path("nowhere") + " 2>&1");
+  EXPECT_EQ(none.exit_code, 1);
+  EXPECT_EQ(none.out, "no pxisys.ini in " + image.Path("nowhere") + ": the run wrote no system files\n");
 }
 
 }  // namespace

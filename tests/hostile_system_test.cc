@@ -230,7 +230,9 @@ TEST_P(SystemImageTest, RunEndsAndWritesItsFiles) {
   // The bound is a guard against a hang, not a measurement.
   ShellResult run = RunShell("timeout " + std::to_string(e.seconds) + " " + runner +
                   " --time=2026-12-07T10:00:00.000 " + Quote(image.root()));
-  EXPECT_EQ(run.exit_code, 0) << c.name << ": " << e.description << "\n" << run.out;
+  // ztrm-sim ends with 1 when the run wrote none of its files.
+  EXPECT_EQ(run.exit_code, e.readonly_windows ? 1 : 0)
+      << c.name << ": " << e.description << "\n" << run.out;
   EXPECT_EQ(run.out.find("Sanitizer"), std::string::npos) << run.out;
   EXPECT_EQ(run.out.find("runtime error"), std::string::npos) << run.out;
   if (e.readonly_windows) {

@@ -1,6 +1,7 @@
 // ztrm-sim: one worker start and one enumeration run on a system image.
 //
 //   ztrm-sim [--time=YYYY-MM-DDTHH:MM:SS.mmm] [--html] IMAGE
+//   ztrm-sim --help
 //
 // IMAGE holds registry.reg and drive_c/ (the C: drive). The run behaves as if
 // this system were the configured resource manager; when the PXISA
@@ -10,6 +11,12 @@
 // --time pins the clock, so two runs give identical files. --html also
 // writes the picture of the system (ztrm-view's page) from the run's files
 // to drive_c/windows/pxisys.html.
+//
+// After the run it prints one line per file written (path and size) and, when
+// the run found no chassis at all, where it looked. Exit codes: 0 the run
+// wrote its files; 1 it wrote none of them (or the picture failed); 2 bad
+// arguments or IMAGE is no system image (no drive_c/windows/ folder, where the
+// run writes).
 #include <sys/stat.h>
 
 #include <cstdio>
@@ -17,6 +24,8 @@
 #include <string>
 #include <vector>
 
+#include "chassis/description_discovery.h"
+#include "common/registry_text.h"
 #include "enumeration/run_context.h"
 #include "enumeration/system_paths.h"
 #include "enumeration/worker.h"
@@ -52,6 +61,55 @@ std::string FileStamp(const std::string& path) {
          std::to_string(st.st_size);
 }
 
+constexpr char kUsage[] =
+    "usage: ztrm-sim [--time=YYYY-MM-DDTHH:MM:SS.mmm] [--html] IMAGE\n"
+    "\n"
+    "Runs the service's worker start and one enumeration run on the system image\n"
+    "IMAGE (registry.reg and drive_c/, the C: drive), natively, and writes what\n"
+    "the service writes: drive_c/windows/pxirms.log, pxisys.ini, pxiesys.ini and\n"
+    "ztbuslist.dat. The run takes place even when the image's configuration.ini\n"
+    "names another resource manager (it says so).\n"
+    "\n"
+    "  --time=T  pin the clock (e.g. 2026-07-15T09:05:00.000): two runs give\n"
+    "            identical files\n"
+    "  --html    also write the picture of the system, drive_c/windows/pxisys.html\n"
+    "  --help    this text\n"
+    "\n"
+    "Exit codes: 0 files written; 1 the run wrote none of its files, or the\n"
+    "picture could not be written; 2 bad arguments, or IMAGE is not a system\n"
+    "image (it needs a drive_c/windows/ folder).\n";
+
+long long FileSize(const std::string& path) {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 ? static_cast<long long>(st.st_size) : -1;
+}
+
+// Where the run looked for chassis, for a run that found none.
+void WarnNoChassis(const ztrm::RunContext& ctx, ztrm::NativePlatform& native) {
+  const ztrm::WStringView key_path =
+      ctx.UseWow6432Node ? ztrm::kPxisaCurrentVersionKeyWow : ztrm::kPxisaCurrentVersionKey;
+  std::string folder = "no such key";
+  if (auto key = ctx.platform.registry.OpenLocalMachineKey(key_path)) {
+    ztrm::WideText value =
+        ztrm::ReadValueIntoTextBuffer(*key, ztrm::kChassisDescriptionFilePathValue);
+    folder = value.empty() ? std::string("value missing or empty")
+                           : "\"" + ztrm::ToUtf8(value.view()) + "\"";
+  }
+  std::size_t chassis_models = 0;
+  for (const auto& vendor : ctx.ChassisModules.Vendors) chassis_models += vendor.Models.size();
+  const std::string list = ztrm::ToUtf8(ctx.ChassisListPath.view());
+  std::printf(
+      "ztrm-sim: warning: the run found no chassis. It looked for:\n"
+      "  description files: in the folder named by HKLM\\%s\\ChassisDescriptionFilePath (%s)\n"
+      "  PXI-1 chassis:     in the chassis list %s (%s)\n"
+      "  PXI Express chassis: from the vendor module libraries registered under\n"
+      "                     HKLM\\SOFTWARE\\%sPXISA\\Services\\Chassis (%zu model%s)\n"
+      "  The run log drive_c/windows/pxirms.log says what each step found.\n",
+      ztrm::ToUtf8(key_path).c_str(), folder.c_str(), list.c_str(),
+      FileSize(native.HostPath(ctx.ChassisListPath.view())) >= 0 ? "present" : "no such file",
+      ctx.UseWow6432Node ? "Wow6432Node\\" : "", chassis_models, chassis_models == 1 ? "" : "s");
+}
+
 constexpr const char16_t* kOutputs[] = {ztrm::kRunLogName, ztrm::kPxiSysName,
                                            ztrm::kPxieSysName, u"ztbuslist.dat"};
 
@@ -63,6 +121,10 @@ int main(int argc, char** argv) {
   bool pin = false;
   bool html = false;
   for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
     if (std::strncmp(argv[i], "--time=", 7) == 0) {
       if (!ParseTime(argv[i] + 7, &pinned)) {
         std::fprintf(stderr, "ztrm-sim: bad --time '%s' (want YYYY-MM-DDTHH:MM:SS.mmm)\n", argv[i] + 7);
@@ -79,11 +141,19 @@ int main(int argc, char** argv) {
     }
   }
   if (image.empty()) {
-    std::fprintf(stderr, "usage: ztrm-sim [--time=YYYY-MM-DDTHH:MM:SS.mmm] [--html] IMAGE\n");
+    std::fprintf(stderr, "usage: ztrm-sim [--time=YYYY-MM-DDTHH:MM:SS.mmm] [--html] IMAGE "
+                         "(ztrm-sim --help says more)\n");
     return 2;
   }
   if (!IsFolder(image)) {
     std::fprintf(stderr, "ztrm-sim: no system image folder at '%s'\n", image.c_str());
+    return 2;
+  }
+  if (!IsFolder(image + "/drive_c/windows")) {
+    std::fprintf(stderr,
+                 "ztrm-sim: '%s' is not a system image: it has no drive_c/windows/ folder, where "
+                 "the run writes its files (an image holds registry.reg and drive_c/)\n",
+                 image.c_str());
     return 2;
   }
 
@@ -106,11 +176,22 @@ int main(int argc, char** argv) {
   }
   worker.PerformRun();
 
+  int written = 0;
   for (std::size_t i = 0; i < stamps.size(); ++i) {
     std::string host = native.HostPath(ztrm::WString(u"C:\\windows\\") + kOutputs[i]);
     std::string stamp = FileStamp(host);
-    if (!stamp.empty() && stamp != stamps[i]) std::printf("wrote %s\n", host.c_str());
+    if (!stamp.empty() && stamp != stamps[i]) {
+      std::printf("wrote %s (%lld bytes)\n", host.c_str(), FileSize(host));
+      ++written;
+    }
   }
+  if (written == 0) {
+    std::fprintf(stderr, "ztrm-sim: the run wrote none of its files in %s/drive_c/windows "
+                         "(read-only, or the names are taken by folders?)\n",
+                 image.c_str());
+    return 1;
+  }
+  if (ctx.vecPXISys.empty()) WarnNoChassis(ctx, native);
   if (html) {
     auto windows = [&](const char16_t* name) {
       return native.HostPath(ztrm::WString(u"C:\\windows\\") + name);

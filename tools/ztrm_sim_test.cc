@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "tests/shell_run.h"
@@ -26,17 +27,62 @@ TEST(ZtrmSimTest, BadArgumentsGiveOneLineAndExitCode2) {
   }
 }
 
-TEST(ZtrmSimTest, RunsOnceAndSaysWhatItWrote) {
+TEST(ZtrmSimTest, AFolderThatIsNoImageGetsOneLineAndExitCode2) {
+  TestImage image;  // holds drive_c/windows until removed
+  std::filesystem::remove_all(image.Path("drive_c"));
+  image.Write("registry.reg", "Windows Registry Editor Version 5.00\r\n");
+  ShellResult r = RunSim(image.root());
+  EXPECT_EQ(r.exit_code, 2);
+  EXPECT_EQ(r.out, "ztrm-sim: '" + image.root() +
+                       "' is not a system image: it has no drive_c/windows/ folder, where the run "
+                       "writes its files (an image holds registry.reg and drive_c/)\n");
+}
+
+TEST(ZtrmSimTest, HelpExitsWithZero) {
+  ShellResult r = RunSim("--help");
+  EXPECT_EQ(r.exit_code, 0);
+  EXPECT_EQ(r.out.rfind("usage: ztrm-sim ", 0), 0u) << r.out;
+  EXPECT_NE(r.out.find("Exit codes: 0 "), std::string::npos);
+}
+
+// An image with nothing in it: the files are written, and the warning names
+// every place the run looked for a chassis.
+TEST(ZtrmSimTest, RunsOnceAndSaysWhatItWroteAndWhereItFoundNoChassis) {
   TestImage image;
   image.Write("drive_c/ProgramData/PXISA/configuration.ini",
               "[ResourceManager]\r\nName = \"ZELTRO Technology\"\r\n");
   ShellResult r = RunSim("--time=2026-12-06T05:30:00.123 " + image.root());
   EXPECT_EQ(r.exit_code, 0);
   const std::string windows = image.Path("drive_c/windows/");
-  EXPECT_EQ(r.out, "wrote " + windows + "pxirms.log\nwrote " + windows + "pxisys.ini\nwrote " +
-                       windows + "pxiesys.ini\n");
+  auto wrote = [&](const char* name) {
+    return "wrote " + windows + name + " (" +
+           std::to_string(std::filesystem::file_size(windows + name)) + " bytes)\n";
+  };
+  EXPECT_EQ(r.out,
+            wrote("pxirms.log") + wrote("pxisys.ini") + wrote("pxiesys.ini") +
+                "ztrm-sim: warning: the run found no chassis. It looked for:\n"
+                "  description files: in the folder named by "
+                "HKLM\\SOFTWARE\\PXISA\\CurrentVersion\\ChassisDescriptionFilePath (no such key)\n"
+                "  PXI-1 chassis:     in the chassis list C:\\ZELTRO\\PXI\\PXIChassisList.ini "
+                "(no such file)\n"
+                "  PXI Express chassis: from the vendor module libraries registered under\n"
+                "                     HKLM\\SOFTWARE\\PXISA\\Services\\Chassis (0 models)\n"
+                "  The run log drive_c/windows/pxirms.log says what each step found.\n");
   EXPECT_NE(image.Read("drive_c/windows/pxirms.log").find("[2026-12-06_05:30:00.123]  \r\n"),
             std::string::npos);
+}
+
+TEST(ZtrmSimTest, ARunThatWritesNothingExitsWithOne) {
+  TestImage image;
+  for (const char* name : {"pxirms.log", "pxisys.ini", "pxiesys.ini", "ztbuslist.dat"}) {
+    std::filesystem::create_directories(image.Path(std::string("drive_c/windows/") + name));
+  }
+  ShellResult r = RunSim(image.root());
+  EXPECT_EQ(r.exit_code, 1);
+  EXPECT_NE(r.out.find("ztrm-sim: the run wrote none of its files in " + image.root() +
+                       "/drive_c/windows (read-only, or the names are taken by folders?)\n"),
+            std::string::npos)
+      << r.out;
 }
 
 TEST(ZtrmSimTest, SaysPlainlyWhenAnotherManagerIsConfigured) {
