@@ -13,8 +13,8 @@
 // slot they reach; the trigger buses as coloured bands (overlapping buses on
 // rows of their own) and each trigger bridge as a box linked to its two
 // buses, the bridges side by side on one row under them. A slot the files
-// list more than once is drawn once, with a mark ("x2") whose tooltip says
-// what the files hold. Every text taken from the files is escaped, and cut
+// list more than once is drawn once, with a mark (U+00D7 and the count)
+// whose tooltip says what the files hold. Every text taken from the files is escaped, and cut
 // to fit its box (FitText) with the whole text in a tooltip.
 #ifndef ZTRM_TOOLS_VIEW_SYSTEM_VIEW_HTML_H_
 #define ZTRM_TOOLS_VIEW_SYSTEM_VIEW_HTML_H_

@@ -228,8 +228,9 @@ class ChassisReader {
         add(GetList(pxisys_, section, "SlotList"), "pxisys.ini's [" + section + "] SlotList");
       }
     }
-    // Chassis order: slots named by numbers by their numbers (a slot a file
-    // gives no PCI position comes from a segment's list, after the others).
+    // Chassis order: by number when every slot is named by one. A slot that
+    // pxisys.ini gives no PCI position comes only from a segment's list and
+    // would otherwise stand after all the others.
     if (std::all_of(names.begin(), names.end(), IsSlotNumber)) {
       std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         return std::stoul(a) < std::stoul(b);
