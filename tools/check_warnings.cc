@@ -4,6 +4,7 @@
 #include <unordered_set>
 #include <utility>
 
+#include "chassis/name_list.h"
 #include "output/slot_paths.h"
 #include "platform/native/name_folding.h"
 #include "tools/check_text.h"
@@ -29,7 +30,12 @@ std::string LineFault(WStringView text, WStringView word, const DiscoveryLine& p
                         "pieces of 255";
   }
   WStringView body = text.substr(0, text.size() - 1);
-  if (body.substr(0, word.size()) != word) return "the line does not start with " + Utf8(word);
+  if (body.substr(0, word.size()) != word) {
+    if (body.size() >= word.size() && AsciiNamesEqualIgnoreCase(body.substr(0, word.size()), word)) {
+      return "the line starts with " + Quoted(body.substr(0, word.size())) + ", and letter case counts";
+    }
+    return "the line does not start with " + Utf8(word);
+  }
   WStringView rest = body.substr(word.size());
   if (rest.substr(0, 3) != u" = ") {
     return "write one blank on each side of '=' and no other";
@@ -80,19 +86,34 @@ class Checker {
   void KeyLineWarnings(const KeyLine& key, const WideText& kept, const DiscoveryLine& piece,
                        WStringView word, const WideText& parsed_value, const char* kind) {
     std::string w = Utf8(word);
+    const ProfileEntry* chassis_key = c_.Entry(u"Chassis", word);
+    // The parser finds its keys whatever their letter case; discovery looks
+    // for the word as written here.
+    const std::string case_note =
+        chassis_key && chassis_key->name != word
+            ? "the [Chassis] key is written " + Quoted(chassis_key->name) +
+                  ", which discovery does not find: it looks for \"" + w +
+                  "\" with exactly this letter case"
+            : std::string();
     if (!key.found) {
       if (utf16_) return;  // the encoding warning says why
+      if (!case_note.empty()) {
+        Warn(chassis_key->line, kind,
+             "no line contains \"" + w + "\": " + case_note +
+                 "; no chassis is ever matched to this file");
+        return;
+      }
       Warn(0, kind,
            "no line contains \"" + w + "\", so no chassis is ever matched to this file");
       return;
     }
-    const ProfileEntry* chassis_key = c_.Entry(u"Chassis", word);
     if (!chassis_key || chassis_key->line != key.line) {
       std::string message = "discovery keeps this line as the " + Lower(w) +
                             " line, being the last that contains \"" + w + "\", ";
       message += chassis_key ? "not the [Chassis] " + w + " line " +
                                    std::to_string(chassis_key->line)
                              : "and [Chassis] has no " + w + " key";
+      if (!case_note.empty()) message += " (" + case_note + ")";
       if (!key.matches) {
         message += "; it never matches a chassis";
       } else if (key.name != parsed_value.view()) {
@@ -135,13 +156,26 @@ class Checker {
     const std::size_t listed = c_.sys.vecPCIBusSegment.size() + c_.sys.vecPXI1BusSegment.size();
     if (c_.bus_segment_headers == listed) return;
     std::vector<std::size_t> listed_lines;
+    // Headers of listed segments that discovery does not count: the parser
+    // finds a section whatever its letter case, discovery only the exact
+    // "[PCIBusSegment" or "[PXI1BusSegment".
+    std::vector<const ProfileSection*> uncounted;
+    auto listed_section = [&](WStringView prefix, const WideText& name) {
+      const ProfileSection* section = c_.Section(WString(prefix) + name.str());
+      if (!section) return;
+      listed_lines.push_back(section->line);
+      if (!Contains(headers, section->line) && !Contains(uncounted, section)) {
+        uncounted.push_back(section);
+      }
+    };
     for (const stPCIBusSegment& segment : c_.sys.vecPCIBusSegment) {
-      listed_lines.push_back(SectionLine(u"PCIBusSegment", segment.szName));
+      listed_section(u"PCIBusSegment", segment.szName);
     }
     for (const stPXI1BusSegment& segment : c_.sys.vecPXI1BusSegment) {
-      listed_lines.push_back(SectionLine(u"PXI1BusSegment", segment.szName));
+      listed_section(u"PXI1BusSegment", segment.szName);
     }
-    // The warning points at the first header that heads no listed segment.
+    // The warning points at the first header that heads no listed segment,
+    // else at the first listed one not counted.
     std::string lines;
     std::size_t stray = 0;
     for (std::size_t i = 0; i < headers.size(); ++i) {
@@ -149,14 +183,20 @@ class Checker {
       if (i < 20) lines += (lines.empty() ? "" : ", ") + std::to_string(headers[i]);
     }
     if (headers.size() > 20) lines += ", ...";
-    auto count = [](std::size_t n, const char* what) {
-      return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
-    };
-    Warn(stray, "segment-count",
-         "discovery counts " + count(c_.bus_segment_headers, "bus segment section header") +
-             (lines.empty() ? "" : (headers.size() == 1 ? " (line " : " (lines ") + lines + ")") +
-             " and takes that as the chassis's number of root buses, but [Chassis] lists " +
-             count(listed, "bus segment"));
+    if (!stray && !uncounted.empty() && !utf16_) stray = uncounted.front()->line;
+    std::string message =
+        "discovery counts " + Count(c_.bus_segment_headers, "bus segment section header") +
+        (lines.empty() ? "" : (headers.size() == 1 ? " (line " : " (lines ") + lines + ")") +
+        " and takes that as the chassis's number of root buses, but [Chassis] lists " +
+        Count(listed, "bus segment");
+    if (!utf16_) {
+      for (const ProfileSection* section : uncounted) {
+        message += "; the header [" + Utf8(section->name) + "] (line " +
+                   std::to_string(section->line) + ") is not counted: " +
+                   HeaderFault(section->name);
+      }
+    }
+    Warn(stray, "segment-count", message);
   }
 
   void DocumentWarnings() {
@@ -185,7 +225,9 @@ class Checker {
     const stPXISys& sys = c_.sys;
     const bool pxi1 = UsesPXI1BusSegments(sys);
     if (pxi1) {
+      std::unordered_set<const ProfileSection*> warned;
       for (const stPCIBusSegment& segment : sys.vecPCIBusSegment) {
+        if (!warned.insert(c_.Section(u"PCIBusSegment" + segment.szName.str())).second) continue;
         bool any = std::any_of(segment.vecIDSELValue.begin(), segment.vecIDSELValue.end(),
                                [](const WideText& v) { return !v.empty(); });
         if (!any) continue;
@@ -201,6 +243,133 @@ class Checker {
     }
   }
 
+  // A name given more than once in a list the service reads: each entry is
+  // taken on its own, and what that does depends on the list.
+  void RepeatedNameWarnings() {
+    const stPXISys& sys = c_.sys;
+    const bool pxi1 = UsesPXI1BusSegments(sys);
+
+    RepeatWarnings(u"Chassis", u"SlotList", sys.SlotList, "slot", [&](const Repeat& r) {
+      // pxisys.ini: a section for the first slot of the list and for each
+      // slot a bus segment places; pxiesys.ini: the system slot section is
+      // always "1", then one section per entry after the first.
+      const bool placed = c_.slots[r.positions.front()].named;
+      std::size_t pxisys = 0, pxiesys = r.name == u"1" ? 1 : 0;
+      for (std::size_t p : r.positions) {
+        if (p == 0 || placed) ++pxisys;
+        if (p > 0) ++pxiesys;
+      }
+      std::string out = "the service takes each entry as a slot of its own: pxiesys.ini lists it " +
+                        Times(r.positions.size());
+      if (pxiesys > 1) {
+        out += " and writes " + Count(pxiesys, "section") +
+               " for it, each with the slot type and module of its own place in the list";
+      }
+      if (pxisys > 1) {
+        out += "; pxisys.ini writes " + Count(pxisys, "section") +
+               " for it, and a trigger bus naming it lists it " + Times(pxisys) + " there";
+      } else if (!placed) {
+        out += pxisys ? "; pxisys.ini writes a section for the first entry only, as no bus segment "
+                        "names the slot"
+                      : "; pxisys.ini leaves it out, as no bus segment names it";
+      }
+      return out;
+    });
+    auto segments = [](bool in_use) {
+      return [in_use](const Repeat&) -> std::string {
+        if (!in_use) {
+          return "the chassis's PXI-1 bus segments place its slots, and pxisys.ini copies this "
+                 "list as it stands";
+        }
+        return "the service takes each entry as a bus segment of its own: each takes the root bus "
+               "of its place in the list, so the segments after it move on by one bus, and no slot "
+               "is placed on a repeat, as the first entry's IDSEL lines match first";
+      };
+    };
+    RepeatWarnings(u"Chassis", u"PCIBusSegmentList", sys.PCIBusSegmentList, "bus segment",
+                   segments(!pxi1));
+    RepeatWarnings(u"Chassis", u"PXI1BusSegmentList", sys.PXI1BusSegmentList, "bus segment",
+                   segments(true));
+    auto sections = [](const char* what) {
+      return [what](const Repeat& r) {
+        return std::string("the service takes each entry as a ") + what +
+               " of its own: the system files write " + Count(r.positions.size(), "section") +
+               " for it";
+      };
+    };
+    RepeatWarnings(u"Chassis", u"TriggerBusList", sys.TriggerBusList, "trigger bus",
+                   sections("trigger bus"));
+    RepeatWarnings(u"Chassis", u"TriggerBridgeList", sys.TriggerBridgeList, "trigger bridge",
+                   sections("trigger bridge"));
+    RepeatWarnings(u"Chassis", u"LineMappingSpecList", sys.LineMappingSpecList,
+                   "line mapping spec", sections("line mapping spec"));
+    // Star trigger and star system timing set sections are numbered by their
+    // place in the list, not named.
+    auto numbered = [](const char* what, const char* files_write) {
+      return [what, files_write](const Repeat& r) {
+        std::string numbers;
+        for (std::size_t i = 1; i < r.positions.size(); ++i) {
+          numbers += (i == 1 ? "" : i + 1 == r.positions.size() ? " and " : ", ") +
+                     std::to_string(r.positions[i] + 1);
+        }
+        return std::string("the service takes each entry as a ") + what + " of its own: " +
+               files_write + " its lines again as " + what + (r.positions.size() > 2 ? "s " : " ") +
+               numbers + " (these sections are numbered by place in the list)";
+      };
+    };
+    RepeatWarnings(u"Chassis", u"StarTriggerList", sys.StarTriggerList, "star trigger",
+                   numbered("star trigger", "the system files write"));
+    RepeatWarnings(u"Chassis", u"StarSystemTimingSetList", sys.StarSystemTimingSetList,
+                   "star system timing set", numbered("star system timing set", "pxiesys.ini writes"));
+
+    auto copied = [](bool in_use) {
+      return [in_use](const Repeat& r) -> std::string {
+        if (!in_use) {
+          return "the chassis's PXI-1 bus segments are written instead of its PCI bus segments, "
+                 "so this list is not used";
+        }
+        return "pxisys.ini copies the list as it stands, naming the slot " +
+               Times(r.positions.size()) + " there too";
+      };
+    };
+    auto idsel = [](const Repeat& r) {
+      return "the service reads IDSEL" + Utf8(r.name) + " " + Times(r.positions.size()) +
+             "; only the first can place a slot, so the repeat changes nothing";
+    };
+    for (const stPCIBusSegment& s : sys.vecPCIBusSegment) {
+      WString section = u"PCIBusSegment" + s.szName.str();
+      RepeatWarnings(section, u"SlotList", s.SlotList, "slot", copied(!pxi1));
+      RepeatWarnings(section, u"BridgeList", s.BridgeList, "bridge", [](const Repeat&) {
+        return std::string("the service reads BridgeList but neither uses nor writes it, so the "
+                           "repeat changes nothing");
+      });
+      RepeatWarnings(section, u"IDSELList", s.IDSELList, "IDSEL name", idsel);
+    }
+    for (const stPXI1BusSegment& s : sys.vecPXI1BusSegment) {
+      WString section = u"PXI1BusSegment" + s.szName.str();
+      RepeatWarnings(section, u"SlotList", s.SlotList, "slot", copied(true));
+      RepeatWarnings(section, u"IDSELList", s.IDSELList, "IDSEL name", idsel);
+    }
+    for (const stTriggerBus& bus : sys.vecTriggerBus) {
+      RepeatWarnings(u"TriggerBus" + bus.szName.str(), u"SlotList", bus.SlotList, "slot",
+                     [](const Repeat& r) {
+                       return "pxiesys.ini lists it " + Times(r.positions.size()) +
+                              " in this trigger bus's SlotList, and so does pxisys.ini where it "
+                              "lists the slot";
+                     });
+    }
+    for (const stStarSystemTimingSet& set : sys.vecStarSystemTimingSet) {
+      for (std::size_t i = 0; i < set.vecSetNumber.size() && i < set.vecSetValue.size(); ++i) {
+        RepeatWarnings(u"StarSystemTimingSets" + set.szName.str(),
+                       u"StarSystemTimingSet" + set.vecSetNumber[i].str(), set.vecSetValue[i], "slot",
+                       [](const Repeat& r) {
+                         return "pxiesys.ini copies the value as it stands, naming the slot " +
+                                Times(r.positions.size()) + " there too";
+                       });
+      }
+    }
+  }
+
  private:
   static std::string Lower(std::string s) {
     for (char& ch : s) ch = static_cast<char>(ch >= 'A' && ch <= 'Z' ? ch + 32 : ch);
@@ -209,6 +378,57 @@ class Checker {
   template <typename T>
   static bool Contains(const std::vector<T>& list, T item) {
     return std::find(list.begin(), list.end(), item) != list.end();
+  }
+
+  // A name of a list and the places (from 0) it stands at, when more than one.
+  struct Repeat {
+    WString name;
+    std::vector<std::size_t> positions;
+  };
+
+  static std::string Times(std::size_t n) { return n == 2 ? "twice" : std::to_string(n) + " times"; }
+  static std::string Count(std::size_t n, const char* what) {
+    return std::to_string(n) + " " + what + (n == 1 ? "" : "s");
+  }
+
+  // One warning per repeated name of the list `value` (as the parser read
+  // it), at the line of its key. A section read twice (its name repeated in
+  // its own list) is looked at once.
+  template <typename Consequence>
+  void RepeatWarnings(WStringView section, WStringView key, const WideText& value, const char* what,
+                      Consequence consequence) {
+    const ProfileEntry* entry = c_.Entry(section, key);
+    if (!entry || !repeat_lists_.insert(entry).second) return;
+    std::vector<Repeat> repeats;
+    const std::vector<WideText> names = SplitNameList(value.view());
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      auto it = std::find_if(repeats.begin(), repeats.end(),
+                             [&](const Repeat& r) { return r.name == names[i].view(); });
+      if (it == repeats.end()) {
+        repeats.push_back({WString(names[i].view()), {i}});
+      } else {
+        it->positions.push_back(i);
+      }
+    }
+    const std::string where = Utf8(entry->name) + " of [" + Utf8(c_.Section(section)->name) + "]";
+    for (const Repeat& r : repeats) {
+      if (r.positions.size() < 2) continue;
+      Warn(entry->line, "repeated-name",
+           where + " names " + what + " " + Quoted(r.name) + " " + Times(r.positions.size()) + ": " +
+               consequence(r));
+    }
+  }
+
+  // Why discovery does not count the header of section `name`.
+  static std::string HeaderFault(WStringView name) {
+    for (WStringView prefix : {WStringView(u"PCIBusSegment"), WStringView(u"PXI1BusSegment")}) {
+      if (name.size() >= prefix.size() && name.substr(0, prefix.size()) != prefix &&
+          AsciiNamesEqualIgnoreCase(name.substr(0, prefix.size()), prefix)) {
+        return "discovery looks for \"[" + Utf8(prefix) + "\" with exactly this letter case";
+      }
+    }
+    return "discovery looks for a line holding \"[PCIBusSegment\" or \"[PXI1BusSegment\" as "
+           "written, with nothing between the bracket and the name";
   }
 
   std::size_t SectionLine(WStringView prefix, const WideText& name) {
@@ -285,11 +505,21 @@ class Checker {
       std::size_t line;
     };
     std::vector<Named> seen;
+    std::unordered_set<const ProfileSection*> sections;
     for (const Segment& segment : segments) {
+      // A segment listed twice reads the same section again.
+      const ProfileSection* section = c_.Section(WString(prefix) + segment.szName.str());
+      if (section && !sections.insert(section).second) continue;
       for (std::size_t i = 0; i < segment.vecIDSELValue.size(); ++i) {
         const WideText& value = segment.vecIDSELValue[i];
         const WideText& name = segment.vecIDSELName[i];
         if (value.empty()) continue;
+        // A name repeated in IDSELList reads the same line again (a
+        // repeated-name warning says so).
+        if (std::find(segment.vecIDSELName.begin(), segment.vecIDSELName.begin() + i, name) !=
+            segment.vecIDSELName.begin() + i) {
+          continue;
+        }
         std::size_t line = IdselLine(prefix, segment.szName, name);
         auto slot = std::find_if(sys.vecSlot.begin(), sys.vecSlot.end(),
                                  [&](const stSlot& s) { return SlotKey(s) == value.view(); });
@@ -333,6 +563,7 @@ class Checker {
   const ProfileDocument& doc_;
   std::unordered_set<const ProfileSection*> read_sections_;
   std::unordered_set<const ProfileEntry*> read_entries_;
+  std::unordered_set<const ProfileEntry*> repeat_lists_;
   bool utf16_ = false;
 };
 
@@ -352,6 +583,7 @@ void AddCheckWarnings(DescriptionCheck& check, const std::string& bytes,
   checker.SegmentCountWarning(lines.headers);
   checker.DocumentWarnings();
   checker.SlotWarnings();
+  checker.RepeatedNameWarnings();
   checker.Finish();
 }
 

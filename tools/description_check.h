@@ -56,6 +56,7 @@ inline constexpr const char* kWarningKinds[] = {
     "idsel-no-slot",     // an IDSEL value that names no slot
     "slot-named-twice",  // a slot named by two IDSEL values: the first decides
     "segments-unused",   // PCI bus segment IDSELs ignored beside PXI-1 bus segments
+    "repeated-name",     // a name given twice in a list: each entry is taken on its own
 };
 
 struct CheckWarning {

@@ -27,7 +27,8 @@ TEST(ZtrmCheckTest, WholeTextReports) {
     const char* expected;
     int exit_code;
   };
-  const Row rows[] = {{"good.ini", "good.txt", 0}, {"faulty.ini", "faulty.txt", 1}};
+  const Row rows[] = {
+      {"good.ini", "good.txt", 0}, {"faulty.ini", "faulty.txt", 1}, {"unmatched.ini", "unmatched.txt", 2}};
   for (const Row& row : rows) {
     ShellResult r = Check(kSamples, row.args);
     EXPECT_EQ(r.exit_code, row.exit_code) << row.args;
@@ -235,6 +236,21 @@ std::vector<KindRow> KindRows() {
        "file ends on this line without a line break, and discovery keeps it without the line feed "
        "the match needs; no chassis is ever matched to this file",
        2, {kUnmapped}, {"[Chassis1]"}},
+      {"model-line", Edit(kBase, "Model = ", "model = "),
+       "line 5: model-line: no line contains \"Model\": the [Chassis] key is written \"model\", "
+       "which discovery does not find: it looks for \"Model\" with exactly this letter case; no "
+       "chassis is ever matched to this file",
+       2, {kUnmapped}, {"[Chassis1]"}},
+      {"model-line", Edit(kBase, "Model = \"ACME-6\"", "model = \"ACME-6 Model\""),
+       "line 5: model-line: discovery matches only a line that reads exactly Model = \"...\": the "
+       "line starts with \"model\", and letter case counts; no chassis is ever matched to this file",
+       2, {kUnmapped}, {"[Chassis1]"}},
+      {"replaced-line", Edit(kBase, "Model = ", "model = ") + "; Model ACME-6\r\n",
+       "line 24: replaced-line: discovery keeps this line as the model line, being the last that "
+       "contains \"Model\", not the [Chassis] Model line 5 (the [Chassis] key is written "
+       "\"model\", which discovery does not find: it looks for \"Model\" with exactly this letter "
+       "case); it never matches a chassis",
+       2, {kUnmapped}, {"[Chassis1]"}},
       {"replaced-line", kBase + "VendorCode = 7\r\n",
        "line 24: replaced-line: discovery keeps this line as the vendor line, being the last that "
        "contains \"Vendor\", not the [Chassis] Vendor line 4; it never matches a chassis",
@@ -253,6 +269,12 @@ std::vector<KindRow> KindRows() {
        "line 17: segment-count: discovery counts 3 bus segment section headers (lines 10, 14, 17) "
        "and takes that as the chassis's number of root buses, but [Chassis] lists 2 bus segments",
        1, {}, {}, "Acme Instruments", {"ChassisModule_PCIBusRootCount = 3\r\r\n"}},
+      {"segment-count", Edit(kBase, "[PCIBusSegment1]", "[pcibussegment1]"),
+       "line 10: segment-count: discovery counts 1 bus segment section header (line 14) and takes "
+       "that as the chassis's number of root buses, but [Chassis] lists 2 bus segments; the header "
+       "[pcibussegment1] (line 10) is not counted: discovery looks for \"[PCIBusSegment\" with "
+       "exactly this letter case",
+       1, {}, {}, "Acme Instruments", {"ChassisModule_PCIBusRootCount = 1\r\r\n"}},
       {"unknown-section", kBase + "[TriggerBus2]\r\nSlotList = \"3,4\"\r\n",
        "line 24: unknown-section: section [TriggerBus2] is never read: no list names it", 1,
        {"[Chassis1TriggerBus1]"}, {"TriggerBus2"}},
@@ -303,6 +325,43 @@ std::vector<KindRow> KindRows() {
        "line 11: segments-unused: the chassis has PXI-1 bus segments, which alone place its slots: "
        "the IDSEL lines of [PCIBusSegment1] are not used",
        1, {"SlotList = \"1,2\"\r\n"}, {"[Chassis1Slot3]", "[Chassis1Slot4]"}},
+      // A name repeated in a list: each entry is taken on its own.
+      {"repeated-name", Edit(kBase, "\"1,2,3,4\"", "\"1,2,3,4,3\""),
+       "line 7: repeated-name: SlotList of [Chassis] names slot \"3\" twice: the service takes "
+       "each entry as a slot of its own: pxiesys.ini lists it twice and writes 2 sections for it, "
+       "each with the slot type and module of its own place in the list; pxisys.ini writes 2 "
+       "sections for it, and a trigger bus naming it lists it twice there",
+       1,
+       {"SlotList = \"1,2,3,4,3\"", "[Chassis1TriggerBus1]\r\nSlotList = \"1,2,3,3,4\"",
+        "PCIDeviceNumber = 15\r\nLocalBusLeft = \"None\"\r\nLocalBusRight = \"None\"\r\n"
+        "ExternalBackplaneInterface = \"None\"\r\n\r\n[Chassis1Slot3]"},
+       {}},
+      {"repeated-name", Edit(kBase, "PCIBusSegmentList = \"1,2\"", "PCIBusSegmentList = \"1,1,2\""),
+       "line 6: repeated-name: PCIBusSegmentList of [Chassis] names bus segment \"1\" twice: the "
+       "service takes each entry as a bus segment of its own: each takes the root bus of its place "
+       "in the list, so the segments after it move on by one bus, and no slot is placed on a "
+       "repeat, as the first entry's IDSEL lines match first",
+       1, {"PCIBusNumber = 4\r\nPCIDeviceNumber = 15\r\n", "PCIBusNumber = 6\r\nPCIDeviceNumber = 15\r\n"},
+       {"PCIBusNumber = 5\r\n"}},
+      {"repeated-name", Edit(kBase, "TriggerBusList = \"1\"", "TriggerBusList = \"1,1\""),
+       "line 8: repeated-name: TriggerBusList of [Chassis] names trigger bus \"1\" twice: the "
+       "service takes each entry as a trigger bus of its own: the system files write 2 sections "
+       "for it",
+       1, {"[Chassis1TriggerBus1]\r\nSlotList = \"1,2,3,4\"\r\n\r\n[Chassis1TriggerBus1]\r\n"}, {}},
+      {"repeated-name", Edit(kBase, "StarTriggerList = \"1\"", "StarTriggerList = \"1,1\""),
+       "line 9: repeated-name: StarTriggerList of [Chassis] names star trigger \"1\" twice: the "
+       "service takes each entry as a star trigger of its own: the system files write its lines "
+       "again as star trigger 2 (these sections are numbered by place in the list)",
+       1, {"StarTriggerList = \"1,1\"", "[Chassis1StarTrigger2]\r\nControllerSlot = 1\r\nPXI_STAR0 = 2\r\n"},
+       {}},
+      {"repeated-name", Edit(kBase, "SlotList = \"1,2,3,4\"\r\n[StarTrigger1]", "SlotList = \"1,2,3,4,2\"\r\n[StarTrigger1]"),
+       "line 18: repeated-name: SlotList of [TriggerBus1] names slot \"2\" twice: pxiesys.ini lists "
+       "it twice in this trigger bus's SlotList, and so does pxisys.ini where it lists the slot",
+       1, {"[Chassis1TriggerBus1]\r\nSlotList = \"1,2,3,4,2\"\r\n"}, {}},
+      {"repeated-name", Edit(kBase, "IDSELList = \"31,30\"", "IDSELList = \"31,30,31\""),
+       "line 11: repeated-name: IDSELList of [PCIBusSegment1] names IDSEL name \"31\" twice: the "
+       "service reads IDSEL31 twice; only the first can place a slot, so the repeat changes nothing",
+       1, {"SlotList = \"1,2,3,4\"", "PCIBusNumber = 4\r\nPCIDeviceNumber = 15\r\n"}, {}},
   };
 }
 

@@ -31,8 +31,15 @@ std::string ReadValue(const WString& raw) {
 
 IniLookup::IniLookup(ProfileDocument document) : document_(std::move(document)) {
   for (std::size_t i = 0; i < document_.sections.size(); ++i) {
-    first_section_.emplace(Folded(document_.sections[i].name), i);  // the first one stays
+    WString name = Folded(document_.sections[i].name);
+    ++section_count_[name];
+    first_section_.emplace(std::move(name), i);  // the first one stays
   }
+}
+
+std::size_t IniLookup::SectionCount(const std::string& section) const {
+  auto it = section_count_.find(Folded(FromUtf8(section)));
+  return it == section_count_.end() ? 0 : it->second;
 }
 
 const ProfileSection* IniLookup::Find(const std::string& section) const {

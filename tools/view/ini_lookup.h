@@ -24,6 +24,8 @@ class IniLookup {
   explicit IniLookup(ProfileDocument document);
 
   bool HasSection(const std::string& section) const { return Find(section) != nullptr; }
+  // How many sections of that name the file holds (only the first is read).
+  std::size_t SectionCount(const std::string& section) const;
   // The value of the first key of that name in the first section of that
   // name; nullopt when the section or key is missing or the key has no '='.
   std::optional<std::string> Value(const std::string& section, const std::string& key) const;
@@ -39,6 +41,7 @@ class IniLookup {
 
   ProfileDocument document_;
   std::unordered_map<WString, std::size_t> first_section_;  // folded name -> index
+  std::unordered_map<WString, std::size_t> section_count_;  // folded name -> sections
 };
 
 }  // namespace ztrm

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <map>
 
 namespace ztrm {
 namespace {
@@ -17,6 +18,9 @@ constexpr int kStarTop = kSlotTop + kSlotHeight;  // 216
 constexpr int kBusTop = 264;
 constexpr int kBusRow = 34;
 constexpr int kBridgeRow = 26;
+constexpr int kBridgeWidth = 140;
+constexpr int kBridgeGap = 10;
+constexpr int kModuleText = 62;  // room for a text in a module box
 constexpr int kColours = 6;
 
 const char kStyle[] =
@@ -32,7 +36,8 @@ const char kStyle[] =
     ".slot-name{font-weight:bold;text-anchor:middle}\n"
     ".role{text-anchor:middle;fill:#a33}\n"
     ".module{fill:#cfe9d2;stroke:#2a6b33}\n"
-    ".pci{text-anchor:middle;fill:#555}\n"
+    ".pci{text-anchor:middle;fill:#555;font-size:10px}\n"
+    ".repeat-mark{text-anchor:end;fill:#a33;font-weight:bold}\n"
     ".star-line{fill:none;stroke:#b5179e}\n"
     ".star-label{fill:#b5179e}\n"
     ".trigger-bus{stroke:#333;fill-opacity:0.6}\n"
@@ -49,14 +54,51 @@ std::string N(long long value) { return std::to_string(value); }
 
 int SlotX(std::size_t position) { return kLeft + static_cast<int>(position) * kPitch; }
 
+constexpr double kFontPx = 11;     // svg text
+constexpr double kPciFontPx = 10;  // .pci
+const char kEllipsis[] = "\xE2\x80\xA6";
+
 // At most `count` characters of UTF-8 text, then an ellipsis.
 std::string Short(const std::string& text, std::size_t count) {
   std::size_t seen = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
-    if (seen++ == count) return text.substr(0, i) + "\xE2\x80\xA6";
+    if (seen++ == count) return text.substr(0, i) + kEllipsis;
   }
   return text;
+}
+
+// DejaVu Sans advance widths of ' ' to '~', in thousandths of an em.
+constexpr unsigned short kRegularWidths[95] = {
+    318, 401, 460, 838, 636, 950, 780, 275, 390, 390, 500, 838, 318, 361, 318, 337, 636, 636, 636,
+    636, 636, 636, 636, 636, 636, 636, 337, 337, 838, 838, 838, 531, 1000, 684, 686, 698, 770, 632,
+    575, 775, 752, 295, 295, 656, 557, 863, 748, 787, 603, 787, 695, 635, 611, 732, 684, 989, 685,
+    611, 685, 390, 337, 390, 838, 500, 500, 613, 635, 550, 635, 615, 352, 635, 634, 278, 278, 579,
+    278, 974, 634, 612, 635, 635, 411, 521, 392, 634, 592, 818, 592, 592, 525, 636, 337, 636, 838};
+constexpr unsigned short kBoldWidths[95] = {
+    348, 456, 521, 838, 696, 1002, 872, 306, 457, 457, 523, 838, 380, 415, 380, 365, 696, 696, 696,
+    696, 696, 696, 696, 696, 696, 696, 400, 400, 838, 838, 838, 580, 1000, 774, 762, 734, 830, 683,
+    683, 821, 837, 372, 372, 775, 637, 995, 837, 850, 733, 850, 770, 720, 682, 812, 774, 1103, 771,
+    724, 725, 457, 365, 457, 838, 500, 500, 675, 716, 593, 716, 678, 435, 716, 712, 343, 343, 665,
+    343, 1042, 712, 687, 716, 716, 493, 595, 478, 712, 652, 924, 645, 652, 582, 712, 365, 712, 838};
+
+// UTF-8 text as its characters.
+std::vector<std::string> Characters(const std::string& text) {
+  std::vector<std::string> out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80 && !out.empty()) {
+      out.back() += text[i];
+    } else {
+      out.emplace_back(1, text[i]);
+    }
+  }
+  return out;
+}
+
+std::string Join(const std::vector<std::string>& chars, std::size_t from, std::size_t to) {
+  std::string out;
+  for (std::size_t i = from; i < to; ++i) out += chars[i];
+  return out;
 }
 
 bool IsNumber(const std::string& text) {
@@ -71,6 +113,26 @@ std::string Attr(const char* name, const std::string& value) {
 std::string Text(int x, int y, const char* cls, const std::string& text) {
   return "<text x=\"" + N(x) + "\" y=\"" + N(y) + "\"" + (cls[0] ? Attr("class", cls) : "") + ">" +
          EscapeHtml(text) + "</text>\n";
+}
+
+// A fitted text; a cut one carries `whole` as its tooltip.
+std::string Text(int x, int y, const char* cls, const FittedText& text, const std::string& whole) {
+  if (!text.cut) return Text(x, y, cls, text.shown);
+  return "<text x=\"" + N(x) + "\" y=\"" + N(y) + "\"" + (cls[0] ? Attr("class", cls) : "") +
+         "><title>" + EscapeHtml(whole) + "</title>" + EscapeHtml(text.shown) + "</text>\n";
+}
+
+// The first of `forms` (longest first) that fits `width`, else the last cut
+// to fit; the tooltip of any but the first is the first.
+std::string Label(int x, int y, const char* cls, const std::vector<std::string>& forms, double width,
+                  double font_px = kFontPx, bool bold = false) {
+  for (std::size_t i = 0; i < forms.size(); ++i) {
+    FittedText fitted = FitText(forms[i], width, font_px, Ellipsis::kEnd, bold);
+    if (fitted.cut && i + 1 < forms.size()) continue;
+    fitted.cut = fitted.cut || i > 0;
+    return Text(x, y, cls, fitted, forms.front());
+  }
+  return std::string();
 }
 
 std::string JoinSlots(const ViewChassis& chassis, const std::vector<std::size_t>& positions) {
@@ -98,7 +160,7 @@ class ChassisDrawing {
     body += Slots();
     body += StarLines();
     int bottom = TriggerBuses(body);
-    int width = std::max(300, SlotX(c_.slots.size()) + 2);
+    int width = std::max({300, SlotX(c_.slots.size()) + 2, right_ + 10});
     return "<svg class=\"chassis\" data-chassis=\"" + EscapeHtml(c_.id) +
            "\" xmlns=\"http://www.w3.org/2000/svg\" width=\"" + N(width) + "\" height=\"" +
            N(bottom + 10) + "\" viewBox=\"0 0 " + N(width) + " " + N(bottom + 10) + "\">\n" +
@@ -116,8 +178,9 @@ class ChassisDrawing {
       out += "<rect class=\"segment\"" + Attr("data-segment", segment.name) + " x=\"" +
              N(SlotX(span.first)) + "\" y=\"" + N(kSegmentTop) + "\" width=\"" + N(SpanWidth(span)) +
              "\" height=\"20\"/>\n";
-      out += Text(SlotX(span.first) + 4, kSegmentTop + 14, "",
-                  "PCI bus segment " + Short(segment.name, 20));
+      out += Label(SlotX(span.first) + 4, kSegmentTop + 14, "",
+                   {"PCI bus segment " + segment.name, "Segment " + segment.name, segment.name},
+                   SpanWidth(span) - 8);
       for (std::size_t p : segment.slots) {
         if (segment_of[p] < 0) segment_of[p] = static_cast<int>(k);
       }
@@ -134,6 +197,13 @@ class ChassisDrawing {
 
   std::string Slots() {
     std::string out;
+    // Instance names side by side: distinct names keep distinct labels.
+    std::vector<std::string> instances;
+    for (const ViewSlot& slot : c_.slots) {
+      if (slot.module) instances.push_back(slot.module->instance);
+    }
+    const std::vector<FittedText> instance_labels = DistinctLabels(instances, kModuleText, kFontPx);
+    std::size_t module_index = 0;
     for (std::size_t i = 0; i < c_.slots.size(); ++i) {
       const ViewSlot& slot = c_.slots[i];
       const int x = SlotX(i);
@@ -144,7 +214,19 @@ class ChassisDrawing {
              " x=\"" + N(x) + "\" y=\"" + N(kSlotTop) + "\" width=\"" + N(kSlotWidth) + "\" height=\"" +
              N(kSlotHeight) + "\"/>\n";
       const int mid = x + kSlotWidth / 2;
-      out += Text(mid, kSlotTop + 16, "slot-name", Short(slot.name, 10));
+      // A slot the files list more than once: its count at the right of the
+      // name, the name kept clear of it.
+      int name_width = kSlotWidth - 8;
+      if (slot.times_listed > 1) {
+        const std::string mark = "\xC3\x97" + std::to_string(slot.times_listed);
+        const int mark_width = static_cast<int>(TextWidth(mark, kFontPx)) + 1;
+        name_width = 2 * (kSlotWidth / 2 - 4 - mark_width - 2);
+        out += "<text x=\"" + N(x + kSlotWidth - 4) + "\" y=\"" + N(kSlotTop + 16) +
+               "\" class=\"repeat-mark\"><title>" + EscapeHtml(slot.repeat_note) + "</title>" + mark +
+               "</text>\n";
+      }
+      out += Text(mid, kSlotTop + 16, "slot-name",
+                  FitText(slot.name, name_width, kFontPx, Ellipsis::kEnd, true), slot.name);
       std::string role = slot.system_slot ? "SYS" : "";
       if (slot.timing_slot) role += role.empty() ? "TIM" : " TIM";
       if (!role.empty()) out += Text(mid, kSlotTop + 32, "role", role);
@@ -155,14 +237,17 @@ class ChassisDrawing {
                "\" height=\"120\"><title>" +
                EscapeHtml(m.vendor + " " + m.model + " " + m.instance + " " + m.address_info) +
                "</title></rect>\n";
-        out += Text(x + 10, kSlotTop + 58, "", Short(m.model, 10));
-        if (!m.bus.empty()) out += Text(x + 10, kSlotTop + 76, "", "bus " + Short(m.bus, 6));
-        if (!m.device.empty()) out += Text(x + 10, kSlotTop + 92, "", "dev " + Short(m.device, 6));
-        out += Text(x + 10, kSlotTop + 110, "", Short(m.instance, 8));
+        out += Text(x + 10, kSlotTop + 58, "", FitText(m.model, kModuleText, kFontPx), m.model);
+        for (const auto& [y, value] : {std::pair<int, std::string>{kSlotTop + 76, "bus " + m.bus},
+                                       std::pair<int, std::string>{kSlotTop + 92, "dev " + m.device}}) {
+          if (value.size() > 4) out += Text(x + 10, y, "", FitText(value, kModuleText, kFontPx), value);
+        }
+        out += Text(x + 10, kSlotTop + 110, "", instance_labels[module_index++], m.instance);
       }
       if (IsNumber(slot.pci_bus) && IsNumber(slot.pci_device)) {
-        out += Text(mid, kSlotTop + kSlotHeight - 8, "pci",
-                    "bus " + slot.pci_bus + " dev " + slot.pci_device);
+        const std::string pci = "bus " + slot.pci_bus + " dev " + slot.pci_device;
+        out += Text(mid, kSlotTop + kSlotHeight - 8, "pci", FitText(pci, kSlotWidth - 4, kPciFontPx),
+                    pci);
       }
     }
     return out;
@@ -216,11 +301,14 @@ class ChassisDrawing {
       out += "<rect class=\"trigger-bus tb" + N(static_cast<long long>(k % kColours)) + "\"" +
              Attr("data-chassis", c_.id) + Attr("data-bus", bus.name) + " x=\"" + N(SlotX(span.first)) +
              "\" y=\"" + N(y) + "\" width=\"" + N(SpanWidth(span)) + "\" height=\"22\"/>\n";
-      out += Text(SlotX(span.first) + 4, y + 15, "", "Trigger bus " + Short(bus.name, 20));
+      out += Label(SlotX(span.first) + 4, y + 15, "",
+                   {"Trigger bus " + bus.name, "Bus " + bus.name, bus.name}, SpanWidth(span) - 8);
     }
-    // The links first, then the boxes over them: a link of a lower bridge
-    // runs under the boxes above it.
-    int y = kBusTop + static_cast<int>(rows.size()) * kBusRow;
+    // The bridges side by side on one row under the buses, each as near the
+    // middle of its two buses as the ones before it leave room for; the
+    // links rise from the boxes' top edges, so none crosses a box.
+    const int y = kBusTop + static_cast<int>(rows.size()) * kBusRow;
+    int next_free = kLeft;  // left edge of the room after the last box
     std::string boxes;
     auto middle = [](const Placed& p) { return SlotX(p.span.first) + SpanWidth(p.span) / 2; };
     auto find = [&](const std::string& name) -> std::optional<Placed> {
@@ -239,23 +327,27 @@ class ChassisDrawing {
       } else if (source || destination) {
         centre = middle(source ? *source : *destination);
       }
-      centre = std::max(centre, kLeft + 70);
+      centre = std::max(centre, next_free + kBridgeWidth / 2);
+      next_free = centre + kBridgeWidth / 2 + kBridgeGap;
+      right_ = std::max(right_, centre + kBridgeWidth / 2);
       for (const std::optional<Placed>& end : {source, destination}) {
         if (!end) continue;
-        out += "<line class=\"bridge-link\" x1=\"" + N(centre) + "\" y1=\"" + N(y + 10) + "\" x2=\"" +
+        out += "<line class=\"bridge-link\" x1=\"" + N(centre) + "\" y1=\"" + N(y) + "\" x2=\"" +
                N(middle(*end)) + "\" y2=\"" + N(end->y + 22) + "\"/>\n";
       }
       boxes += "<rect class=\"trigger-bridge\"" + Attr("data-chassis", c_.id) +
-               Attr("data-bridge", bridge.name) + " x=\"" + N(centre - 70) + "\" y=\"" + N(y) +
-               "\" width=\"140\" height=\"20\"/>\n";
-      boxes += Text(centre - 66, y + 14, "",
-                    "Bridge " + Short(bridge.name, 4) + ": " + Short(bridge.source_bus, 4) +
-                        " \xE2\x86\x92 " + Short(bridge.destination_bus, 4));
-      y += kBridgeRow;
+               Attr("data-bridge", bridge.name) + " x=\"" + N(centre - kBridgeWidth / 2) +
+               "\" y=\"" + N(y) + "\" width=\"" + N(kBridgeWidth) + "\" height=\"20\"/>\n";
+      const std::string label = "Bridge " + bridge.name + ": " + bridge.source_bus +
+                                " \xE2\x86\x92 " + bridge.destination_bus;
+      boxes += Text(centre - kBridgeWidth / 2 + 4, y + 14, "",
+                    FitText(label, kBridgeWidth - 8, kFontPx), label);
     }
     out += boxes;
-    return y;
+    return c_.bridges.empty() ? y : y + kBridgeRow;
   }
+
+  int right_ = 0;  // the right edge of the rightmost bridge box
 
   const ViewChassis& c_;
 };
@@ -372,6 +464,70 @@ std::string EscapeHtml(const std::string& text) {
           out += c;
         }
     }
+  }
+  return out;
+}
+
+double TextWidth(const std::string& text, double font_px, bool bold) {
+  const unsigned short* widths = bold ? kBoldWidths : kRegularWidths;
+  double thousandths = 0;
+  for (const std::string& c : Characters(text)) {
+    const unsigned char u = static_cast<unsigned char>(c[0]);
+    thousandths += c.size() == 1 && u >= 0x20 && u <= 0x7E ? widths[u - 0x20] : 1000;
+  }
+  return thousandths * font_px / 1000;
+}
+
+FittedText FitText(const std::string& text, double width, double font_px, Ellipsis where,
+                   bool bold) {
+  if (TextWidth(text, font_px, bold) <= width) return {text, false};
+  const std::vector<std::string> chars = Characters(text);
+  auto w = [&](const std::string& c) { return TextWidth(c, font_px, bold); };
+  const double room = width - w(kEllipsis);
+  double used = 0;
+  std::size_t tail = chars.size();  // the kept end starts here
+  if (where == Ellipsis::kMiddle) {
+    while (tail > 0 && used + w(chars[tail - 1]) <= room * 2 / 3) used += w(chars[--tail]);
+  }
+  std::size_t head = 0;
+  while (head < tail && used + w(chars[head]) <= room) used += w(chars[head++]);
+  return {Join(chars, 0, head) + kEllipsis + Join(chars, tail, chars.size()), true};
+}
+
+std::vector<FittedText> DistinctLabels(const std::vector<std::string>& texts, double width,
+                                       double font_px) {
+  std::vector<FittedText> out;
+  for (const std::string& t : texts) out.push_back(FitText(t, width, font_px, Ellipsis::kMiddle));
+  // Labels alike for different texts: each shows its text from a little
+  // before the first place where the texts of the group differ. A group
+  // whose texts still look alike differs further on: the next round moves on.
+  for (int round = 0; round < 16; ++round) {
+    std::map<std::string, std::vector<std::size_t>> alike;
+    for (std::size_t i = 0; i < out.size(); ++i) alike[out[i].shown].push_back(i);
+    bool changed = false;
+    for (const auto& [shown, group] : alike) {
+      if (std::all_of(group.begin(), group.end(), [&](std::size_t i) { return texts[i] == texts[group[0]]; })) {
+        continue;
+      }
+      std::vector<std::vector<std::string>> chars;
+      for (std::size_t i : group) chars.push_back(Characters(texts[i]));
+      std::size_t common = 0;
+      while (std::all_of(chars.begin(), chars.end(), [&](const std::vector<std::string>& c) {
+        return common < c.size() && c[common] == chars[0][common];
+      })) {
+        ++common;
+      }
+      const std::size_t from = common > 2 ? common - 2 : 0;
+      for (std::size_t k = 0; k < group.size(); ++k) {
+        FittedText label =
+            from == 0 ? FitText(texts[group[k]], width, font_px)
+                      : FitText(kEllipsis + Join(chars[k], from, chars[k].size()), width, font_px);
+        label.cut = true;
+        if (!(label == out[group[k]])) changed = true;
+        out[group[k]] = label;
+      }
+    }
+    if (!changed) break;
   }
   return out;
 }

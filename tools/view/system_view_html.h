@@ -12,11 +12,15 @@
 // device under it; star trigger lines as curves from the timing slot to each
 // slot they reach; the trigger buses as coloured bands (overlapping buses on
 // rows of their own) and each trigger bridge as a box linked to its two
-// buses. Every text taken from the files is escaped.
+// buses, the bridges side by side on one row under them. A slot the files
+// list more than once is drawn once, with a mark (U+00D7 and the count)
+// whose tooltip says what the files hold. Every text taken from the files is escaped, and cut
+// to fit its box (FitText) with the whole text in a tooltip.
 #ifndef ZTRM_TOOLS_VIEW_SYSTEM_VIEW_HTML_H_
 #define ZTRM_TOOLS_VIEW_SYSTEM_VIEW_HTML_H_
 
 #include <string>
+#include <vector>
 
 #include "tools/view/system_view_model.h"
 
@@ -25,6 +29,31 @@ namespace ztrm {
 // Text for HTML content and attribute values: & < > " ' escaped, control
 // characters (other than tab and line feed) as '?'.
 std::string EscapeHtml(const std::string& text);
+
+// How wide UTF-8 `text` is drawn at `font_px`, in SVG units: the advance
+// widths of DejaVu Sans (regular or bold), the widest of the usual sans-serif
+// defaults, so a text measured to fit fits in any of them; every character
+// beyond ASCII counts 1 em.
+double TextWidth(const std::string& text, double font_px, bool bold = false);
+
+// A text drawn in a box: the text itself when it fits `width`, else cut with
+// an ellipsis, at its end or in its middle (keeping more of the end, where
+// names differ); `cut` texts carry the whole text in a tooltip on the page.
+struct FittedText {
+  std::string shown;
+  bool cut = false;
+  bool operator==(const FittedText& o) const { return shown == o.shown && cut == o.cut; }
+};
+enum class Ellipsis { kEnd, kMiddle };
+FittedText FitText(const std::string& text, double width, double font_px,
+                   Ellipsis where = Ellipsis::kEnd, bool bold = false);
+
+// Labels for texts drawn side by side (the instance names of a chassis's
+// modules), each fitted with a middle ellipsis, such that different texts
+// keep different labels: where two would look alike, each shows the part
+// from where they differ.
+std::vector<FittedText> DistinctLabels(const std::vector<std::string>& texts, double width,
+                                       double font_px);
 
 std::string RenderSystemViewHtml(const SystemView& view);
 

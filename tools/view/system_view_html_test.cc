@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "tests/test_image.h"
 
@@ -61,6 +62,69 @@ SystemView TinySystem() {
 
 TEST(SystemViewHtml, TinySystemGivesTheWholeExpectedPage) {
   EXPECT_EQ(RenderSystemViewHtml(TinySystem()), ReadSourceFile("tests/expected/view/tiny.html"));
+}
+
+// Texts cut to their boxes: the widths are DejaVu Sans's (module box 62
+// units at 11 px, the PCI line 76 at 10 px).
+TEST(SystemViewHtml, TextsAreCutToTheirBoxesKeepingWhatTellsThemApart) {
+  const struct {
+    const char* text;
+    double width, font_px;
+    Ellipsis where;
+    FittedText fitted;
+  } rows[] = {
+      {"dev 65535", 62, 11, Ellipsis::kEnd, {"dev 65535", false}},
+      {"bus 4 dev 65520", 76, 10, Ellipsis::kEnd, {"bus 4 dev 65\xE2\x80\xA6", true}},
+      {"PXIe-6570-Chassis2-Slot11", 62, 11, Ellipsis::kMiddle, {"PXI\xE2\x80\xA6lot11", true}},
+  };
+  for (const auto& row : rows) {
+    FittedText fitted = FitText(row.text, row.width, row.font_px, row.where);
+    EXPECT_EQ(fitted.shown, row.fitted.shown) << row.text;
+    EXPECT_EQ(fitted.cut, row.fitted.cut) << row.text;
+    EXPECT_LE(TextWidth(fitted.shown, row.font_px), row.width) << row.text;
+  }
+  // Instance names side by side: a shared start or a shared end never makes
+  // two modules look alike.
+  const struct {
+    std::vector<std::string> names;
+    std::vector<std::string> labels;
+  } groups[] = {
+      {{"DigitalMultimeter_Chassis2_Slot3", "DigitalMultimeter_Chassis2_Slot4", "C-1"},
+       {"Di\xE2\x80\xA6_Slot3", "Di\xE2\x80\xA6_Slot4", "C-1"}},
+      {{"Scope_A_with_long_common_tail", "Scope_B_with_long_common_tail"},
+       {"\xE2\x80\xA6" "e_A_wi\xE2\x80\xA6", "\xE2\x80\xA6" "e_B_wi\xE2\x80\xA6"}},
+  };
+  for (const auto& group : groups) {
+    std::vector<FittedText> labels = DistinctLabels(group.names, 62, 11);
+    ASSERT_EQ(labels.size(), group.labels.size());
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+      EXPECT_EQ(labels[i].shown, group.labels[i]) << group.names[i];
+      EXPECT_EQ(labels[i].cut, labels[i].shown != group.names[i]) << group.names[i];
+    }
+  }
+}
+
+// A slot the files list twice carries its mark and the note in a tooltip;
+// two bridges between the same buses stand side by side, their links rising
+// from the top edge of the row of boxes, so no link crosses a box.
+TEST(SystemViewHtml, RepeatedSlotsAreMarkedAndBridgesStandApart) {
+  SystemView view = TinySystem();
+  ViewChassis& c = view.chassis[0];
+  c.slots[2].times_listed = 2;
+  c.slots[2].repeat_note = "slot \"3\" is listed more than once";
+  c.bridges.push_back({"2", "2", "1", "1"});
+  const std::string page = RenderSystemViewHtml(view);
+  EXPECT_NE(page.find("<text x=\"262\" y=\"52\" class=\"repeat-mark\"><title>slot &quot;3&quot; is "
+                      "listed more than once</title>\xC3\x97" "2</text>"),
+            std::string::npos);
+  EXPECT_NE(page.find("data-bridge=\"1\" x=\"90\" y=\"298\" width=\"140\""), std::string::npos);
+  EXPECT_NE(page.find("data-bridge=\"2\" x=\"240\" y=\"298\" width=\"140\""), std::string::npos);
+  std::size_t links = 0;
+  for (std::size_t at = page.find("class=\"bridge-link\""); at != std::string::npos;
+       at = page.find("class=\"bridge-link\"", at + 1), ++links) {
+    EXPECT_EQ(page.compare(page.find("y1=", at), 8, "y1=\"298\""), 0);
+  }
+  EXPECT_EQ(links, 4u);
 }
 
 TEST(SystemViewHtml, EscapesMarkupQuotesAndControlCharacters) {

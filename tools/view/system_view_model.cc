@@ -1,6 +1,7 @@
 #include "tools/view/system_view_model.h"
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <set>
 
@@ -55,6 +56,12 @@ std::vector<std::string> SplitList(const std::string& text) {
     start = comma + 1;
   }
   return out;
+}
+
+// A slot name that is a number, as the writers name slots.
+bool IsSlotNumber(const std::string& name) {
+  return !name.empty() && name.size() <= 9 &&
+         std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // A chassis number as the writers print it ("%d" of a 16-bit ID).
@@ -196,13 +203,20 @@ class ChassisReader {
   void ReadSlots() {
     std::vector<std::string> names;
     std::set<std::string> seen;
-    auto add = [&](const std::string& list) {
+    // Names a list gives more than once: where, and how many times.
+    std::map<std::string, std::vector<std::pair<std::string, std::size_t>>> repeats;
+    auto add = [&](const std::string& list, const std::string& where) {
+      std::map<std::string, std::size_t> counts;
       for (const std::string& name : SplitList(list)) {
         if (seen.insert(name).second) names.push_back(name);
+        ++counts[name];
+      }
+      for (const auto& [name, count] : counts) {
+        if (count > 1) repeats[name].emplace_back(where, count);
       }
     };
     for (const SourceFile* file : {&pxiesys_, &pxisys_}) {
-      if (Has(*file, prefix_)) add(GetList(*file, prefix_, "SlotList"));
+      if (Has(*file, prefix_)) add(GetList(*file, prefix_, "SlotList"), std::string(file->name) + "'s SlotList");
     }
     // pxisys.ini lists only the slots it gives a PCI position; its segments
     // name the others (all slots of a PXI Express chassis it alone describes).
@@ -210,8 +224,17 @@ class ChassisReader {
       std::vector<std::string> segments = SplitList(GetList(pxisys_, prefix_, "PCIBusSegmentList"));
       if (segments.size() > kMaxViewGroups) segments.resize(kMaxViewGroups);
       for (const std::string& segment : segments) {
-        add(GetList(pxisys_, prefix_ + "PCIBusSegment" + segment, "SlotList"));
+        const std::string section = prefix_ + "PCIBusSegment" + segment;
+        add(GetList(pxisys_, section, "SlotList"), "pxisys.ini's [" + section + "] SlotList");
       }
+    }
+    // Chassis order: by number when every slot is named by one. A slot that
+    // pxisys.ini gives no PCI position comes only from a segment's list and
+    // would otherwise stand after all the others.
+    if (std::all_of(names.begin(), names.end(), IsSlotNumber)) {
+      std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return std::stoul(a) < std::stoul(b);
+      });
     }
     if (names.empty()) notes_.Add(Where() + ": no slots are listed");
     if (names.size() > kMaxViewSlots) {
@@ -224,6 +247,7 @@ class ChassisReader {
       ViewSlot slot;
       slot.name = name;
       std::string section = prefix_ + "Slot" + name;
+      if (auto it = repeats.find(name); it != repeats.end()) NoteRepeats(slot, section, it->second);
       slot.pci_bus = Get(pxisys_, section, "PCIBusNumber");
       slot.pci_device = Get(pxisys_, section, "PCIDeviceNumber");
       slot.pci_path = Get(pxisys_, section, "PCISlotPath");
@@ -245,6 +269,29 @@ class ChassisReader {
     if (!system && !chassis_.slots.empty()) system = 0;
     if (system) chassis_.slots[*system].system_slot = true;
   }
+
+  // A slot some list names more than once: drawn once, from the first
+  // section of its name in each file; the note says what the files hold.
+  void NoteRepeats(ViewSlot& slot, const std::string& section,
+                   const std::vector<std::pair<std::string, std::size_t>>& lists) {
+    std::string held;
+    for (const auto& [where, count] : lists) {
+      held += (held.empty() ? "" : ", ") + where + " names it " + Times(count);
+      slot.times_listed = std::max(slot.times_listed, count);
+    }
+    for (const SourceFile* file : {&pxiesys_, &pxisys_}) {
+      if (!file->ini) continue;
+      const std::size_t sections = file->ini->SectionCount(section);
+      if (sections > 1) {
+        held += "; " + std::string(file->name) + " holds " + std::to_string(sections) + " [" +
+                section + "] sections, of which only the first is drawn";
+      }
+    }
+    slot.repeat_note = "slot " + Quoted(slot.name) + " is listed more than once: " + held;
+    notes_.Add(Where() + ": " + slot.repeat_note + "; it is drawn once");
+  }
+
+  static std::string Times(std::size_t n) { return n == 2 ? "twice" : std::to_string(n) + " times"; }
 
   // Positions of a group's slots; names the slots that are not in the chassis.
   std::vector<std::size_t> GroupSlots(const std::string& what, const std::string& list) {
@@ -438,10 +485,11 @@ std::size_t ViewChassisPageBound(const ViewChassis& c) {
   std::size_t markup = 8000;
   for (const ViewSlot& s : c.slots) {
     texts += 10 * s.name.size() + 2 * (s.slot_type.size() + s.pci_bus.size() + s.pci_device.size() +
-                                       s.pci_path.size());
+                                       s.pci_path.size() + s.repeat_note.size());
     if (s.module) {
       const ViewModule& m = *s.module;
-      texts += 3 * (m.model.size() + m.vendor.size() + m.instance.size() + m.address_info.size() +
+      // Shown, in a tooltip when cut, in the module's tooltip and in the table.
+      texts += 4 * (m.model.size() + m.vendor.size() + m.instance.size() + m.address_info.size() +
                     m.bus.size() + m.device.size());
     }
     markup += 2000;
@@ -455,7 +503,7 @@ std::size_t ViewChassisPageBound(const ViewChassis& c) {
     }
   }
   for (const ViewTriggerBridge& b : c.bridges) {
-    texts += 3 * (b.name.size() + b.source_bus.size() + b.destination_bus.size() + b.line_mapping.size());
+    texts += 4 * (b.name.size() + b.source_bus.size() + b.destination_bus.size() + b.line_mapping.size());
     markup += 1000;
   }
   for (const ViewStarTrigger& st : c.star_triggers) {

@@ -8,7 +8,9 @@
 // - a chassis's slots are the names of pxiesys.ini's SlotList, then those of
 //   pxisys.ini's SlotList and of its PCI bus segments' SlotLists not named
 //   yet (pxisys.ini's own SlotList leaves out the slots it gives no PCI
-//   position, all but slot 1 of a PXI Express chassis);
+//   position, all but slot 1 of a PXI Express chassis), each once; they are
+//   drawn in chassis order, by number when every name is a number, else in
+//   that order;
 // - trigger buses, trigger bridges and star triggers are taken from
 //   pxiesys.ini for a chassis it describes (pxisys.ini leaves the slots of a
 //   PXI Express chassis's trigger buses out), else from pxisys.ini; PCI bus
@@ -57,6 +59,11 @@ struct ViewModule {
 
 struct ViewSlot {
   std::string name;
+  // More than 1 when some list of the files names the slot more than once
+  // (the most times one list does); the slot is drawn once all the same, and
+  // `repeat_note` says what the files hold.
+  std::size_t times_listed = 1;
+  std::string repeat_note;
   bool system_slot = false;
   bool timing_slot = false;
   std::string slot_type;                 // pxiesys.ini SlotType

@@ -15,6 +15,7 @@ std::string Describe(const SystemView& view) {
            c.serial_number + (c.in_pxisys ? " pxisys" : "") + (c.in_pxiesys ? " pxiesys" : "") + "\n";
     for (const ViewSlot& s : c.slots) {
       out += " slot " + s.name + (s.system_slot ? " SYS" : "") + (s.timing_slot ? " TIM" : "");
+      if (s.times_listed > 1) out += " x" + std::to_string(s.times_listed);
       if (!s.slot_type.empty()) out += " type=" + s.slot_type;
       if (!s.pci_bus.empty()) out += " pci=" + s.pci_bus + ":" + s.pci_device;
       if (s.module) out += " module=" + s.module->model + "@" + s.module->bus + ":" + s.module->device;
@@ -154,7 +155,7 @@ TEST(SystemViewModel, ReadsWhatTheFilesSay) {
                    "pxi_star0=2\n"),
        std::nullopt,
        "chassis 4 model= vendor= serial= pxisys\n"
-       " slot 2 SYS\n"
+       " slot 2 SYS x2\n"
        " slot 99999\n"
        " slot -3\n"
        " segment 1: 2,-3\n"
@@ -162,11 +163,31 @@ TEST(SystemViewModel, ReadsWhatTheFilesSay) {
        " star 1 from 77: 0->99999\n"
        "skipped: pxisys.ini: ChassisList entry \"-1\" and 2 more not a chassis number from 0 to "
        "65535\n"
+       "skipped: chassis 4: slot \"2\" is listed more than once: pxisys.ini's SlotList names it "
+       "twice; it is drawn once\n"
        "skipped: chassis 4: trigger bus \"1\" names slot \"-7\", which is not among the slots "
        "drawn\n"
        "skipped: chassis 4: star trigger 1 line \"PXI_STAR1\" names slot \"12\", which is not among "
        "the slots drawn\n"
        "skipped: chassis 4: the timing slot \"77\" is not among the slots drawn\n"},
+      {"slots in chassis order, each once: one listed twice and its second section are drawn "
+       "once, marked and noted; one pxisys.ini places nowhere (from its segment) in its place",
+       std::string("[System]\nChassisList=\"1\"\n[Chassis1]\nSlotList=\"1,2,4,5,6\"\n"
+                   "PCIBusSegmentList=\"1\"\n[Chassis1PCIBusSegment1]\nSlotList=\"1,2,3,3,4,5,6\"\n"
+                   "[Chassis1Slot3]\nPCIBusNumber=4\nPCIDeviceNumber=13\n"
+                   "[Chassis1Slot3]\nPCIBusNumber=4\nPCIDeviceNumber=12\n"),
+       std::nullopt,
+       "chassis 1 model= vendor= serial= pxisys\n"
+       " slot 1 SYS\n"
+       " slot 2\n"
+       " slot 3 x2 pci=4:13\n"
+       " slot 4\n"
+       " slot 5\n"
+       " slot 6\n"
+       " segment 1: 1,2,3,4,5,6\n"
+       "skipped: chassis 1: slot \"3\" is listed more than once: pxisys.ini's "
+       "[Chassis1PCIBusSegment1] SlotList names it twice; pxisys.ini holds 2 [Chassis1Slot3] "
+       "sections, of which only the first is drawn; it is drawn once\n"},
       {"a file without [System] draws nothing of its own",
        std::string("[Chassis1]\nSlotList=\"1\"\n"), std::nullopt,
        "skipped: pxisys.ini has no [System] section: none of its chassis are drawn\n"},
