@@ -37,6 +37,7 @@ const char kStyle[] =
     ".role{text-anchor:middle;fill:#a33}\n"
     ".module{fill:#cfe9d2;stroke:#2a6b33}\n"
     ".pci{text-anchor:middle;fill:#555;font-size:10px}\n"
+    ".instance{font-size:9px}\n"
     ".repeat-mark{text-anchor:end;fill:#a33;font-weight:bold}\n"
     ".star-line{fill:none;stroke:#b5179e}\n"
     ".star-label{fill:#b5179e}\n"
@@ -56,6 +57,9 @@ int SlotX(std::size_t position) { return kLeft + static_cast<int>(position) * kP
 
 constexpr double kFontPx = 11;     // svg text
 constexpr double kPciFontPx = 10;  // .pci
+// .instance: small enough that an instance name of 11 characters, the usual
+// length, is drawn whole in its module box.
+constexpr double kInstanceFontPx = 9;
 const char kEllipsis[] = "\xE2\x80\xA6";
 
 // At most `count` characters of UTF-8 text, then an ellipsis.
@@ -202,7 +206,7 @@ class ChassisDrawing {
     for (const ViewSlot& slot : c_.slots) {
       if (slot.module) instances.push_back(slot.module->instance);
     }
-    const std::vector<FittedText> instance_labels = DistinctLabels(instances, kModuleText, kFontPx);
+    const std::vector<FittedText> instance_labels = DistinctLabels(instances, kModuleText, kInstanceFontPx);
     std::size_t module_index = 0;
     for (std::size_t i = 0; i < c_.slots.size(); ++i) {
       const ViewSlot& slot = c_.slots[i];
@@ -242,7 +246,7 @@ class ChassisDrawing {
                                        std::pair<int, std::string>{kSlotTop + 92, "dev " + m.device}}) {
           if (value.size() > 4) out += Text(x + 10, y, "", FitText(value, kModuleText, kFontPx), value);
         }
-        out += Text(x + 10, kSlotTop + 110, "", instance_labels[module_index++], m.instance);
+        out += Text(x + 10, kSlotTop + 110, "instance", instance_labels[module_index++], m.instance);
       }
       if (IsNumber(slot.pci_bus) && IsNumber(slot.pci_device)) {
         const std::string pci = "bus " + slot.pci_bus + " dev " + slot.pci_device;
