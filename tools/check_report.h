@@ -32,6 +32,22 @@ std::string FormatCheckJson(const std::vector<DescriptionCheck>& checks);
 int ReportChecks(const std::vector<DescriptionCheck>& checks, bool json, Console& console);
 
 inline constexpr char kCheckUsage[] = "usage: ztrm-check [--json] FILE...\n";
+// What --help prints (both builds).
+inline constexpr char kCheckHelp[] =
+    "usage: ztrm-check [--json] FILE...\n"
+    "\n"
+    "Shows, for each chassis description file, what the service takes from it (read by\n"
+    "the service's own code: vendor and model as discovery matches them, bus segments,\n"
+    "slots with their PCI devices, trigger buses and bridges, star triggers), then one\n"
+    "warning per thing the service would ignore, cut or read otherwise than meant, with\n"
+    "its line number and kind.\n"
+    "\n"
+    "  --json  the same facts as one JSON document\n"
+    "  --help  this text\n"
+    "\n"
+    "Exit codes: 0 every file clean; 1 warnings; 2 a file no chassis can ever be matched\n"
+    "to, a refused file (a folder, unreadable, empty, binary, a line over 64 KiB, over\n"
+    "2 MiB), or a wrong command line.\n";
 
 }  // namespace ztrm
 

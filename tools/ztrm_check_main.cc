@@ -45,6 +45,10 @@ int main(int argc, char** argv) {
   bool json = false;
   std::vector<std::string> files;
   for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--help") == 0) {
+      std::fputs(ztrm::kCheckHelp, stdout);
+      return 0;
+    }
     if (std::strcmp(argv[i], "--json") == 0) {
       json = true;
     } else if (argv[i][0] == '-' && argv[i][1] != '\0') {

@@ -37,6 +37,10 @@ int wmain(int argc, wchar_t** argv) {
   bool json = false;
   std::vector<const wchar_t*> files;
   for (int i = 1; i < argc; ++i) {
+    if (std::wcscmp(argv[i], L"--help") == 0) {
+      std::fputs(ztrm::kCheckHelp, stdout);
+      return 0;
+    }
     if (std::wcscmp(argv[i], L"--json") == 0) {
       json = true;
     } else if (argv[i][0] == L'-' && argv[i][1] != L'\0') {

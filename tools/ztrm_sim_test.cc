@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 
 #include "tests/shell_run.h"
 #include "tests/test_image.h"
@@ -38,11 +39,21 @@ TEST(ZtrmSimTest, AFolderThatIsNoImageGetsOneLineAndExitCode2) {
                        "writes its files (an image holds registry.reg and drive_c/)\n");
 }
 
-TEST(ZtrmSimTest, HelpExitsWithZero) {
-  ShellResult r = RunSim("--help");
-  EXPECT_EQ(r.exit_code, 0);
-  EXPECT_EQ(r.out.rfind("usage: ztrm-sim ", 0), 0u) << r.out;
-  EXPECT_NE(r.out.find("Exit codes: 0 "), std::string::npos);
+// Every native tool answers --help with its usage and exit codes, and 0.
+TEST(ToolHelpTest, EveryToolAnswersHelp) {
+  const std::pair<const char*, const char*> tools[] = {
+      {ZTRM_SIM_PATH, "usage: ztrm-sim "},
+      {ZTRM_CHECK_PATH, "usage: ztrm-check "},
+      {ZTRM_VIEW_PATH, "usage: ztrm-view "},
+      {ZTRM_REPLAY_SETUP_PATH, "usage: ztrm-replay-setup "},
+      {ZTRM_BENCH_PATH, "usage: ztrm-bench "},
+  };
+  for (const auto& [path, first] : tools) {
+    ShellResult r = RunShell(std::string(path) + " --help 2>&1");
+    EXPECT_EQ(r.exit_code, 0) << path;
+    EXPECT_EQ(r.out.rfind(first, 0), 0u) << path << ": " << r.out;
+    EXPECT_NE(r.out.find("Exit codes: 0 "), std::string::npos) << path << ": " << r.out;
+  }
 }
 
 // An image with nothing in it: the files are written, and the warning names

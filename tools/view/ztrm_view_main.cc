@@ -16,6 +16,20 @@
 namespace {
 
 const char kUsage[] = "usage: ztrm-view [--log PXIRMS.LOG] PXISYS.INI PXIESYS.INI -o OUT.html\n";
+const char kHelp[] =
+    "usage: ztrm-view [--log PXIRMS.LOG] PXISYS.INI PXIESYS.INI -o OUT.html\n"
+    "\n"
+    "Draws one run's system files as one self-contained HTML page (inline SVG and\n"
+    "tables, no script): each chassis with its slots, modules, bus segments, trigger\n"
+    "buses and bridges and star trigger lines. What cannot be drawn is named in the\n"
+    "page's \"Not drawn\" list and on standard error.\n"
+    "\n"
+    "  --log PXIRMS.LOG  also show the run's time, host and failure lines\n"
+    "  -o OUT.html       the page to write\n"
+    "  --help            this text\n"
+    "\n"
+    "Exit codes: 0 page written; 1 page written with something not drawn; 2 wrong\n"
+    "command line, or the page could not be written.\n";
 
 // A note for the terminal: control characters from the files shown as '?'.
 std::string Printable(std::string text) {
@@ -33,6 +47,10 @@ int main(int argc, char** argv) {
   int given = 0;
   for (int i = 1; i < argc; ++i) {
     const bool has_value = i + 1 < argc;
+    if (std::strcmp(argv[i], "--help") == 0) {
+      std::fputs(kHelp, stdout);
+      return 0;
+    }
     if (std::strcmp(argv[i], "--log") == 0 && has_value && log.empty()) {
       log = argv[++i];
     } else if (std::strcmp(argv[i], "-o") == 0 && has_value && out.empty()) {
