@@ -307,11 +307,12 @@ class Importer {
       WStringView rest = SkipBlanks(s);
       if (rest.empty() || rest.front() == u';') return value;
       if (rest.front() != u'\\' || !SkipBlanks(rest.substr(1)).empty()) return std::nullopt;
-      // Continued on the next line that is not a comment.
+      // Continued on the next line that is neither blank nor a comment; the
+      // end of the file ends the value.
       s = WStringView();
       while (next_ < lines_.size()) {
         WStringView line = SkipBlanks(lines_[next_++]);
-        if (!line.empty() && line.front() == u';') continue;
+        if (line.empty() || line.front() == u';') continue;
         s = line;
         break;
       }

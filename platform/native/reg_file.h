@@ -34,17 +34,18 @@
 //   =hex:b,b   REG_BINARY; hex(N): type N (N hex) - hex(2) is REG_EXPAND_SZ,
 //              hex(7) REG_MULTI_SZ. Bytes are 1 or 2 hex digits separated by
 //              commas, a trailing comma allowed, no blanks inside; a '\' at
-//              the end continues on the next line (comment lines in between
-//              are skipped); "HEX:" is not understood. The bytes of hex(1),
-//              hex(2) and hex(7) are text in the file's encoding: in an 8-bit
-//              file ANSI, a byte a character (a 0 added when the last byte
-//              is not 0), each made a UTF-16 unit, so "43,00,3a,00" reads as
-//              "C", NUL, ":", NUL; in a UTF-16 file UTF-16 as written (a 0
-//              unit added when the last whole unit is not 0). Nothing but
-//              blanks after the ':' is an empty value; no bytes otherwise
-//              (a ';' comment at once, or a '\' and then the end of the file)
-//              and, in a UTF-16 file, a single byte end the whole import
-//              there (regedit crashes on them, measured)
+//              the end continues on the next line (blank and comment lines
+//              in between are skipped); "HEX:" is not understood. The
+//              bytes of hex(1), hex(2) and hex(7) are text in the file's
+//              encoding: in an 8-bit file ANSI, a byte a character (a 0
+//              added when the last byte is not 0), each made a UTF-16 unit,
+//              so "43,00,3a,00" reads as "C", NUL, ":", NUL; in a UTF-16
+//              file UTF-16 as written (a 0 unit added when the last whole
+//              unit is not 0). Nothing but blanks after the ':' is an empty
+//              value; no bytes otherwise (a ';' comment at once, or a '\'
+//              and then the end of the file) and, in a UTF-16 file, a
+//              single byte end the whole import there (regedit crashes on
+//              them, measured)
 //   =-         deletes the value
 //   anything else is ignored; a value line outside any key goes nowhere.
 // Blanks around '=' are allowed. A later value of the same name (any case)

@@ -152,12 +152,15 @@ TEST(RegFileTest, ValueLinesImportAsRegeditImportsThem) {
   }
 }
 
-TEST(RegFileTest, ContinuedHexLinesJoinAndSkipCommentLines) {
+TEST(RegFileTest, ContinuedHexLinesJoinAndSkipBlankAndCommentLines) {
   auto root = Parse(kHeader +
                     "[HKEY_LOCAL_MACHINE\\K]\r\n"
                     "\"Cont\"=hex:01,\\\r\n"
                     "  ; a comment inside\r\n"
-                    "  02,03\r\n"
+                    "  02,\\\r\n"
+                    "\r\n"
+                    "   \r\n"
+                    "  03\r\n"
                     "\"After\"=\"still read\"\r\n");
   const RegistryNode* key = Key(*root, u"K");
   EXPECT_EQ(Show(key, u"Cont"), "type 3: 01 02 03");
