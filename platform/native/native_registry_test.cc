@@ -46,18 +46,24 @@ TEST(CompareSubkeyNamesTest, OrdersByLowerCaseFolding) {
 }
 
 TEST(NativeRegistryTest, ValuesAnswerByType) {
-  TestImage image;
-  image.WriteRegistry(
+  // UTF-16LE, so that the hex(1) and hex(2) bytes are UTF-16 data as written
+  // (in an 8-bit file they would be ANSI text).
+  const std::string text =
+      "Windows Registry Editor Version 5.00\r\n\r\n"
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\CurrentVersion]\r\n"
       "\"Text\"=\"C:\\\\ZELTRO\\\\PXI\"\r\n"
       "\"Expand\"=hex(2):25,00,41,00,25,00,00,00\r\n"
       "\"Embedded\"=hex(1):61,00,00,00,62,00,00,00\r\n"
-      "\"Odd\"=hex(1):41,00,42\r\n"
+      "\"Odd\"=hex(1):41,00,00,00,42\r\n"
       "\"NoTerminator\"=hex(2):41,00\r\n"
       "\"Number\"=dword:0000002a\r\n"
       "\"Short\"=hex(4):2a,00\r\n"
       "\"Binary\"=hex:2a,00,00,00\r\n"
-      "@=\"default\"\r\n");
+      "@=\"default\"\r\n";
+  std::string utf16 = "\xFF\xFE";
+  for (char c : text) utf16 += std::string{c, '\0'};
+  TestImage image;
+  image.Write("registry.reg", utf16);
   NativeRegistry registry(image.Path("registry.reg"));
   std::unique_ptr<RegistryKey> key =
       registry.OpenLocalMachineKey(u"SOFTWARE\\PXISA\\CurrentVersion");
@@ -65,7 +71,7 @@ TEST(NativeRegistryTest, ValuesAnswerByType) {
   EXPECT_EQ(key->StringValue(u"text"), WString(u"C:\\ZELTRO\\PXI"));
   EXPECT_EQ(key->StringValue(u"Expand"), WString(u"%A%"));
   EXPECT_EQ(key->StringValue(u"Embedded"), WString(u"a\0b", 3));
-  EXPECT_EQ(key->StringValue(u"Odd"), WString(u"AB"));
+  EXPECT_EQ(key->StringValue(u"Odd"), WString(u"A\0B", 3));  // the odd byte a unit of its own
   EXPECT_EQ(key->StringValue(u"NoTerminator"), WString(u"A"));
   EXPECT_EQ(key->StringValue(u""), WString(u"default"));
   EXPECT_FALSE(key->StringValue(u"Number").has_value());

@@ -4,6 +4,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/native/cp1252.h"
 #include "platform/native/name_folding.h"
 
 namespace ztrm {
@@ -12,18 +13,63 @@ namespace {
 constexpr std::size_t kMaxKeyNameUnits = 256;
 constexpr std::size_t kMaxKeyDepth = 512;
 
-WString DecodeFile(std::string_view bytes) {
+// regedit tells the two kinds of file apart by their first two bytes alone:
+// FF FE is UTF-16LE, anything else is text in the ANSI code page (1252), a
+// UTF-8 byte order mark included (it then spoils the header).
+struct DecodedFile {
+  WString text;
+  bool unicode = false;
+};
+
+DecodedFile DecodeFile(std::string_view bytes) {
+  DecodedFile file;
   if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
       static_cast<unsigned char>(bytes[1]) == 0xFE) {
-    WString out;
+    file.unicode = true;
     for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-      out.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
-                                          (static_cast<unsigned char>(bytes[i + 1]) << 8)));
+      file.text.push_back(
+          static_cast<char16_t>(static_cast<unsigned char>(bytes[i]) |
+                                (static_cast<unsigned char>(bytes[i + 1]) << 8)));
     }
-    return out;
+    return file;
   }
-  if (bytes.size() >= 3 && bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-  return FromUtf8(bytes);
+  file.text = DecodeWindows1252(bytes);
+  return file;
+}
+
+bool IsStringType(std::uint32_t type) {
+  return type == kRegSz || type == kRegExpandSz || type == kRegMultiSz;
+}
+
+// What regedit makes of the bytes of a hex(1), hex(2) or hex(7) value before
+// storing them. In a UTF-16 file the bytes are UTF-16 already and get a
+// terminator unit when the last whole unit is not 0 (written over an odd
+// last byte, which leaves one byte after it that regedit never set: 0 here).
+// In an 8-bit file they are ANSI text, one character a byte: a 0 byte is
+// added when the last is not 0, then every byte becomes its UTF-16 unit. No
+// bytes at all (a comment right after "hex(N):", or a '\' and then the end
+// of the file), or a single byte in a UTF-16 file, make regedit read far
+// outside its buffer and crash: false then.
+bool PrepareStringData(std::string& data, bool unicode) {
+  if (unicode) {
+    std::size_t units = data.size() / 2;
+    if (units == 0) return false;
+    if (data[2 * units - 2] != 0 || data[2 * units - 1] != 0) {
+      bool odd = data.size() % 2 != 0;
+      data.resize(2 * units);
+      data.append(odd ? 3 : 2, '\0');
+    }
+    return true;
+  }
+  if (data.empty()) return false;
+  if (data.back() != 0) data.push_back('\0');
+  std::string wide;
+  for (char16_t unit : DecodeWindows1252(data)) {
+    wide.push_back(static_cast<char>(unit & 0xFF));
+    wide.push_back(static_cast<char>(unit >> 8));
+  }
+  data = std::move(wide);
+  return true;
 }
 
 std::vector<WStringView> SplitLines(WStringView text) {
@@ -87,8 +133,8 @@ Quoted ReadQuoted(WStringView& s, WString& out) {
 
 class Importer {
  public:
-  Importer(std::vector<WStringView> lines, RegistryNode& root)
-      : lines_(std::move(lines)), root_(root) {}
+  Importer(std::vector<WStringView> lines, bool unicode, RegistryNode& root)
+      : lines_(std::move(lines)), unicode_(unicode), root_(root) {}
 
   void Run() {
     if (lines_.empty()) return;
@@ -183,6 +229,7 @@ class Importer {
       value = Dword(SkipBlanks(line.substr(6)));
     } else if (line.substr(0, 3) == u"hex") {
       value = Hex(line.substr(3));
+      if (ended_) return;
     }
     if (!key_) return;
     if (remove) {
@@ -203,8 +250,22 @@ class Importer {
     return RegistryValue::Dword(number);
   }
 
-  // `s` follows "hex": an optional "(N)", then ':' and the bytes.
+  // `s` follows "hex": an optional "(N)", then ':' and the bytes. Sets
+  // `ended_` where regedit would crash on the value.
   std::optional<RegistryValue> Hex(WStringView s) {
+    bool as_written = false;
+    std::optional<RegistryValue> value = HexBytes(s, as_written);
+    if (!value || as_written || !IsStringType(value->type)) return value;
+    if (!PrepareStringData(value->data, unicode_)) {
+      ended_ = true;
+      return std::nullopt;
+    }
+    return value;
+  }
+
+  // The value with the bytes as written. Nothing but blanks after the ':'
+  // gives an empty value that regedit stores as it is (`as_written`).
+  std::optional<RegistryValue> HexBytes(WStringView s, bool& as_written) {
     RegistryValue value;
     value.type = kRegBinary;
     if (!s.empty() && s.front() == u'(') {
@@ -220,6 +281,10 @@ class Importer {
     }
     if (s.empty() || s.front() != u':') return std::nullopt;
     s.remove_prefix(1);
+    if (SkipBlanks(s).empty()) {
+      as_written = true;
+      return value;
+    }
     for (;;) {
       // One byte: 1 or 2 hex digits.
       std::size_t digits = 0;
@@ -242,11 +307,12 @@ class Importer {
       WStringView rest = SkipBlanks(s);
       if (rest.empty() || rest.front() == u';') return value;
       if (rest.front() != u'\\' || !SkipBlanks(rest.substr(1)).empty()) return std::nullopt;
-      // Continued on the next line that is not a comment.
+      // Continued on the next line that is neither blank nor a comment; the
+      // end of the file ends the value.
       s = WStringView();
       while (next_ < lines_.size()) {
         WStringView line = SkipBlanks(lines_[next_++]);
-        if (!line.empty() && line.front() == u';') continue;
+        if (line.empty() || line.front() == u';') continue;
         s = line;
         break;
       }
@@ -255,6 +321,7 @@ class Importer {
   }
 
   std::vector<WStringView> lines_;
+  bool unicode_;
   RegistryNode& root_;
   RegistryNode* key_ = nullptr;
   std::size_t next_ = 0;
@@ -264,8 +331,8 @@ class Importer {
 }  // namespace
 
 void ApplyRegFile(std::string_view file_bytes, RegistryNode& local_machine) {
-  WString text = DecodeFile(file_bytes);
-  Importer(SplitLines(text), local_machine).Run();
+  DecodedFile file = DecodeFile(file_bytes);
+  Importer(SplitLines(file.text), file.unicode, local_machine).Run();
 }
 
 }  // namespace ztrm

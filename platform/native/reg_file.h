@@ -1,11 +1,11 @@
 // Registry export text ("Windows Registry Editor Version 5.00") read into a
-// tree, following what `wine regedit /S` imports (Wine 8.0, measured) except
-// where the file's encoding is concerned.
+// tree, following what `wine regedit /S` imports (Wine 8.0, measured).
 //
-// Encoding: UTF-16LE with a byte order mark, or UTF-8 with or without one.
-// (Wine's regedit refuses a file that starts with a UTF-8 mark and reads a
-// file without a mark as ANSI; image files meant for both should be UTF-16LE
-// or plain ASCII.)
+// Encoding: the first two bytes alone decide it, whatever the header says.
+// FF FE: UTF-16LE (a last odd byte is dropped). Anything else: 8-bit text in
+// the ANSI code page, Windows-1252 (cp1252.h), one character a byte; UTF-8
+// bytes are read as two or three 1252 characters each, and a UTF-8 byte
+// order mark stands before the header, so nothing at all is read.
 //
 // Lines end at CR LF, LF or CR. Blanks (space, tab) at the start of a line
 // are skipped. Rules, in the order a line is tried:
@@ -34,8 +34,18 @@
 //   =hex:b,b   REG_BINARY; hex(N): type N (N hex) - hex(2) is REG_EXPAND_SZ,
 //              hex(7) REG_MULTI_SZ. Bytes are 1 or 2 hex digits separated by
 //              commas, a trailing comma allowed, no blanks inside; a '\' at
-//              the end continues on the next line (comment lines in between
-//              are skipped); "HEX:" is not understood
+//              the end continues on the next line (blank and comment lines
+//              in between are skipped); "HEX:" is not understood. The
+//              bytes of hex(1), hex(2) and hex(7) are text in the file's
+//              encoding: in an 8-bit file ANSI, a byte a character (a 0
+//              added when the last byte is not 0), each made a UTF-16 unit,
+//              so "43,00,3a,00" reads as "C", NUL, ":", NUL; in a UTF-16
+//              file UTF-16 as written (a 0 unit added when the last whole
+//              unit is not 0). Nothing but blanks after the ':' is an empty
+//              value; no bytes otherwise (a ';' comment at once, or a '\'
+//              and then the end of the file) and, in a UTF-16 file, a
+//              single byte end the whole import there (regedit crashes on
+//              them, measured)
 //   =-         deletes the value
 //   anything else is ignored; a value line outside any key goes nowhere.
 // Blanks around '=' are allowed. A later value of the same name (any case)

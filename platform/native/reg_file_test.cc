@@ -5,10 +5,22 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/native/cp1252.h"
+
 namespace ztrm {
 namespace {
 
 const std::string kHeader = "Windows Registry Editor Version 5.00\r\n\r\n";
+
+// The same text as a UTF-16LE file with its byte order mark.
+std::string Utf16File(WStringView text) {
+  std::string bytes = "\xFF\xFE";
+  for (char16_t c : text) {
+    bytes.push_back(static_cast<char>(c & 0xFF));
+    bytes.push_back(static_cast<char>(c >> 8));
+  }
+  return bytes;
+}
 
 std::unique_ptr<RegistryNode> Parse(const std::string& bytes) {
   auto root = std::make_unique<RegistryNode>(u"HKEY_LOCAL_MACHINE");
@@ -48,16 +60,21 @@ std::string Show(const RegistryNode* key, WStringView name) {
   }
   if (text.empty() || text.back() != u'\0') return "<unterminated>";
   text.pop_back();
-  return "\"" + ToUtf8(text) + "\"";
+  std::string shown;  // a NUL inside as "\0"
+  for (char c : ToUtf8(text)) shown += c == '\0' ? std::string("\\0") : std::string(1, c);
+  return "\"" + shown + "\"";
 }
 
 // One value line each, in key SOFTWARE\T, against what wine regedit /S
-// imported from the same line (Wine 8.0, measured).
+// imported from the same line (Wine 8.0, measured), once in an 8-bit file
+// (the line's bytes as they are) and once in a UTF-16LE file (the same line
+// read as Windows-1252 text); `utf16` only where the two differ.
 TEST(RegFileTest, ValueLinesImportAsRegeditImportsThem) {
   struct Row {
     const char* line;
     const char* name;
     const char* expect;
+    const char* utf16 = nullptr;
   };
   const Row rows[] = {
       {R"("Plain"="text")", "Plain", R"("text")"},
@@ -95,24 +112,55 @@ TEST(RegFileTest, ValueLinesImportAsRegeditImportsThem) {
       {R"("HexUpper"=HEX:01,02)", "HexUpper", "<none>"},
       {R"("Hex0"=hex(0):01)", "Hex0", "type 0: 01"},
       {R"("HexBig"=hex(100):01)", "HexBig", "type 256: 01"},
-      {R"("Expand"=hex(2):25,00,41,00,25,00,00,00)", "Expand", "type 2: 25 00 41 00 25 00 00 00"},
-      {R"("HexSz"=hex(1):68,00,69,00,00,00)", "HexSz", R"("hi")"},
+      {"\"Bin8\"=hex:e9,80", "Bin8", "type 3: e9 80"},
+      {"\"Hex0High\"=hex(0):e9,80", "Hex0High", "type 0: e9 80"},
+      // hex(1), hex(2), hex(7) in an 8-bit file: ANSI text, a byte a
+      // character, a 0 added when the last byte is not 0. In UTF-16: as
+      // written, a 0 unit added when the last unit is not 0.
+      {R"("Expand"=hex(2):25,00,41,00,25,00,00,00)", "Expand",
+       "type 2: 25 00 00 00 41 00 00 00 25 00 00 00 00 00 00 00", "type 2: 25 00 41 00 25 00 00 00"},
+      {R"("ExpAnsi"=hex(2):43,3a,5c,e9,80)", "ExpAnsi", "type 2: 43 00 3a 00 5c 00 e9 00 ac 20 00 00",
+       "type 2: 43 3a 5c e9 00 00 00"},
+      {R"("ExpOdd"=hex(2):41,00,42)", "ExpOdd", "type 2: 41 00 00 00 42 00 00 00",
+       "type 2: 41 00 00 00 00"},
+      {R"("ExpEnd0"=hex(2):41,00,00,00)", "ExpEnd0", "type 2: 41 00 00 00 00 00 00 00",
+       "type 2: 41 00 00 00"},
+      {R"("ExpEmpty"=hex(2):)", "ExpEmpty", "type 2:"},
+      {R"("ExpBlank"=hex(2):   )", "ExpBlank", "type 2:"},
+      {R"("Multi"=hex(7):61,00,62,00,00,00)", "Multi",
+       "type 7: 61 00 00 00 62 00 00 00 00 00 00 00", "type 7: 61 00 62 00 00 00"},
+      {R"("MultiOpen"=hex(7):e9,00,62,00)", "MultiOpen", "type 7: e9 00 00 00 62 00 00 00",
+       "type 7: e9 00 62 00 00 00"},
+      {R"("HexSz"=hex(1):68,00,69,00,00,00)", "HexSz", R"("h\0i\0\0")", R"("hi")"},
+      {R"("HexSzOpen"=hex(1):68,e9)", "HexSzOpen", "\"h\xC3\xA9\"", "\"\xEE\xA5\xA8\""},
+      // Names and strings: Windows-1252 (0x80 is the euro sign, 0x81 has no
+      // letter and stays U+0081); UTF-8 bytes are two letters each.
+      {"\"Ansi\"=\"\xe9t\xe9 \xc3\xa9 \x80\x81\"", "Ansi",
+       "\"\xC3\xA9t\xC3\xA9 \xC3\x83\xC2\xA9 \xE2\x82\xAC\xC2\x81\""},
+      {"\"N\xe9\"=\"v\"", "N\xC3\xA9", R"("v")"},
       {R"("HexDw"=hex(4):05,00,00,00)", "HexDw", "dword 5"},
       {R"("Str2"=str(2):"%PATH%")", "Str2", "<none>"},
       {R"(garbage line here)", "garbage line here", "<none>"},
   };
   for (const Row& row : rows) {
-    auto root = Parse(kHeader + "[HKEY_LOCAL_MACHINE\\SOFTWARE\\T]\r\n" + row.line + "\r\n");
+    const std::string file = kHeader + "[HKEY_LOCAL_MACHINE\\SOFTWARE\\T]\r\n" + row.line + "\r\n";
+    auto root = Parse(file);
     EXPECT_EQ(Show(Key(*root, u"SOFTWARE\\T"), FromUtf8(row.name)), row.expect) << row.line;
+    root = Parse(Utf16File(DecodeWindows1252(file)));
+    EXPECT_EQ(Show(Key(*root, u"SOFTWARE\\T"), FromUtf8(row.name)), row.utf16 ? row.utf16 : row.expect)
+        << "UTF-16: " << row.line;
   }
 }
 
-TEST(RegFileTest, ContinuedHexLinesJoinAndSkipCommentLines) {
+TEST(RegFileTest, ContinuedHexLinesJoinAndSkipBlankAndCommentLines) {
   auto root = Parse(kHeader +
                     "[HKEY_LOCAL_MACHINE\\K]\r\n"
                     "\"Cont\"=hex:01,\\\r\n"
                     "  ; a comment inside\r\n"
-                    "  02,03\r\n"
+                    "  02,\\\r\n"
+                    "\r\n"
+                    "   \r\n"
+                    "  03\r\n"
                     "\"After\"=\"still read\"\r\n");
   const RegistryNode* key = Key(*root, u"K");
   EXPECT_EQ(Show(key, u"Cont"), "type 3: 01 02 03");
@@ -166,14 +214,38 @@ TEST(RegFileTest, NamesLongerThan256UnitsAreNotMade) {
   EXPECT_EQ(Key(*root, u"M")->ValueCount(), 0u);
 }
 
-TEST(RegFileTest, BackslashZeroEscapeEndsTheImport) {
-  auto root = Parse(kHeader +
-                    "[HKEY_LOCAL_MACHINE\\K]\r\n\"Before\"=\"1\"\r\n\"Z\"=\"a\\0b\"\r\n"
-                    "\"After\"=\"2\"\r\n[HKEY_LOCAL_MACHINE\\Next]\r\n");
-  EXPECT_EQ(Show(Key(*root, u"K"), u"Before"), "\"1\"");
-  EXPECT_EQ(Show(Key(*root, u"K"), u"Z"), "<none>");
-  EXPECT_EQ(Show(Key(*root, u"K"), u"After"), "<none>");
-  EXPECT_EQ(Key(*root, u"Next"), nullptr);
+// Lines after which regedit imports nothing more: the \0 escape (measured),
+// and string-type hex data too short for regedit's terminator check, which
+// makes it read far outside its buffer and crash (measured: a page fault).
+TEST(RegFileTest, SomeLinesEndTheImport) {
+  struct Row {
+    const char* line;
+    bool ends_8bit;
+    bool ends_utf16;
+  };
+  const Row rows[] = {
+      {R"("Z"="a\0b")", true, true},
+      {R"("Z"=hex(2): ;no bytes)", true, true},
+      {R"("Z"=hex(7):;no bytes)", true, true},
+      {R"("Z"=hex(1):41)", false, true},
+      {R"("Z"=hex(1):41,00)", false, false},
+      {R"("Z"=hex(2):)", false, false},
+      {R"("Z"=hex: ;no bytes)", false, false},
+  };
+  for (const Row& row : rows) {
+    const std::string file = kHeader + "[HKEY_LOCAL_MACHINE\\K]\r\n\"Before\"=\"1\"\r\n" + row.line +
+                             "\r\n\"After\"=\"2\"\r\n[HKEY_LOCAL_MACHINE\\Next]\r\n";
+    for (bool utf16 : {false, true}) {
+      auto root = Parse(utf16 ? Utf16File(FromUtf8(file)) : file);
+      bool ends = utf16 ? row.ends_utf16 : row.ends_8bit;
+      EXPECT_EQ(Show(Key(*root, u"K"), u"Before"), "\"1\"") << row.line;
+      EXPECT_EQ(Show(Key(*root, u"K"), u"After"), ends ? "<none>" : "\"2\"") << utf16 << row.line;
+      EXPECT_EQ(Key(*root, u"Next") == nullptr, ends) << utf16 << row.line;
+      if (ends) {
+        EXPECT_EQ(Show(Key(*root, u"K"), u"Z"), "<none>") << utf16 << row.line;
+      }
+    }
+  }
 }
 
 TEST(RegFileTest, HeaderDecidesWhetherAnythingIsRead) {
@@ -190,6 +262,8 @@ TEST(RegFileTest, HeaderDecidesWhetherAnythingIsRead) {
       {"\r\nWindows Registry Editor Version 5.00\r\n", false},
       {"Windows Registry Editor Version 5.00   \r\n", false},
       {"windows registry editor version 5.00\r\n", false},
+      {"\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n", false},
+      {"\xEF\xBB\xBFREGEDIT4\r\n", false},
       {"", false},
   };
   for (const Row& row : rows) {
@@ -198,17 +272,42 @@ TEST(RegFileTest, HeaderDecidesWhetherAnythingIsRead) {
   }
 }
 
-TEST(RegFileTest, Utf16AndUtf8FilesReadTheSame) {
-  std::string text =
-      kHeader + "[HKEY_LOCAL_MACHINE\\K\\\xC3\x89t\xC3\xA9]\r\n\"v\"=\"\xE2\x82\xAC\"\r\n";
-  std::string utf16 = "\xFF\xFE";
-  for (char16_t c : FromUtf8(text)) {
-    utf16.push_back(static_cast<char>(c & 0xFF));
-    utf16.push_back(static_cast<char>(c >> 8));
-  }
-  for (const std::string& file : {text, "\xEF\xBB\xBF" + text, utf16}) {
-    auto root = Parse(file);
-    EXPECT_EQ(Show(Key(*root, u"K\\\u00C9t\u00E9"), u"v"), "\"\xE2\x82\xAC\"");
+// Which bytes make which names and data, by the file's first two bytes
+// alone (the header line does not matter): FF FE is UTF-16LE, anything else
+// Windows-1252, one character a byte, UTF-8 bytes included.
+TEST(RegFileTest, ByteOrderMarkAloneDecidesTheEncoding) {
+  const std::string body =
+      "\r\n[HKEY_LOCAL_MACHINE\\K\\\xC9t\xE9]\r\n\"v\"=\"\x80\"\r\n\"x\"=hex(2):43,3a\r\n";
+  const std::string utf8_body =
+      "\r\n[HKEY_LOCAL_MACHINE\\K\\\xC3\x89t\xC3\xA9]\r\n\"v\"=\"\xE2\x82\xAC\"\r\n\"x\"=hex(2):43,3a\r\n";
+  struct Row {
+    const char* what;
+    std::string file;
+    WString key;  // the one subkey of K
+    const char* v;
+    const char* x;
+  };
+  const Row rows[] = {
+      {"8-bit, 5.00", "Windows Registry Editor Version 5.00\r\n" + body, u"\u00C9t\u00E9",
+       "\"\xE2\x82\xAC\"", "type 2: 43 00 3a 00 00 00"},
+      {"8-bit, REGEDIT4", "REGEDIT4\r\n" + body, u"\u00C9t\u00E9", "\"\xE2\x82\xAC\"",
+       "type 2: 43 00 3a 00 00 00"},
+      {"8-bit holding UTF-8", "Windows Registry Editor Version 5.00\r\n" + utf8_body,
+       u"\u00C3\u2030t\u00C3\u00A9", "\"\xC3\xA2\xE2\x80\x9A\xC2\xAC\"",
+       "type 2: 43 00 3a 00 00 00"},
+      {"UTF-16, 5.00", Utf16File(FromUtf8("Windows Registry Editor Version 5.00\r\n" + utf8_body)),
+       u"\u00C9t\u00E9", "\"\xE2\x82\xAC\"", "type 2: 43 3a 00 00"},
+      {"UTF-16, REGEDIT4", Utf16File(FromUtf8("REGEDIT4\r\n" + utf8_body)), u"\u00C9t\u00E9",
+       "\"\xE2\x82\xAC\"", "type 2: 43 3a 00 00"},
+  };
+  for (const Row& row : rows) {
+    auto root = Parse(row.file);
+    ASSERT_NE(Key(*root, u"K"), nullptr) << row.what;
+    ASSERT_EQ(Key(*root, u"K")->SubkeyCount(), 1u) << row.what;
+    EXPECT_EQ(Key(*root, u"K")->Subkey(0).name(), row.key) << row.what;
+    const RegistryNode* key = Key(*root, u"K\\" + row.key);
+    EXPECT_EQ(Show(key, u"v"), row.v) << row.what;
+    EXPECT_EQ(Show(key, u"x"), row.x) << row.what;
   }
 }
 

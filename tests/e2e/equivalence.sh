@@ -52,14 +52,43 @@ dmi_value() {
 wine_maker=$(dmi_value sys_vendor "The Wine Project")
 wine_model=$(dmi_value product_name "Wine")
 
-# The image's BIOS registry value NAME, as the native platform reads it.
+# The image's BIOS registry value NAME as the native platform reads it and
+# logs it: the file decoded as regedit decodes it (UTF-16LE after FF FE,
+# otherwise Windows-1252, one character a byte, so the bytes stand as they
+# are; nothing read without a header line), then written in Windows-1252 as
+# the log is (a character 1252 lacks as "?": the best-fit letters of the
+# log's own conversion are left out, these values being 1252 text).
 registry_bios_value() {
-  perl -ne '
-    BEGIN { $want = shift @ARGV }
-    s/\r?\n$//;
-    if (/^\[(.*)\]$/) { $in = lc($1) eq lc("HKEY_LOCAL_MACHINE\\HARDWARE\\DESCRIPTION\\System\\BIOS"); next }
-    if ($in && /^"\Q$want\E"="(.*)"$/) { ($v = $1) =~ s/\\\\/\\/g; print $v; $found = 1; exit }
-    END { print "N/A" unless $found }' "$1" "$2"
+  perl -e '
+    use Encode ();
+    my ($want, $file) = @ARGV;
+    my $found;
+    if (open(my $f, "<:raw", $file)) {
+      local $/;
+      my $bytes = <$f> // "";
+      my $unicode = $bytes =~ s/^\xFF\xFE//;
+      my $text = $unicode ? Encode::decode("UTF-16LE", $bytes) : $bytes;
+      my @lines = split /\r\n|\r|\n/, $text;
+      my $header = shift(@lines) // "";
+      $header =~ s/^[ \t]+//;
+      my $in;
+      if ($header eq "Windows Registry Editor Version 5.00" || $header eq "REGEDIT4") {
+        for (@lines) {
+          if (/^[ \t]*\[(.*)\]/) { $in = lc($1) eq lc("HKEY_LOCAL_MACHINE\\HARDWARE\\DESCRIPTION\\System\\BIOS"); next }
+          if ($in && /^[ \t]*"\Q$want\E"[ \t]*=[ \t]*"((?:[^"\\]|\\.)*)"[ \t]*$/i) {
+            ($found = $1) =~ s/\\(.)/$1 eq "n" ? "\n" : $1 eq "r" ? "\r" : $1/ge;
+          }
+        }
+      }
+      if (defined $found && $unicode) {
+        $found = join "", map {
+          my $u = ord;
+          $u < 0x80 || ($u >= 0xA0 && $u < 0x100) || $u == 0x81 || $u == 0x8D || $u == 0x8F ||
+            $u == 0x90 || $u == 0x9D ? chr($u) : Encode::encode("cp1252", $_)
+        } split //, $found;
+      }
+    }
+    print defined $found ? $found : "N/A";' "$1" "$2"
 }
 
 # The file with its time-dependent lines replaced by a marker. For the log

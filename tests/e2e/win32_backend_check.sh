@@ -44,8 +44,8 @@ cp "$build/win32_backend_check.exe" "$build/win32_backend_check_vendor.dll" \
 
 # The key the registry checks read. The file is UTF-16LE with a byte order mark,
 # as regedit exports it: only then are hex(1) and hex(2) bytes taken as UTF-16
-# data exactly as written (with or without terminators) rather than as ANSI
-# text. hex(7) is REG_MULTI_SZ.
+# data as written (regedit adds a 0 unit where the last one is not 0) rather
+# than as ANSI text. hex(7) is REG_MULTI_SZ.
 long_value=$(for i in $(seq 30); do printf '0123456789'; done)
 long_name=$(printf 'z%.0s' $(seq 255))
 key='HKEY_LOCAL_MACHINE\SOFTWARE\ZTRMBackendCheck'

@@ -96,6 +96,11 @@ wh_init() {
   work=$(cd "$work" && pwd)
   export WINEPREFIX="$work/$name"
   export WINEDEBUG=-all
+  # Wine takes its ANSI code page from the locale: C.UTF-8 (and a plain C or
+  # an unset one) gives 1252, the code page of the replayed machines, in which
+  # regedit reads an 8-bit registry.reg and the native backend reads and logs.
+  # A caller's LC_ALL of another language would change it (ru_RU.UTF-8: 1251).
+  export LC_ALL=C.UTF-8
   # No Mono or Gecko: nothing here needs them, and their install prompts
   # would stall an unattended run.
   export WINEDLLOVERRIDES="mscoree,mshtml="
