@@ -58,5 +58,24 @@ for json in "" --json; do
     wh_pass "$label: the same report ($(wc -l <"$WH_STATE/native") lines), exit code $wine_status"
   fi
 done
+# --help of the two Windows tools: the same text as natively (ztrm-check) or
+# its usage line first (ztrm-capture), exit code 0.
+cp "$WH_BUILD/ztrm-capture.exe" "$WINEPREFIX/drive_c/ztrm_bin/" 2>/dev/null
+"$native_check" --help >"$WH_STATE/native"
+timeout "$WH_COMMAND_TIMEOUT" wine 'C:\ztrm_bin\ztrm-check.exe' --help </dev/null >"$WH_STATE/wine" 2>/dev/null
+status=$?
+if [ "$status" = 0 ] && cmp -s <(wh_expected_crlf "$WH_STATE/native") "$WH_STATE/wine"; then
+  wh_pass "ztrm-check.exe --help: the native text, exit code 0"
+else
+  wh_fail "ztrm-check.exe --help: exit code $status, or not the native text"
+fi
+timeout "$WH_COMMAND_TIMEOUT" wine 'C:\ztrm_bin\ztrm-capture.exe' --help </dev/null >"$WH_STATE/wine" 2>/dev/null
+status=$?
+if [ "$status" = 0 ] && head -1 "$WH_STATE/wine" | grep -q '^usage: ztrm-capture.exe DIR' &&
+  grep -q '^Exit codes: 0 ' "$WH_STATE/wine"; then
+  wh_pass "ztrm-capture.exe --help: its usage and exit codes, exit code 0"
+else
+  wh_fail "ztrm-capture.exe --help: exit code $status, or no usage"
+fi
 wh_case_end
 wh_finish
