@@ -6,19 +6,33 @@
 namespace ztrm {
 namespace {
 
+// The vendor line's length, then both lines: no other pair gives the key.
+WString DescFileKey(WStringView vendor_line, WStringView model_line) {
+  WString key;
+  key.reserve(2 + vendor_line.size() + model_line.size());
+  key.push_back(static_cast<char16_t>(vendor_line.size() >> 16));
+  key.push_back(static_cast<char16_t>(vendor_line.size() & 0xFFFF));
+  key.append(vendor_line);
+  key.append(model_line);
+  return key;
+}
+
 // The first listed file whose lines equal both keys, unit by unit: case,
 // blanks and the line feed all count, so a file written as Vendor="Acme"
 // never matches. Null when none does.
-const stChassisDescFile* FindDescriptionFile(const RunContext& ctx, WStringView vendor,
+const stChassisDescFile* FindDescriptionFile(RunContext& ctx, WStringView vendor,
                                              WStringView model) {
-  WString vendor_key = VendorKeyText(vendor);
-  WString model_key = ModelKeyText(model);
-  for (const stChassisDescFile& file : ctx.vecChassisDescFile) {
-    if (file.szVendorLine.view() == vendor_key && file.szModelLine.view() == model_key) {
-      return &file;
-    }
+  const std::vector<stChassisDescFile>& files = ctx.vecChassisDescFile;
+  ChassisDescFileIndex& index = ctx.ChassisDescFileLookup;
+  if (index.covered > files.size()) index = ChassisDescFileIndex();
+  for (; index.covered < files.size(); ++index.covered) {
+    const stChassisDescFile& file = files[index.covered];
+    // emplace keeps an earlier file of the same lines.
+    index.first.emplace(DescFileKey(file.szVendorLine.view(), file.szModelLine.view()),
+                        index.covered);
   }
-  return nullptr;
+  auto it = index.first.find(DescFileKey(VendorKeyText(vendor), ModelKeyText(model)));
+  return it == index.first.end() ? nullptr : &files[it->second];
 }
 
 // Logs the match and appends the parsed record, which the caller then marks.

@@ -7,7 +7,10 @@
 #ifndef ZTRM_CHASSIS_CHASSIS_RECORDS_H_
 #define ZTRM_CHASSIS_CHASSIS_RECORDS_H_
 
+#include <cstddef>
 #include <cstdint>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "common/wide_text.h"
@@ -127,6 +130,17 @@ struct stChassisDescFile {
   WideText szVendorLine;  // last line containing "Vendor", with its line feed
   WideText szModelLine;   // last line containing "Model", with its line feed
   std::uint32_t dwBusSegmentCount = 0;
+};
+
+// The first of the listed description files for each pair of vendor and
+// model lines, over the files [0, covered) of the list. The mapping takes in
+// the files appended since its last look before it looks again (an appended
+// file never changes an answer: the first file wins); whoever empties the
+// list or changes a listed file empties this too.
+struct ChassisDescFileIndex {
+  // Key: the vendor line's length, then both lines (chassis/chassis_mapping.cc).
+  std::unordered_map<std::u16string, std::size_t> first;
+  std::size_t covered = 0;
 };
 
 }  // namespace ztrm

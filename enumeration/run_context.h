@@ -53,6 +53,7 @@ struct RunContext {
   PxisaServiceList PeripheralModules;  // "Peripheral Modules"
   PxisaServiceList ChassisModules;     // "Chassis"
   PxisaServiceList TriggerManagers;    // "Trigger Managers"
+  SystemModuleIndex SystemModuleLookup;  // of SystemModules, once they are all read
   ResourceManagerList ResourceManagers;
   // Give Index; incremented before use, so the first record of a kind gets 1.
   std::uint32_t SystemModuleCounter = 0;
@@ -70,6 +71,7 @@ struct RunContext {
   // Chassis descriptions of the current run.
   std::vector<stPXISys> vecPXISys;
   std::vector<stChassisDescFile> vecChassisDescFile;
+  ChassisDescFileIndex ChassisDescFileLookup;  // of vecChassisDescFile
 
   // Chassis ID by mapping index (slot 0 unused); survives runs.
   std::array<std::uint16_t, 256> usChassisMappingID{};

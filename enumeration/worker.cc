@@ -106,6 +106,7 @@ void EnumerationWorker::PerformRun() {
   ctx_.ReenumerationRequest = 0;
   ResetInventory(ctx_);
   ctx_.vecChassisDescFile.clear();
+  ctx_.ChassisDescFileLookup = ChassisDescFileIndex();
 
   if (!ctx_.LogStream) {
     // Without a log the run does nothing; files that did open stay empty.

@@ -1,5 +1,7 @@
 #include "inventory/bus_assignment.h"
 
+#include <algorithm>
+#include <limits>
 #include <vector>
 
 #include "chassis/chassis_id_table.h"
@@ -53,10 +55,13 @@ void NumberSystemModules(RunContext& ctx) {
   for (NumberingEntry& e : entries) e.record->MappingIndex = e.number;
 }
 
-std::optional<ModulePosition> FindBusOwner(const RunContext& ctx, std::uint32_t bus) {
+namespace {
+
+// The walk FindBusOwner describes, for one bus.
+std::optional<ModulePosition> WalkForBusOwner(const PxisaServiceList& list, std::uint32_t bus) {
   std::optional<ModulePosition> found;
   std::uint32_t best_min = 0, best_max = 0;
-  const auto& vendors = ctx.SystemModules.Vendors;
+  const auto& vendors = list.Vendors;
   for (std::size_t v = 0; v < vendors.size(); ++v) {
     for (std::size_t m = 0; m < vendors[v].Models.size(); ++m) {
       const auto& modules = vendors[v].Models[m].Modules;
@@ -72,6 +77,53 @@ std::optional<ModulePosition> FindBusOwner(const RunContext& ctx, std::uint32_t 
     }
   }
   return found;
+}
+
+}  // namespace
+
+std::u16string ChassisNameKey(WStringView vendor, WStringView model) {
+  std::u16string key;
+  key.reserve(2 + vendor.size() + model.size());
+  key.push_back(static_cast<char16_t>(vendor.size() >> 16));
+  key.push_back(static_cast<char16_t>(vendor.size() & 0xFFFF));
+  key.append(vendor);
+  key.append(model);
+  return key;
+}
+
+void IndexSystemModules(RunContext& ctx) {
+  SystemModuleIndex index;
+  // Which ranges hold a bus changes only where a range starts or just past
+  // where one ends; a reversed range holds no bus.
+  std::vector<std::uint64_t> starts = {0};
+  for (const PxisaVendorEntry& vendor : ctx.SystemModules.Vendors) {
+    for (const PxisaModelEntry& model : vendor.Models) {
+      for (const ModuleRecord& record : model.Modules) {
+        if (record.MinBus <= record.MaxBus) {
+          starts.push_back(record.MinBus);
+          starts.push_back(std::uint64_t{record.MaxBus} + 1);
+        }
+        index.chassis_names.insert(
+            ChassisNameKey(record.ChassisVendor.view(), record.ChassisModel.view()));
+      }
+    }
+  }
+  std::sort(starts.begin(), starts.end());
+  starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
+  for (std::uint64_t start : starts) {
+    if (start > std::numeric_limits<std::uint32_t>::max()) break;
+    const auto bus = static_cast<std::uint32_t>(start);
+    index.span_starts.push_back(bus);
+    index.span_owners.push_back(WalkForBusOwner(ctx.SystemModules, bus));
+  }
+  ctx.SystemModuleLookup = std::move(index);
+}
+
+std::optional<ModulePosition> FindBusOwner(const RunContext& ctx, std::uint32_t bus) {
+  const SystemModuleIndex& index = ctx.SystemModuleLookup;
+  auto after = std::upper_bound(index.span_starts.begin(), index.span_starts.end(), bus);
+  if (after == index.span_starts.begin()) return std::nullopt;
+  return index.span_owners[after - index.span_starts.begin() - 1];
 }
 
 std::uint32_t FindParentSystemModule(const RunContext& ctx, std::uint32_t bus) {
@@ -106,14 +158,7 @@ void FindChassisSystemModule(RunContext& ctx, std::uint32_t bus, std::uint32_t& 
 
 bool MatchChassisVendorModel(const RunContext& ctx, WStringView vendor, WStringView model) {
   if (ctx.SystemModules.VendorCount == 0) return false;
-  for (const PxisaVendorEntry& v : ctx.SystemModules.Vendors) {
-    for (const PxisaModelEntry& m : v.Models) {
-      for (const ModuleRecord& record : m.Modules) {
-        if (record.ChassisVendor == vendor && record.ChassisModel == model) return true;
-      }
-    }
-  }
-  return false;
+  return ctx.SystemModuleLookup.chassis_names.count(ChassisNameKey(vendor, model)) != 0;
 }
 
 bool IsMappingIndexUnique(const RunContext& ctx, std::uint32_t mapping_index) {

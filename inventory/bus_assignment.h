@@ -4,14 +4,16 @@
 // chassis root bus leads to the system module behind it, which gives the
 // chassis its chassis ID, mapping index, root bus number and trigger manager.
 //
-// Every search walks SystemModules vendor by vendor, model by model, record
-// by record.
+// The bus owner and chassis text searches answer from ctx.SystemModuleLookup,
+// which IndexSystemModules makes; their answers are those of a walk through
+// SystemModules vendor by vendor, model by model, record by record.
 #ifndef ZTRM_INVENTORY_BUS_ASSIGNMENT_H_
 #define ZTRM_INVENTORY_BUS_ASSIGNMENT_H_
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "enumeration/run_context.h"
 #include "inventory/inventory_records.h"
@@ -29,8 +31,13 @@ inline constexpr std::uint32_t kInvalidMappingIndex = 255;
 // in list order. A record that no pass numbers keeps 0.
 void NumberSystemModules(RunContext& ctx);
 
-// The system module whose range holds `bus`, innermost first, the last of
-// equal ranges; nullopt when none does.
+// Makes ctx.SystemModuleLookup from the system module records as they are.
+void IndexSystemModules(RunContext& ctx);
+
+// The system module whose range holds `bus`; nullopt when none does. A walk
+// keeps the first record whose range holds the bus and takes each later one
+// whose range lies within the kept one's (so the innermost, the last of
+// equal ranges; a kept (0, 0) range gives way to any later holder).
 std::optional<ModulePosition> FindBusOwner(const RunContext& ctx, std::uint32_t bus);
 
 // The Index of FindBusOwner's module, 0 when none.
@@ -43,8 +50,12 @@ std::uint32_t FindParentSystemModule(const RunContext& ctx, std::uint32_t bus);
 // outside 1..255 has no chassis ID slot: the chassis and the module get 0.
 void FindChassisSystemModule(RunContext& ctx, std::uint32_t bus, std::uint32_t& mapping_index);
 
+// The key of a vendor and model in SystemModuleIndex::chassis_names: the
+// vendor's length, then both texts, so no other pair gives the same key.
+std::u16string ChassisNameKey(WStringView vendor, WStringView model);
+
 // True when some system module's EEPROM chassis vendor and model equal the
-// two texts exactly.
+// two texts exactly; always false while SystemModules.VendorCount is 0.
 bool MatchChassisVendorModel(const RunContext& ctx, WStringView vendor, WStringView model);
 
 // True when at most one stPXISys carries `mapping_index` as dwChassisIndex.

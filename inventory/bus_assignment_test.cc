@@ -22,7 +22,7 @@ ModuleRecord SystemModule(Range range, std::uint32_t index = 0) {
 }
 
 // One vendor "V" with one model per group of records, so the searches cross
-// model boundaries.
+// model boundaries; indexed as the discovery indexes them.
 void SetSystemModules(RunContext& ctx, const std::vector<std::vector<ModuleRecord>>& models) {
   PxisaVendorEntry vendor;
   vendor.VendorName = u"V";
@@ -35,6 +35,7 @@ void SetSystemModules(RunContext& ctx, const std::vector<std::vector<ModuleRecor
   vendor.ModelCount = static_cast<std::uint32_t>(vendor.Models.size());
   ctx.SystemModules.Vendors = {vendor};
   ctx.SystemModules.VendorCount = 1;
+  IndexSystemModules(ctx);
 }
 
 TEST(BusAssignmentTest, NumberSystemModulesFollowsTheTwoPasses) {
@@ -80,6 +81,11 @@ TEST(BusAssignmentTest, ParentIsTheInnermostRangeAndTheLastOfEqualOnes) {
       {"bounds included", {{{3, 8}, 4}}, 3, 4},
       {"outside every range", {{{3, 8}, 1}, {{10, 12}, 2}}, 9, 0},
       {"(0, 0) holds bus 0", {{{0, 0}, 5}}, 0, 5},
+      {"a kept (0, 0) gives way", {{{0, 0}, 1}, {{0, 9}, 2}}, 0, 2},
+      {"overlap keeps the first", {{{1, 10}, 1}, {{5, 15}, 2}}, 7, 1},
+      {"past the first's end", {{{1, 10}, 1}, {{5, 15}, 2}}, 11, 2},
+      {"reversed range holds nothing", {{{9, 4}, 1}}, 5, 0},
+      {"range up to the last bus", {{{10, 0xFFFFFFFF}, 3}}, 0xFFFFFFFF, 3},
       {"no system modules", {}, 1, 0},
   };
   for (const Case& c : cases) {

@@ -18,6 +18,9 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "common/wide_text.h"
@@ -108,6 +111,21 @@ struct ModulePosition {
   std::size_t vendor = 0;
   std::size_t model = 0;
   std::size_t record = 0;
+};
+
+// What bus-range assignment looks up in the system module records, made by
+// IndexSystemModules (inventory/bus_assignment.h) once the system stage has
+// appended the last of them. The bus ranges and chassis texts it covers never
+// change after that, and no record is appended or moved until the inventory
+// is emptied, which empties this too.
+struct SystemModuleIndex {
+  // The buses from span_starts[i] up to the next start (the last span: up to
+  // 0xFFFFFFFF) lie in the same ranges, so they have the same owner,
+  // span_owners[i]. No spans before the index is made.
+  std::vector<std::uint32_t> span_starts;
+  std::vector<std::optional<ModulePosition>> span_owners;
+  // Every record's EEPROM chassis vendor and model, as ChassisNameKey makes them.
+  std::unordered_set<std::u16string> chassis_names;
 };
 
 }  // namespace ztrm

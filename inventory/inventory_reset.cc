@@ -7,6 +7,7 @@ void ResetInventory(RunContext& ctx) {
   ctx.ChassisModules = PxisaServiceList();
   ctx.PeripheralModules = PxisaServiceList();
   ctx.SystemModules = PxisaServiceList();
+  ctx.SystemModuleLookup = SystemModuleIndex();
   ctx.TriggerManagers = PxisaServiceList();
   ctx.SystemModuleCounter = 0;
   ctx.PeripheralModuleCounter = 0;

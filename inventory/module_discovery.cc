@@ -56,6 +56,9 @@ void DiscoverModules(RunContext& ctx) {
   auto buffers = std::make_unique<DiscoveryBuffers>();
   RunStage(ctx, *buffers, ctx.SystemModules, kSystemStage, ReadSystemModules);
   NumberSystemModules(ctx);
+  // The system module records are final from here on: peripherals and
+  // chassis look up their bus owners and chassis texts through the index.
+  IndexSystemModules(ctx);
   RunStage(ctx, *buffers, ctx.PeripheralModules, kPeripheralStage, ReadPeripheralModules);
   RunStage(ctx, *buffers, ctx.ChassisModules, kChassisStage, ReadChassis);
 }

@@ -147,7 +147,8 @@ void WriteSystemSlotSection(const RunContext& ctx, const stPXISys& sys,
 // two controllers carry one chassis ID can it differ from the module of the
 // system slot section; then one controller's layout is never written beside
 // the other's modules.
-void mf_WritePeripheralSlots(const RunContext& ctx, const stPXISys& sys, TextStream& out) {
+void mf_WritePeripheralSlots(const RunContext& ctx, const PeripheralSlotIndex& peripherals,
+                             const stPXISys& sys, TextStream& out) {
   ModulePosition parent;
   if (!FindChassisSystemModuleForSlots(ctx, sys.usChassisID, parent)) return;
   const ModuleRecord& system_module = RecordAt(ctx.SystemModules, parent);
@@ -170,7 +171,7 @@ void mf_WritePeripheralSlots(const RunContext& ctx, const stPXISys& sys, TextStr
     out.Print(u"PeripheralSlotLinkWidth1 = %d\n", LinkWidthLanes(d[3] & 0x0F));
     out.Print(u"PeripheralSlotLinkWidth2 = %d\n", LinkWidthLanes(d[3] >> 4));
     ModulePosition found;
-    if (described && mf_FindPeripheralModule(ctx, parent_index, d[0], found)) {
+    if (described && peripherals.Find(parent_index, d[0], found)) {
       const ModuleRecord& module = RecordAt(ctx.PeripheralModules, found);
       const PxisaVendorEntry& vendor = ctx.PeripheralModules.Vendors[found.vendor];
       out.Print(u"Model = \"%s\"\n", vendor.Models[found.model].ModelName);
@@ -184,7 +185,8 @@ void mf_WritePeripheralSlots(const RunContext& ctx, const stPXISys& sys, TextStr
   }
 }
 
-void WriteChassis(RunContext& ctx, const stPXISys& sys, TextStream& out) {
+void WriteChassis(RunContext& ctx, const PeripheralSlotIndex& peripherals, const stPXISys& sys,
+                  TextStream& out) {
   ModulePosition position;
   const bool found = mf_FindChassisSystemModule(ctx, sys.usChassisID, position);
   static const ModuleRecord kNone;
@@ -197,7 +199,7 @@ void WriteChassis(RunContext& ctx, const stPXISys& sys, TextStream& out) {
   WriteStarSystemTimingSetSections(sys, out);
   WriteStarTriggerSections(sys, out);
   WriteSystemSlotSection(ctx, sys, found ? &position : nullptr, out);
-  if (found) mf_WritePeripheralSlots(ctx, sys, out);
+  if (found) mf_WritePeripheralSlots(ctx, peripherals, sys, out);
 }
 
 }  // namespace
@@ -238,21 +240,34 @@ bool FindChassisSystemModuleForSlots(const RunContext& ctx, std::uint32_t chassi
   return found;
 }
 
-bool mf_FindPeripheralModule(const RunContext& ctx, std::uint32_t parent_index,
-                             std::uint32_t slot_number, ModulePosition& position) {
-  const auto& vendors = ctx.PeripheralModules.Vendors;
+namespace {
+
+std::uint64_t ParentSlotKey(std::uint32_t parent_index, std::uint32_t slot_number) {
+  return std::uint64_t{parent_index} << 32 | slot_number;
+}
+
+}  // namespace
+
+PeripheralSlotIndex::PeripheralSlotIndex(const PxisaServiceList& modules) {
+  const auto& vendors = modules.Vendors;
   for (std::size_t v = 0; v < vendors.size(); ++v) {
     for (std::size_t m = 0; m < vendors[v].Models.size(); ++m) {
-      const auto& modules = vendors[v].Models[m].Modules;
-      for (std::size_t r = 0; r < modules.size(); ++r) {
-        if (modules[r].MappingIndex == parent_index && modules[r].SlotNumber == slot_number) {
-          position = {v, m, r};
-          return true;
-        }
+      const auto& records = vendors[v].Models[m].Modules;
+      for (std::size_t r = 0; r < records.size(); ++r) {
+        // emplace keeps an earlier record of the same parent and slot.
+        first_.emplace(ParentSlotKey(records[r].MappingIndex, records[r].SlotNumber),
+                       ModulePosition{v, m, r});
       }
     }
   }
-  return false;
+}
+
+bool PeripheralSlotIndex::Find(std::uint32_t parent_index, std::uint32_t slot_number,
+                               ModulePosition& position) const {
+  auto it = first_.find(ParentSlotKey(parent_index, slot_number));
+  if (it == first_.end()) return false;
+  position = it->second;
+  return true;
 }
 
 WideText mf_GetSlotTypeName(std::uint8_t code) {
@@ -290,7 +305,8 @@ void mf_WritePXIESys(RunContext& ctx) {
   out.Print(u"[System]\n");
   out.Print(u"ChassisList = \"%s\"\n", ChassisListText(ctx.vecPXISys, order));
   out.Print(u"\n");
-  for (std::size_t position : order) WriteChassis(ctx, ctx.vecPXISys[position], out);
+  const PeripheralSlotIndex peripherals(ctx.PeripheralModules);
+  for (std::size_t position : order) WriteChassis(ctx, peripherals, ctx.vecPXISys[position], out);
 }
 
 }  // namespace ztrm

@@ -30,6 +30,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <unordered_map>
 
 #include "enumeration/run_context.h"
 
@@ -50,10 +51,19 @@ bool mf_FindChassisSystemModule(const RunContext& ctx, std::uint32_t chassis_id,
 bool FindChassisSystemModuleForSlots(const RunContext& ctx, std::uint32_t chassis_id,
                                      ModulePosition& position);
 
-// The first peripheral module whose MappingIndex is `parent_index` and whose
-// SlotNumber is `slot_number`.
-bool mf_FindPeripheralModule(const RunContext& ctx, std::uint32_t parent_index,
-                             std::uint32_t slot_number, ModulePosition& position);
+// The peripheral modules of a run by parent and slot: for each MappingIndex
+// and SlotNumber, the first such record in list order (vendor by vendor,
+// model by model, record by record). Made when the records are final (the
+// writer makes one per file) and valid while they stay so.
+class PeripheralSlotIndex {
+ public:
+  explicit PeripheralSlotIndex(const PxisaServiceList& modules);
+  // False, `position` unchanged, when no module has that parent and slot.
+  bool Find(std::uint32_t parent_index, std::uint32_t slot_number, ModulePosition& position) const;
+
+ private:
+  std::unordered_map<std::uint64_t, ModulePosition> first_;
+};
 
 // The name of a slot type code ("N/A" for the codes without one).
 WideText mf_GetSlotTypeName(std::uint8_t code);

@@ -228,12 +228,18 @@ TEST(PxieSysWriterTest, SearchesForSystemAndPeripheralModules) {
   EXPECT_EQ(p.vendor, 1u);
   ASSERT_TRUE(mf_FindChassisSystemModule(bench.ctx(), 6, p));
   EXPECT_EQ(p.record, 1u);
-  ASSERT_TRUE(mf_FindPeripheralModule(bench.ctx(), 1, 4, p));
+  const PeripheralSlotIndex peripherals(bench.ctx().PeripheralModules);
+  ASSERT_TRUE(peripherals.Find(1, 4, p));
   EXPECT_EQ(p.vendor, 0u);
   EXPECT_EQ(p.record, 1u);
-  ASSERT_TRUE(mf_FindPeripheralModule(bench.ctx(), 3, 4, p));
+  ASSERT_TRUE(peripherals.Find(3, 4, p));
   EXPECT_EQ(p.vendor, 1u);
-  EXPECT_FALSE(mf_FindPeripheralModule(bench.ctx(), 2, 4, p));
+  EXPECT_FALSE(peripherals.Find(2, 4, p));
+  // A later module of the same parent and slot does not replace the first.
+  auto& vendors = bench.ctx().PeripheralModules.Vendors;
+  vendors[1].Models[0].Modules.push_back(vendors[0].Models[0].Modules[1]);
+  ASSERT_TRUE(PeripheralSlotIndex(bench.ctx().PeripheralModules).Find(1, 4, p));
+  EXPECT_EQ(p.vendor, 0u);
 }
 
 }  // namespace

@@ -1,19 +1,26 @@
 #include "output/system_file_common.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "output/timestamp.h"
 
 namespace ztrm {
 
 std::vector<std::size_t> ChassisOrder(const std::vector<stPXISys>& systems, bool skip_pxi1) {
-  std::vector<std::size_t> order;
+  // (index, position) pairs sort by index, then in store order.
+  std::vector<std::pair<std::uint32_t, std::size_t>> numbered;
   const std::size_t n = systems.size();
-  for (std::size_t p = 1; p <= n; ++p) {
-    for (std::size_t i = 0; i < n; ++i) {
-      if (systems[i].dwChassisIndex != p) continue;
-      if (skip_pxi1 && systems[i].bPXI1 == 1) continue;
-      order.push_back(i);
-    }
+  for (std::size_t i = 0; i < n; ++i) {
+    const std::uint32_t p = systems[i].dwChassisIndex;
+    if (p < 1 || p > n) continue;
+    if (skip_pxi1 && systems[i].bPXI1 == 1) continue;
+    numbered.emplace_back(p, i);
   }
+  std::sort(numbered.begin(), numbered.end());
+  std::vector<std::size_t> order;
+  order.reserve(numbered.size());
+  for (const auto& entry : numbered) order.push_back(entry.second);
   return order;
 }
 

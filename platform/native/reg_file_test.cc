@@ -170,11 +170,12 @@ TEST(RegFileTest, ContinuedHexLinesJoinAndSkipBlankAndCommentLines) {
 TEST(RegFileTest, LaterValueOfTheSameNameReplacesAndKeepsTheFirstSpelling) {
   auto root = Parse(kHeader +
                     "[HKEY_LOCAL_MACHINE\\K]\r\n\"Case\"=\"first\"\r\n\"CASE\"=\"second\"\r\n"
-                    "\"Del\"=\"1\"\r\n\"Del\"=-\r\n");
+                    "\"Del\"=\"1\"\r\n\"Last\"=\"after Del\"\r\n\"Del\"=-\r\n");
   const RegistryNode* key = Key(*root, u"K");
   EXPECT_EQ(Show(key, u"case"), "\"second\"");
-  EXPECT_EQ(key->ValueCount(), 1u);
+  EXPECT_EQ(key->ValueCount(), 2u);
   EXPECT_EQ(Show(key, u"Del"), "<none>");
+  EXPECT_EQ(Show(key, u"LAST"), "\"after Del\"");  // found where it moved to
 }
 
 TEST(RegFileTest, KeyLinesFollowRegedit) {

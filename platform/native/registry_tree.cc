@@ -5,6 +5,18 @@
 #include "platform/native/name_folding.h"
 
 namespace ztrm {
+namespace {
+
+// FNV-1a over the upper case forms NamesEqualIgnoreCase compares.
+std::size_t FoldedNameHash(WStringView name) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (char16_t c : name) {
+    hash = (hash ^ NameFoldUpper(c)) * 1099511628211ull;
+  }
+  return static_cast<std::size_t>(hash);
+}
+
+}  // namespace
 
 RegistryValue RegistryValue::String(WStringView text, std::uint32_t type) {
   RegistryValue value;
@@ -84,31 +96,39 @@ const RegistryNode* RegistryNode::Find(const std::vector<WString>& names) const 
   return node;
 }
 
-const RegistryValue* RegistryNode::FindValue(WStringView name) const {
-  for (const auto& entry : values_) {
-    if (NamesEqualIgnoreCase(entry.first, name)) return &entry.second;
+std::size_t RegistryNode::FindValuePosition(WStringView name) const {
+  auto [it, end] = value_positions_.equal_range(FoldedNameHash(name));
+  for (; it != end; ++it) {
+    if (NamesEqualIgnoreCase(values_[it->second].first, name)) return it->second;
   }
-  return nullptr;
+  return values_.size();
+}
+
+const RegistryValue* RegistryNode::FindValue(WStringView name) const {
+  const std::size_t at = FindValuePosition(name);
+  return at < values_.size() ? &values_[at].second : nullptr;
 }
 
 void RegistryNode::SetValue(WStringView name, RegistryValue value) {
-  for (auto& entry : values_) {
-    if (NamesEqualIgnoreCase(entry.first, name)) {
-      entry.second = std::move(value);
-      return;
-    }
+  const std::size_t at = FindValuePosition(name);
+  if (at < values_.size()) {
+    values_[at].second = std::move(value);  // the first spelling stays
+    return;
   }
   values_.emplace_back(WString(name), std::move(value));
+  value_positions_.emplace(FoldedNameHash(name), at);
 }
 
 bool RegistryNode::DeleteValue(WStringView name) {
-  for (auto it = values_.begin(); it != values_.end(); ++it) {
-    if (NamesEqualIgnoreCase(it->first, name)) {
-      values_.erase(it);
-      return true;
-    }
+  const std::size_t at = FindValuePosition(name);
+  if (at == values_.size()) return false;
+  values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(at));
+  // The values after it moved up one place.
+  value_positions_.clear();
+  for (std::size_t i = 0; i < values_.size(); ++i) {
+    value_positions_.emplace(FoldedNameHash(values_[i].first), i);
   }
-  return false;
+  return true;
 }
 
 }  // namespace ztrm

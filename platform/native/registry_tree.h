@@ -14,6 +14,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "common/wide_text.h"
@@ -70,9 +71,16 @@ class RegistryNode {
   std::size_t ValueCount() const { return values_.size(); }
 
  private:
+  // The position in values_ of the value of that name (any case);
+  // values_.size() when there is none.
+  std::size_t FindValuePosition(WStringView name) const;
+
   WString name_;
   std::vector<std::unique_ptr<RegistryNode>> subkeys_;  // kept in enumeration order
-  std::vector<std::pair<WString, RegistryValue>> values_;
+  std::vector<std::pair<WString, RegistryValue>> values_;  // in the order first set
+  // Every position in values_ under the hash of its name's folded form, so
+  // names that compare equal share a hash.
+  std::unordered_multimap<std::size_t, std::size_t> value_positions_;
 };
 
 }  // namespace ztrm
