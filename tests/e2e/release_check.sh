@@ -40,9 +40,8 @@ echo "   (two releases in $(($(date +%s) - start)) s)"
 full=$(sed -n 's/^project(ztrm VERSION \([0-9.]*\).*/\1/p' "$source_dir/CMakeLists.txt")
 IFS=. read -r major minor patch _ <<<"$full"
 version="$major.$minor.$patch"
-names="ztrm-$version-x64.msi ztrm-$version-x86.msi ztrm-$version-simulation.zip ztrm-$version-source.zip"
 listing=$(cd "$work/first" && ls | tr '\n' ' ')
-if [ "$listing" = "SHA256SUMS $names " ]; then pass "release folder holds $listing"; else fail "release folder holds: $listing"; fi
+if [ "$listing" = "SHA256SUMS ztrm-$version-simulation.zip ztrm-$version-source.zip ztrm-$version-x64.msi ztrm-$version-x86.msi " ]; then pass "release folder holds $listing"; else fail "release folder holds: $listing"; fi
 for run in first second; do
   if (cd "$work/$run" && sha256sum --quiet -c SHA256SUMS) && [ "$(wc -l <"$work/$run/SHA256SUMS")" = 4 ]; then
     pass "$run: SHA256SUMS verifies its four files"
