@@ -32,9 +32,9 @@ TEST(ResourceManagerSetupTest, InstallConfiguresThisManagerWhenTheFileIsMissing)
 
 TEST(ResourceManagerSetupTest, InstallConfiguresThisManagerWhenTheNameIsEmpty) {
   Fixture f;
-  f.image.Write(kConfig, "[ResourceManager]\r\nName = \"\"\r\n[Other]\r\nKey = 1\r\n");
+  f.image.Write(kConfig, "[ResourceManager]\r\nName = \"\"\r\n[Other]\r\nKey=1\r\n");
   EXPECT_EQ(f.Apply(SetupStep::kInstall).exit_code, 0);
-  EXPECT_EQ(f.image.Read(kConfig), "[ResourceManager]\r\nName=ZELTRO Technology\r\n[Other]\r\nKey = 1\r\n");
+  EXPECT_EQ(f.image.Read(kConfig), "[ResourceManager]\r\nName=ZELTRO Technology\r\n[Other]\r\nKey=1\r\n");
 }
 
 TEST(ResourceManagerSetupTest, InstallLeavesAnotherManagerAlone) {
