@@ -187,6 +187,12 @@ check_exe "mingw x86-64 capture" "$build64/ztrm-capture.exe" x86_64-w64-mingw32-
   pei-x86-64 "020b (PE32+)" "$build64"
 check_exe "mingw i686 capture" "$build32/ztrm-capture.exe" i686-w64-mingw32-objdump \
   pei-i386 "010b (PE32)" "$build32"
+# ztrm-setup.exe, the installer packages' custom action, likewise: it runs
+# as the local system account on a machine with nothing else installed.
+check_exe "mingw x86-64 setup" "$build64/ztrm-setup.exe" x86_64-w64-mingw32-objdump \
+  pei-x86-64 "020b (PE32+)" "$build64"
+check_exe "mingw i686 setup" "$build32/ztrm-setup.exe" i686-w64-mingw32-objdump \
+  pei-i386 "010b (PE32)" "$build32"
 
 # The simulated vendor module: each build exports exactly its PXISA_* names,
 # undecorated (no @N on x86), and needs no compiler runtime DLL.
