@@ -5,6 +5,28 @@ namespace {
 constexpr std::size_t kSubkeyNameBuffer = 255;  // units, terminator included
 }  // namespace
 
+std::optional<WString> RegistryKey::StringValue(WStringView name) {
+  std::optional<RawRegistryValue> value = RawValue(name);
+  if (!value || (value->type != kRegSz && value->type != kRegExpandSz)) return std::nullopt;
+  const std::string& data = value->bytes;
+  WString text;
+  for (std::size_t i = 0; i < data.size(); i += 2) {
+    const unsigned lo = static_cast<unsigned char>(data[i]);
+    const unsigned hi = i + 1 < data.size() ? static_cast<unsigned char>(data[i + 1]) : 0;
+    text.push_back(static_cast<char16_t>(lo | (hi << 8)));
+  }
+  while (!text.empty() && text.back() == u'\0') text.pop_back();
+  return text;
+}
+
+std::optional<std::uint32_t> RegistryKey::DwordValue(WStringView name) {
+  std::optional<RawRegistryValue> value = RawValue(name);
+  if (!value || value->type != kRegDword || value->bytes.size() != 4) return std::nullopt;
+  std::uint32_t number = 0;
+  for (int i = 3; i >= 0; --i) number = (number << 8) | static_cast<unsigned char>(value->bytes[i]);
+  return number;
+}
+
 std::optional<WideText> ReadStringValue(RegistryKey& key, WStringView name) {
   std::optional<WString> value = key.StringValue(name);
   if (!value || !WideText::Fits(*value)) return std::nullopt;

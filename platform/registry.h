@@ -15,6 +15,13 @@
 
 namespace ztrm {
 
+// Value types, the REG_* numbers.
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegExpandSz = 2;
+inline constexpr std::uint32_t kRegBinary = 3;
+inline constexpr std::uint32_t kRegDword = 4;
+inline constexpr std::uint32_t kRegMultiSz = 7;
+
 // A value as the registry stores it: its type (the REG_* number) and its
 // data bytes, whole, whatever the type.
 struct RawRegistryValue {
@@ -30,14 +37,17 @@ class RegistryKey {
   // Name of the subkey at `index` in the registry's enumeration order
   // (RegEnumKeyExW), whole; nullopt when there is none at that index.
   virtual std::optional<WString> SubkeyName(std::uint32_t index) = 0;
-  // A REG_SZ or REG_EXPAND_SZ value without its terminator, whole; nullopt when
-  // missing or of another type.
-  virtual std::optional<WString> StringValue(WStringView name) = 0;
-  // A REG_DWORD value; nullopt when missing or of another type.
-  virtual std::optional<std::uint32_t> DwordValue(WStringView name) = 0;
   // Any value, type and bytes as stored (RegQueryValueExW); nullopt when
   // missing.
   virtual std::optional<RawRegistryValue> RawValue(WStringView name) = 0;
+
+  // Read through RawValue, the same for every backend:
+  // A REG_SZ or REG_EXPAND_SZ value without its terminator, whole (every
+  // UTF-16LE unit, an odd last byte making one of its own, less the NULs at
+  // the end; a NUL inside stays); nullopt when missing or of another type.
+  std::optional<WString> StringValue(WStringView name);
+  // A REG_DWORD value of four bytes; nullopt when missing or otherwise.
+  std::optional<std::uint32_t> DwordValue(WStringView name);
 };
 
 class Registry {

@@ -35,33 +35,6 @@ class NativeRegistryKey : public RegistryKey {
     return node->Subkey(index).name();
   }
 
-  std::optional<WString> StringValue(WStringView name) override {
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    const RegistryValue* value = Value(name);
-    if (!value || (value->type != kRegSz && value->type != kRegExpandSz)) return std::nullopt;
-    // Every unit (an odd last byte makes one of its own), less the NULs at
-    // the end; a NUL inside stays.
-    WString text;
-    const std::string& data = value->data;
-    for (std::size_t i = 0; i < data.size(); i += 2) {
-      unsigned lo = static_cast<unsigned char>(data[i]);
-      unsigned hi = i + 1 < data.size() ? static_cast<unsigned char>(data[i + 1]) : 0;
-      text.push_back(static_cast<char16_t>(lo | (hi << 8)));
-    }
-    while (!text.empty() && text.back() == u'\0') text.pop_back();
-    return text;
-  }
-
-  std::optional<std::uint32_t> DwordValue(WStringView name) override {
-    std::lock_guard<std::mutex> lock(state_->mutex);
-    const RegistryValue* value = Value(name);
-    if (!value || value->type != kRegDword || value->data.size() != 4) return std::nullopt;
-    std::uint32_t number = 0;
-    for (int i = 3; i >= 0; --i)
-      number = (number << 8) | static_cast<unsigned char>(value->data[i]);
-    return number;
-  }
-
   std::optional<RawRegistryValue> RawValue(WStringView name) override {
     std::lock_guard<std::mutex> lock(state_->mutex);
     const RegistryValue* value = Value(name);

@@ -18,14 +18,10 @@
 #include <vector>
 
 #include "common/wide_text.h"
+#include "platform/registry.h"
 
 namespace ztrm {
 
-inline constexpr std::uint32_t kRegSz = 1;
-inline constexpr std::uint32_t kRegExpandSz = 2;
-inline constexpr std::uint32_t kRegBinary = 3;
-inline constexpr std::uint32_t kRegDword = 4;
-inline constexpr std::uint32_t kRegMultiSz = 7;
 
 // A value as RegSetValueExW stores it: a type and raw bytes (strings as
 // UTF-16LE with their terminator).

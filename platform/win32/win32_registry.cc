@@ -38,50 +38,10 @@ class Win32RegistryKey : public RegistryKey {
     return FromWide(name, units);
   }
 
-  std::optional<WString> StringValue(WStringView name) override {
+  std::optional<RawRegistryValue> RawValue(WStringView name) override {
     const WString value_name = Terminated(name);
     // The value may change between asking its size and reading it; read again
     // with the new size when it has grown.
-    for (;;) {
-      DWORD type = 0;
-      DWORD bytes = 0;
-      if (RegQueryValueExW(key_, AsWide(value_name.c_str()), nullptr, &type, nullptr, &bytes) !=
-          ERROR_SUCCESS) {
-        return std::nullopt;
-      }
-      if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
-      // An odd byte count (data stored by hand) still needs a whole last unit.
-      std::vector<wchar_t> data(bytes / sizeof(wchar_t) + 1, L'\0');
-      DWORD read_bytes = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-      LONG status = RegQueryValueExW(key_, AsWide(value_name.c_str()), nullptr, &type,
-                                     reinterpret_cast<BYTE*>(data.data()), &read_bytes);
-      if (status == ERROR_MORE_DATA) continue;
-      if (status != ERROR_SUCCESS) return std::nullopt;
-      if (type != REG_SZ && type != REG_EXPAND_SZ) return std::nullopt;
-      // The stored data may or may not carry its terminator, or carry several.
-      std::size_t units = (read_bytes + sizeof(wchar_t) - 1) / sizeof(wchar_t);
-      while (units > 0 && data[units - 1] == L'\0') --units;
-      return FromWide(data.data(), units);
-    }
-  }
-
-  std::optional<std::uint32_t> DwordValue(WStringView name) override {
-    const WString value_name = Terminated(name);
-    DWORD type = 0;
-    DWORD value = 0;
-    DWORD bytes = sizeof(value);
-    if (RegQueryValueExW(key_, AsWide(value_name.c_str()), nullptr, &type,
-                         reinterpret_cast<BYTE*>(&value), &bytes) != ERROR_SUCCESS) {
-      return std::nullopt;
-    }
-    if (type != REG_DWORD || bytes != sizeof(value)) return std::nullopt;
-    return value;
-  }
-
-  std::optional<RawRegistryValue> RawValue(WStringView name) override {
-    const WString value_name = Terminated(name);
-    // As for strings: read again with the new size when the value has grown
-    // between asking its size and reading it.
     for (;;) {
       DWORD type = 0;
       DWORD bytes = 0;
