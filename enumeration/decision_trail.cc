@@ -20,8 +20,6 @@ constexpr std::array<KindText, static_cast<std::size_t>(TrailKind::kCount)> kKin
     {"mapping-index",
      "controllers are numbered 1, 2, 3 ... by the lowest bus behind their links, equal ones in "
      "registry order; the number keys the chassis ID"},
-    {"not-numbered",
-     "a controller that no numbering pass reaches (a 0-0 range beside others) keeps number 0"},
     {"parent",
      "a peripheral module belongs to the controller whose bus range holds its bus (the innermost "
      "range; of equal ranges the last in registry order)"},
@@ -89,9 +87,6 @@ constexpr std::array<KindText, static_cast<std::size_t>(TrailKind::kCount)> kKin
      "a chassis's system slot holds the first controller, in registry order, given its chassis ID"},
     {"controller-unused",
      "a controller is written only in the system slot of the chassis its chassis ID names"},
-    {"no-controller",
-     "a PXI Express chassis that no controller names is written without one: no serial number, "
-     "an empty system slot and no peripheral slots"},
     {"peripheral-placed",
      "a peripheral module sits in the slot whose EEPROM descriptor (of its controller) holds the "
      "module's slot number"},

@@ -31,7 +31,6 @@ enum class TrailKind : std::uint8_t {
   kCountCut,             // a model's count past what the run's bound leaves
   kNoBusRange,           // a controller without usable links: range 0-0
   kMappingIndex,         // a controller numbered by its lowest bus
-  kNotNumbered,          // a controller no numbering pass reached
   kParent,               // a peripheral module attached to a controller
   kNoParent,             // a peripheral module whose bus no range holds
   kNoRootBusExport,      // a chassis library without GetPCIRootBusNumber
@@ -59,7 +58,6 @@ enum class TrailKind : std::uint8_t {
   kSlotPlaced,           // a slot with its PCI position
   kController,           // a controller in its chassis's system slot
   kControllerUnused,     // a controller in no system slot
-  kNoController,         // a chassis that no controller names
   kPeripheralPlaced,     // a peripheral module in its slot
   kSlotNumberUnmatched,  // no EEPROM descriptor holds the slot number
   kSlotTaken,            // an earlier module of the controller took the slot

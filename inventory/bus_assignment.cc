@@ -61,7 +61,9 @@ void NumberSystemModules(RunContext& ctx) {
   for (NumberingEntry& e : entries) e.record->MappingIndex = e.number;
   if (ctx.Trail) {
     for (const NumberingEntry& e : entries) {
-      TrailEntry& t = ctx.Trail->Add(e.number ? TrailKind::kMappingIndex : TrailKind::kNotNumbered,
+      // Every record is numbered: each selection pass picks an unassigned
+      // record's MinBus, which the assignment pass then finds.
+      TrailEntry& t = ctx.Trail->Add(TrailKind::kMappingIndex,
                                      {TrailSubjectKind::kSystemModule, e.record->Index, 0});
       With(t, "bus range", FormatWide(u"%u-%u", e.min_bus, e.max_bus));
       With(t, "number", e.number);

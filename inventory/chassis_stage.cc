@@ -40,8 +40,9 @@ bool ReadChassis(ModelScope& s) {
     const std::size_t records_before = s.ctx.vecPXISys.size();
     record.RootBusCount = MapPXIeChassis(s.ctx, vendor, model, subject);
     if (s.ctx.Trail && record.RootBusCount == 0 && s.ctx.vecPXISys.size() > records_before) {
-      s.ctx.Trail->Add(TrailKind::kNoRootBuses, subject, kNotWritten).record =
-          static_cast<std::int64_t>(records_before);
+      TrailEntry& e = s.ctx.Trail->Add(TrailKind::kNoRootBuses, subject, kNotWritten);
+      e.record = static_cast<std::int64_t>(records_before);
+      With(e, "bus segment sections", std::uint64_t{0});
     }
     for (std::uint32_t root = 1; root <= record.RootBusCount; ++root) {
       std::uint32_t bus = 0;

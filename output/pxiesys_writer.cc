@@ -270,20 +270,14 @@ void WriteChassis(RunContext& ctx, const PeripheralSlotIndex& peripherals, const
   WriteStarSystemTimingSetSections(sys, out);
   WriteStarTriggerSections(sys, out);
   WriteSystemSlotSection(ctx, sys, found ? &position : nullptr, out);
-  if (ctx.Trail) {
-    if (found) {
-      TrailEntry& e = ctx.Trail->Add(
-          TrailKind::kController, {TrailSubjectKind::kSystemModule, system_module.Index, 0},
-          FormatWide(u"[Chassis%dSlot1] of pxiesys.ini", sys.usChassisID));
-      With(e, "chassis", FormatWide(u"%s %s", sys.Vendor, sys.Model));
-      With(e, "chassis ID", sys.usChassisID);
-    } else {
-      With(ctx.Trail->Add(TrailKind::kNoController,
-                          {TrailSubjectKind::kChassisRecord,
-                           static_cast<std::uint32_t>(&sys - ctx.vecPXISys.data()), 0},
-                          FormatWide(u"[Chassis%d] of pxiesys.ini without a controller", sys.usChassisID)),
-           "chassis ID", sys.usChassisID);
-    }
+  // A written chassis always has a controller: the step that gives the
+  // chassis its ID gives the controller the same one.
+  if (ctx.Trail && found) {
+    TrailEntry& e = ctx.Trail->Add(
+        TrailKind::kController, {TrailSubjectKind::kSystemModule, system_module.Index, 0},
+        FormatWide(u"[Chassis%dSlot1] of pxiesys.ini", sys.usChassisID));
+    With(e, "chassis", FormatWide(u"%s %s", sys.Vendor, sys.Model));
+    With(e, "chassis ID", sys.usChassisID);
   }
   if (found) mf_WritePeripheralSlots(ctx, peripherals, sys, out);
 }
@@ -306,7 +300,10 @@ void TrailModulesInNoSection(RunContext& ctx) {
   const std::vector<std::size_t> order = ChassisOrder(ctx.vecPXISys, true);
   // Why a controller is in no system slot (nor are its modules in slots).
   auto why = [&](const ModuleRecord& c) -> WString {
-    if (c.ChassisID == 0) return u"no chassis root bus lies in its bus range, so it has no chassis ID";
+    if (c.ChassisID == 0) {
+      return u"no chassis matched to a description has a root bus in its bus range, so it has no "
+             u"chassis ID";
+    }
     for (std::size_t p : order) {
       if (ctx.vecPXISys[p].usChassisID != c.ChassisID) continue;
       return told(controller_written, c.Index)
