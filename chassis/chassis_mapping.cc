@@ -35,6 +35,23 @@ const stChassisDescFile* FindDescriptionFile(RunContext& ctx, WStringView vendor
   return it == index.first.end() ? nullptr : &files[it->second];
 }
 
+// The trail's entry for a lookup: the file matched, or the lines no file held.
+void TrailLookup(RunContext& ctx, TrailSubject subject, WStringView vendor, WStringView model,
+                 const stChassisDescFile* found) {
+  TrailEntry& e = ctx.Trail->Add(found ? TrailKind::kDescription : TrailKind::kNoDescription,
+                                 subject, found ? WString() : WString(kNotWritten));
+  With(e, "vendor", vendor);
+  With(e, "model", model);
+  if (!found) {
+    With(e, "description files listed", ctx.vecChassisDescFile.size());
+    return;
+  }
+  e.record = static_cast<std::int64_t>(ctx.vecPXISys.size()) - 1;
+  With(e, "file", found->szFileName.view());
+  With(e, "file position", static_cast<std::uint64_t>(found - ctx.vecChassisDescFile.data()));
+  With(e, "bus segment sections", found->dwBusSegmentCount);
+}
+
 // Logs the match and appends the parsed record, which the caller then marks.
 void ParseMatch(RunContext& ctx, const stChassisDescFile& file) {
   Log(ctx, u"ChassisModule_Mapping_File = SUCCESS(%s)\r\n", file.szPath);
@@ -47,11 +64,16 @@ void ParseMatch(RunContext& ctx, const stChassisDescFile& file) {
 WString VendorKeyText(WStringView vendor) { return FormatWide(u"Vendor = \"%s\"\n", vendor); }
 WString ModelKeyText(WStringView model) { return FormatWide(u"Model = \"%s\"\n", model); }
 
-std::uint32_t MapPXIeChassis(RunContext& ctx, WStringView vendor, WStringView model) {
+std::uint32_t MapPXIeChassis(RunContext& ctx, WStringView vendor, WStringView model,
+                             TrailSubject subject) {
   const stChassisDescFile* found = FindDescriptionFile(ctx, vendor, model);
-  if (!found) return 0;
+  if (!found) {
+    if (ctx.Trail) TrailLookup(ctx, subject, vendor, model, nullptr);
+    return 0;
+  }
   const stChassisDescFile& file = *found;
   ParseMatch(ctx, file);
+  if (ctx.Trail) TrailLookup(ctx, subject, vendor, model, found);
   stPXISys& sys = ctx.vecPXISys.back();
   sys.szDescriptionFile = file.szFileName;
   sys.bPXIe = 1;
@@ -59,11 +81,16 @@ std::uint32_t MapPXIeChassis(RunContext& ctx, WStringView vendor, WStringView mo
 }
 
 std::uint32_t MapPXI1Chassis(RunContext& ctx, WStringView vendor, WStringView model,
-                             std::int32_t root_bus_number, std::int32_t chassis_id) {
+                             std::int32_t root_bus_number, std::int32_t chassis_id,
+                             TrailSubject subject) {
   const stChassisDescFile* found = FindDescriptionFile(ctx, vendor, model);
-  if (!found) return 0;
+  if (!found) {
+    if (ctx.Trail) TrailLookup(ctx, subject, vendor, model, nullptr);
+    return 0;
+  }
   const stChassisDescFile& file = *found;
   ParseMatch(ctx, file);
+  if (ctx.Trail) TrailLookup(ctx, subject, vendor, model, found);
   stPXISys& sys = ctx.vecPXISys.back();
   sys.usChassisID = static_cast<std::uint16_t>(chassis_id);
   sys.dwChassisIndex = static_cast<std::uint32_t>(ctx.vecPXISys.size());

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "enumeration/decision_trail.h"
 #include "enumeration/run_context.h"
 
 namespace ztrm {
@@ -21,7 +22,9 @@ WString ModelKeyText(WStringView model);
 // chassis ID, index and root buses are left to bus-range assignment. Returns
 // the file's bus segment count, or 0 when no file matches (nothing is logged
 // or appended then).
-std::uint32_t MapPXIeChassis(RunContext& ctx, WStringView vendor, WStringView model);
+// `subject` names the chassis in the decision trail, when the run keeps one.
+std::uint32_t MapPXIeChassis(RunContext& ctx, WStringView vendor, WStringView model,
+                             TrailSubject subject = {});
 
 // Maps a PXI-1 chassis of the chassis list. On a match the parsed record gets
 // the low 16 bits of `chassis_id`, its 1-based position in vecPXISys as
@@ -29,7 +32,8 @@ std::uint32_t MapPXIeChassis(RunContext& ctx, WStringView vendor, WStringView mo
 // root_bus_number, root_bus_number + 1, ... (modulo 65536). Returns the bus
 // segment count, or 0 when no file matches.
 std::uint32_t MapPXI1Chassis(RunContext& ctx, WStringView vendor, WStringView model,
-                             std::int32_t root_bus_number, std::int32_t chassis_id);
+                             std::int32_t root_bus_number, std::int32_t chassis_id,
+                             TrailSubject subject = {});
 
 }  // namespace ztrm
 

@@ -6,6 +6,7 @@
 
 #include "chassis/text_line_reader.h"
 #include "common/registry_text.h"
+#include "enumeration/decision_trail.h"
 #include "enumeration/run_log.h"
 
 namespace ztrm {
@@ -81,6 +82,12 @@ void FindChassisDescriptionFiles(RunContext& ctx) {
     std::unique_ptr<InputFile> file = platform.files.OpenInput(record.szPath.view());
     if (!file) {
       Log(ctx, u"Fail to open INI file of %s.\r\n", record.szPath);
+      if (ctx.Trail) {
+        const auto place = static_cast<std::uint32_t>(ctx.vecChassisDescFile.size());
+        With(ctx.Trail->Add(TrailKind::kFileUnreadable, {TrailSubjectKind::kDescriptionFile, place, 0},
+                            kNotWritten),
+             "file", record.szPath.view());
+      }
       continue;
     }
     ScanDescriptionFile(*file, record);

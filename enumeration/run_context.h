@@ -24,6 +24,8 @@
 
 namespace ztrm {
 
+class DecisionTrail;
+
 inline constexpr char16_t kDefaultChassisListPath[] = u"C:\\ZELTRO\\PXI\\PXIChassisList.ini";
 inline constexpr char16_t kDefaultChassisMappingPath[] = u"C:\\ZELTRO\\PXI\\ChassisMappingID.ini";
 
@@ -83,6 +85,10 @@ struct RunContext {
 
   // The driver's root bus table; written only by the root bus list query.
   stRootBusList RootBusList;
+
+  // The decision trail of the run (enumeration/decision_trail.h), kept by
+  // whoever asks for one; null in the service, so the stages record nothing.
+  DecisionTrail* Trail = nullptr;
 };
 
 }  // namespace ztrm

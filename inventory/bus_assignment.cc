@@ -6,6 +6,7 @@
 
 #include "chassis/chassis_id_table.h"
 #include "common/wide_format.h"
+#include "enumeration/decision_trail.h"
 #include "enumeration/run_log.h"
 #include "inventory/logged_line.h"
 
@@ -18,6 +19,11 @@ struct NumberingEntry {
   std::uint32_t max_bus;
   std::uint32_t number;
 };
+
+// The trail's subject for the chassis being mapped: the last stPXISys.
+TrailSubject LastRecord(const RunContext& ctx) {
+  return {TrailSubjectKind::kChassisRecord, static_cast<std::uint32_t>(ctx.vecPXISys.size() - 1), 0};
+}
 
 // The chassis ID the table holds for `m`; 0 for an index without a slot.
 std::uint16_t TableValue(const RunContext& ctx, std::uint32_t m) {
@@ -53,6 +59,16 @@ void NumberSystemModules(RunContext& ctx) {
     }
   }
   for (NumberingEntry& e : entries) e.record->MappingIndex = e.number;
+  if (ctx.Trail) {
+    for (const NumberingEntry& e : entries) {
+      // Every record is numbered: each selection pass picks an unassigned
+      // record's MinBus, which the assignment pass then finds.
+      TrailEntry& t = ctx.Trail->Add(TrailKind::kMappingIndex,
+                                     {TrailSubjectKind::kSystemModule, e.record->Index, 0});
+      With(t, "bus range", FormatWide(u"%u-%u", e.min_bus, e.max_bus));
+      With(t, "number", e.number);
+    }
+  }
 }
 
 namespace {
@@ -134,7 +150,12 @@ std::uint32_t FindParentSystemModule(const RunContext& ctx, std::uint32_t bus) {
 
 void FindChassisSystemModule(RunContext& ctx, std::uint32_t bus, std::uint32_t& mapping_index) {
   std::optional<ModulePosition> pos = FindBusOwner(ctx, bus);
-  if (!pos) return;
+  if (!pos) {
+    if (ctx.Trail && !ctx.vecPXISys.empty()) {
+      With(ctx.Trail->Add(TrailKind::kRootBusNoController, LastRecord(ctx)), "root bus", bus);
+    }
+    return;
+  }
   PxisaVendorEntry& vendor = ctx.SystemModules.Vendors[pos->vendor];
   PxisaModelEntry& model = vendor.Models[pos->model];
   ModuleRecord& module = model.Modules[pos->record];
@@ -142,6 +163,7 @@ void FindChassisSystemModule(RunContext& ctx, std::uint32_t bus, std::uint32_t& 
   mapping_index = m;
 
   std::uint16_t chassis_id = TableValue(ctx, m);
+  const bool kept = chassis_id != 0;
   if (chassis_id == 0 && m <= kMaxMappingIndex) {
     // Refused (returns 0) for index 0; larger indexes never reach it, as the
     // 16-bit argument would wrap onto another slot.
@@ -149,6 +171,21 @@ void FindChassisSystemModule(RunContext& ctx, std::uint32_t bus, std::uint32_t& 
   }
   if (!ctx.vecPXISys.empty()) ctx.vecPXISys.back().usChassisID = chassis_id;
   module.ChassisID = TableValue(ctx, m);
+  if (ctx.Trail && !ctx.vecPXISys.empty()) {
+    const bool slot = m >= 1 && m <= kMaxMappingIndex;
+    TrailEntry& e = ctx.Trail->Add(slot ? TrailKind::kChassisId : TrailKind::kMappingIndexNoSlot,
+                                   LastRecord(ctx));
+    With(e, "root bus", bus);
+    With(e, "controller", TrailModuleName(vendor.VendorName.view(), model.ModelName.view(),
+                                          module.UniqueName.view()));
+    With(e, "its bus range", FormatWide(u"%u-%u", module.MinBus, module.MaxBus));
+    With(e, "its number", m);
+    With(e, "chassis ID", ctx.vecPXISys.back().usChassisID);
+    if (slot) {
+      With(e, "from", kept ? u"ChassisMappingID.ini (kept from an earlier run)"
+                           : u"the smallest free ID, now kept in ChassisMappingID.ini");
+    }
+  }
 
   LogBoundedLine(ctx, FormatWide(u"ChassisModul_SystemModule = %s, Model = %s, Index = %d, "
                                  u"MappingToChassisIndex = %d, ChassisID = %d",
@@ -182,14 +219,51 @@ WideText FindTriggerManagerPath(RunContext& ctx, WStringView vendor, WStringView
   return WideText(u"N/A");
 }
 
+namespace {
+
+// Why the chassis's index becomes 255: no EEPROM names it, or another
+// chassis holds its controller's number.
+void TrailUnusableMatch(RunContext& ctx, const stPXISys& d, bool named) {
+  TrailEntry& e = ctx.Trail->Add(named ? TrailKind::kIndexTaken : TrailKind::kEepromMismatch,
+                                 LastRecord(ctx), u"index 255: not written");
+  if (!named) {
+    With(e, "vendor", d.Vendor.view());
+    With(e, "model", d.Model.view());
+    WString names;
+    std::size_t count = 0;
+    for (const PxisaVendorEntry& v : ctx.SystemModules.Vendors) {
+      for (const PxisaModelEntry& m : v.Models) {
+        for (const ModuleRecord& c : m.Modules) {
+          if (count++ >= 16) continue;
+          if (!names.empty()) names += u", ";
+          names += FormatWide(u"\"%s\": \"%s\" \"%s\"", c.UniqueName, c.ChassisVendor, c.ChassisModel);
+        }
+      }
+    }
+    if (count > 16) names += FormatWide(u" and %u more", static_cast<unsigned>(count - 16));
+    With(e, "controllers' EEPROM vendor and model", count ? names : WString(u"no controller"));
+    return;
+  }
+  With(e, "index", d.dwChassisIndex);
+  for (std::size_t i = 0; i + 1 < ctx.vecPXISys.size(); ++i) {
+    if (ctx.vecPXISys[i].dwChassisIndex != d.dwChassisIndex) continue;
+    With(e, "held by", FormatWide(u"%s %s (%s)", ctx.vecPXISys[i].Vendor, ctx.vecPXISys[i].Model,
+                                  ctx.vecPXISys[i].szDescriptionFile));
+    break;
+  }
+}
+
+}  // namespace
+
 void MapChassisRootBus(RunContext& ctx, ModuleRecord& record, std::uint32_t root,
                        std::uint32_t bus, WStringView vendor, WStringView model) {
   FindChassisSystemModule(ctx, bus, record.Index);
   if (!ctx.vecPXISys.empty()) {
     stPXISys& d = ctx.vecPXISys.back();
     d.dwChassisIndex = record.Index;
-    if (!MatchChassisVendorModel(ctx, d.Vendor.view(), d.Model.view()) ||
-        !IsMappingIndexUnique(ctx, d.dwChassisIndex)) {
+    const bool named = MatchChassisVendorModel(ctx, d.Vendor.view(), d.Model.view());
+    if (!named || !IsMappingIndexUnique(ctx, d.dwChassisIndex)) {
+      if (ctx.Trail) TrailUnusableMatch(ctx, d, named);
       d.dwChassisIndex = kInvalidMappingIndex;
     }
     const std::size_t i = root - 1;

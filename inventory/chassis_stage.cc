@@ -28,13 +28,22 @@ bool ReadChassis(ModelScope& s) {
   const WStringView model = s.model.ModelName.view();
   for (std::uint32_t chassis = 1; chassis <= s.read_count; ++chassis) {
     ModuleRecord record;
+    const TrailSubject subject{TrailSubjectKind::kChassisModule,
+                               s.ctx.Trail ? s.ctx.Trail->NextChassis() : 0, 0};
     if (!has_root_bus) {
+      if (s.ctx.Trail) s.ctx.Trail->Add(TrailKind::kNoRootBusExport, subject, kNotWritten);
       s.error = true;
       Log(s.ctx, u"Import ChassisModule_GetPCIRootBusNumber API Fail\r\n");
       s.model.Modules.push_back(std::move(record));
       continue;
     }
-    record.RootBusCount = MapPXIeChassis(s.ctx, vendor, model);
+    const std::size_t records_before = s.ctx.vecPXISys.size();
+    record.RootBusCount = MapPXIeChassis(s.ctx, vendor, model, subject);
+    if (s.ctx.Trail && record.RootBusCount == 0 && s.ctx.vecPXISys.size() > records_before) {
+      TrailEntry& e = s.ctx.Trail->Add(TrailKind::kNoRootBuses, subject, kNotWritten);
+      e.record = static_cast<std::int64_t>(records_before);
+      With(e, "bus segment sections", std::uint64_t{0});
+    }
     for (std::uint32_t root = 1; root <= record.RootBusCount; ++root) {
       std::uint32_t bus = 0;
       s.library.CallGetPciRootBusNumber(kChassisGetPciRootBusNumber, s.vendor_narrow.c_str(),
@@ -47,6 +56,12 @@ bool ReadChassis(ModelScope& s) {
         MapChassisRootBus(s.ctx, record, root, bus, vendor, model);
       } else {
         Log(s.ctx, u"ChassisModule_TriggerManagerPath = N/A\r\n");
+        if (s.ctx.Trail) {
+          TrailEntry& e = s.ctx.Trail->Add(TrailKind::kRootBusInvalid, subject);
+          e.record = static_cast<std::int64_t>(s.ctx.vecPXISys.size()) - 1;
+          With(e, "root", root);
+          With(e, "bus", bus);
+        }
       }
     }
     s.model.Modules.push_back(std::move(record));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "enumeration/decision_trail.h"
 #include "enumeration/run_log.h"
 
 namespace ztrm {
@@ -46,6 +47,16 @@ bool CountModules(ModelScope& s, const StageText& text, std::size_t already_read
   s.read_count = std::min(count, left);
   if (count > left) {
     Log(s.ctx, text.count_limit_line, left, left, text.max_per_run);
+    if (s.ctx.Trail) {
+      TrailEntry& e = s.ctx.Trail->Add(TrailKind::kCountCut,
+                                       {TrailSubjectKind::kModel, s.ctx.Trail->NextModel(), 0},
+                                       u"the modules past the first ones: not written");
+      With(e, "vendor", s.vendor.VendorName.view());
+      With(e, "model", s.model.ModelName.view());
+      With(e, "reported", count);
+      With(e, "read", left);
+      With(e, "bound of the run", text.max_per_run);
+    }
   }
   return true;
 }

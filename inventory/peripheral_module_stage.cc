@@ -1,6 +1,7 @@
 #include "inventory/peripheral_module_stage.h"
 
 #include "common/wide_format.h"
+#include "enumeration/decision_trail.h"
 #include "enumeration/run_log.h"
 #include "inventory/bus_assignment.h"
 #include "inventory/logged_line.h"
@@ -19,6 +20,41 @@ const StageText kPeripheralStage = {
     u"PeripheralModule_GetCount = N/A, (%s,%s)\r\n",
     u"PeripheralModule_GetCount is above %d: only the first %d are read (at most %d in a run)\r\n",
     kMaxModulesPerRun};
+
+namespace {
+
+// Which controller's bus range took the module's bus, or that none did.
+void TrailParent(RunContext& ctx, const ModuleRecord& record) {
+  const std::optional<ModulePosition> owner = FindBusOwner(ctx, record.PCIBusNumber);
+  TrailEntry& e = ctx.Trail->Add(owner ? TrailKind::kParent : TrailKind::kNoParent,
+                                 {TrailSubjectKind::kPeripheralModule, record.Index, 0},
+                                 owner ? WString() : WString(kNotWritten));
+  With(e, "bus", record.PCIBusNumber);
+  if (owner) {
+    const PxisaVendorEntry& v = ctx.SystemModules.Vendors[owner->vendor];
+    const PxisaModelEntry& m = v.Models[owner->model];
+    const ModuleRecord& c = m.Modules[owner->record];
+    With(e, "controller", TrailModuleName(v.VendorName.view(), m.ModelName.view(), c.UniqueName.view()));
+    With(e, "its bus range", FormatWide(u"%u-%u", c.MinBus, c.MaxBus));
+    return;
+  }
+  // The first 16 ranges, then their number: enough to see the gap.
+  WString ranges;
+  std::size_t count = 0;
+  for (const PxisaVendorEntry& v : ctx.SystemModules.Vendors) {
+    for (const PxisaModelEntry& m : v.Models) {
+      for (const ModuleRecord& c : m.Modules) {
+        if (count++ >= 16) continue;
+        if (!ranges.empty()) ranges += u", ";
+        ranges += FormatWide(u"\"%s\" %u-%u", c.UniqueName, c.MinBus, c.MaxBus);
+      }
+    }
+  }
+  if (count > 16) ranges += FormatWide(u" and %u more", static_cast<unsigned>(count - 16));
+  With(e, "controllers' bus ranges", count == 0 ? WString(u"no controller") : ranges);
+}
+
+}  // namespace
 
 bool ReadPeripheralModules(ModelScope& s) {
   const bool has_name = s.library.HasExport(kPeripheralModuleGetName);
@@ -52,6 +88,7 @@ bool ReadPeripheralModules(ModelScope& s) {
     record.Index = ++s.ctx.PeripheralModuleCounter;
     record.MappingIndex = FindParentSystemModule(s.ctx, record.PCIBusNumber);
     Log(s.ctx, u"PeripheralModule mapping to system module Index = %d\r\n", record.MappingIndex);
+    if (s.ctx.Trail) TrailParent(s.ctx, record);
     s.model.Modules.push_back(std::move(record));
   }
   return false;

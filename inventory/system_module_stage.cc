@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "common/wide_format.h"
+#include "enumeration/decision_trail.h"
 #include "enumeration/run_log.h"
 #include "inventory/eeprom_report.h"
 #include "inventory/logged_line.h"
@@ -112,6 +113,15 @@ bool ReadSystemModules(ModelScope& s) {
     }
     record.Index = ++s.ctx.SystemModuleCounter;
     Log(s.ctx, u"SystemModule_Index = %d\r\n", record.Index);
+    if (s.ctx.Trail && (!has_info || record.NumberofValidLinks < 1 || record.NumberofValidLinks > 4)) {
+      TrailEntry& e = s.ctx.Trail->Add(TrailKind::kNoBusRange,
+                                       {TrailSubjectKind::kSystemModule, record.Index, 0});
+      if (has_info) {
+        With(e, "NumberofValidLinks", record.NumberofValidLinks);
+      } else {
+        With(e, "GetInformation", u"missing");
+      }
+    }
     s.model.Modules.push_back(std::move(record));
   }
   return !has_smbus;

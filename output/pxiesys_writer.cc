@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "enumeration/decision_trail.h"
 #include "output/system_file_common.h"
 
 namespace ztrm {
@@ -142,6 +143,53 @@ void WriteSystemSlotSection(const RunContext& ctx, const stPXISys& sys,
   out.Print(u"\n");
 }
 
+WString ModuleName(const PxisaServiceList& list, const ModulePosition& p) {
+  const PxisaVendorEntry& v = list.Vendors[p.vendor];
+  return TrailModuleName(v.VendorName.view(), v.Models[p.model].ModelName.view(),
+                         RecordAt(list, p).UniqueName.view());
+}
+
+// The slot numbers the EEPROM descriptors of the chassis's slots hold, as
+// the writer reads them ("slot 2: 3, slot 3: 4, ...").
+WString DescriptorSlotNumbers(const stPXISys& sys, const ModuleRecord& controller) {
+  WString text;
+  for (std::size_t j = 0; j + 1 < sys.vecSlot.size() && j < kDescriptorCount; ++j) {
+    if (!text.empty()) text += u", ";
+    text += FormatWide(u"descriptor %u (slot %s): %u", static_cast<unsigned>(j), sys.vecSlot[j + 1].szName,
+                       controller.Eeprom[kDescriptorOffset + kDescriptorSize * j]);
+  }
+  return text.empty() ? WString(u"none: the chassis lists no peripheral slot") : text;
+}
+
+// The modules of the controller that no slot section took: their slot
+// number is in no descriptor, or an earlier module took the slot.
+void TrailUnplacedModules(const RunContext& ctx, const stPXISys& sys, const ModuleRecord& controller,
+                          const std::vector<std::uint32_t>& placed_slot_numbers,
+                          const std::vector<std::uint32_t>& placed_modules) {
+  const auto& vendors = ctx.PeripheralModules.Vendors;
+  for (std::size_t v = 0; v < vendors.size(); ++v) {
+    for (std::size_t m = 0; m < vendors[v].Models.size(); ++m) {
+      const auto& records = vendors[v].Models[m].Modules;
+      for (std::size_t r = 0; r < records.size(); ++r) {
+        const ModuleRecord& module = records[r];
+        if (module.MappingIndex != controller.Index) continue;
+        bool placed = false;
+        for (std::uint32_t index : placed_modules) placed = placed || index == module.Index;
+        if (placed) continue;
+        bool taken = false;
+        for (std::uint32_t n : placed_slot_numbers) taken = taken || n == module.SlotNumber;
+        TrailEntry& e = ctx.Trail->Add(taken ? TrailKind::kSlotTaken : TrailKind::kSlotNumberUnmatched,
+                                       {TrailSubjectKind::kPeripheralModule, module.Index, 0},
+                                       kNotWritten);
+        With(e, "slot number", module.SlotNumber);
+        With(e, "chassis", FormatWide(u"%s %s, chassis ID %u", sys.Vendor, sys.Model,
+                                      static_cast<unsigned>(sys.usChassisID)));
+        if (!taken) With(e, "descriptors", DescriptorSlotNumbers(sys, controller));
+      }
+    }
+  }
+}
+
 // The peripheral slots are described by the system module their own search
 // finds, slot layout (the EEPROM descriptors) and modules alike. Only when
 // two controllers carry one chassis ID can it differ from the module of the
@@ -155,8 +203,19 @@ void mf_WritePeripheralSlots(const RunContext& ctx, const PeripheralSlotIndex& p
   const std::uint32_t parent_index = system_module.Index;
   if (parent_index == 0 || sys.vecSlot.size() < 2) return;
 
+  std::vector<std::uint32_t> placed_slot_numbers, placed_modules;  // kept for the trail only
   for (std::size_t j = 0; j + 1 < sys.vecSlot.size(); ++j) {
     const stSlot& slot = sys.vecSlot[j + 1];
+    if (ctx.Trail && j == kDescriptorCount) {
+      TrailEntry& e = ctx.Trail->Add(TrailKind::kPastDescriptors,
+                                     {TrailSubjectKind::kSlot,
+                                      static_cast<std::uint32_t>(&sys - ctx.vecPXISys.data()),
+                                      static_cast<std::uint32_t>(j + 1)},
+                                     FormatWide(u"[Chassis%dSlot%s] and later: SlotType \"N/A\", no module",
+                                                sys.usChassisID, slot.szName));
+      With(e, "first slot past them", slot.szName.view());
+      With(e, "slots past them", sys.vecSlot.size() - 1 - kDescriptorCount);
+    }
     std::uint8_t d[kDescriptorSize] = {0, 0, 0, 0};
     const bool described = j < kDescriptorCount;
     if (described) {
@@ -180,9 +239,21 @@ void mf_WritePeripheralSlots(const RunContext& ctx, const PeripheralSlotIndex& p
       out.Print(u"AddressInfo = \"%s\"\n", module.AddressInfo);
       out.Print(u"PeripheralModuleLinkWidthMax = %d\n", module.MaxLinkWidth);
       out.Print(u"PeripheralModuleLinkWidthNegotiated = %d\n", module.NegotiateLinkWidth);
+      if (ctx.Trail) {
+        placed_slot_numbers.push_back(d[0]);
+        placed_modules.push_back(module.Index);
+        TrailEntry& e = ctx.Trail->Add(
+            TrailKind::kPeripheralPlaced, {TrailSubjectKind::kPeripheralModule, module.Index, 0},
+            FormatWide(u"[Chassis%dSlot%s] of pxiesys.ini", sys.usChassisID, slot.szName));
+        With(e, "controller", ModuleName(ctx.SystemModules, parent));
+        With(e, "chassis ID", sys.usChassisID);
+        With(e, "EEPROM descriptor", j);
+        With(e, "slot number", d[0]);
+      }
     }
     out.Print(u"\n");
   }
+  if (ctx.Trail) TrailUnplacedModules(ctx, sys, system_module, placed_slot_numbers, placed_modules);
 }
 
 void WriteChassis(RunContext& ctx, const PeripheralSlotIndex& peripherals, const stPXISys& sys,
@@ -199,7 +270,81 @@ void WriteChassis(RunContext& ctx, const PeripheralSlotIndex& peripherals, const
   WriteStarSystemTimingSetSections(sys, out);
   WriteStarTriggerSections(sys, out);
   WriteSystemSlotSection(ctx, sys, found ? &position : nullptr, out);
+  // A written chassis always has a controller: the step that gives the
+  // chassis its ID gives the controller the same one.
+  if (ctx.Trail && found) {
+    TrailEntry& e = ctx.Trail->Add(
+        TrailKind::kController, {TrailSubjectKind::kSystemModule, system_module.Index, 0},
+        FormatWide(u"[Chassis%dSlot1] of pxiesys.ini", sys.usChassisID));
+    With(e, "chassis", FormatWide(u"%s %s", sys.Vendor, sys.Model));
+    With(e, "chassis ID", sys.usChassisID);
+  }
   if (found) mf_WritePeripheralSlots(ctx, peripherals, sys, out);
+}
+
+// After the file: the controllers in no system slot, and the peripheral
+// modules of a controller no peripheral slot section follows, with why.
+void TrailModulesInNoSection(RunContext& ctx) {
+  std::vector<bool> controller_written, module_told;
+  for (const TrailEntry& e : ctx.Trail->entries()) {
+    std::vector<bool>* seen = e.kind == TrailKind::kController ? &controller_written
+                              : (e.kind == TrailKind::kPeripheralPlaced || e.kind == TrailKind::kSlotTaken ||
+                                 e.kind == TrailKind::kSlotNumberUnmatched || e.kind == TrailKind::kNoParent)
+                                  ? &module_told
+                                  : nullptr;
+    if (!seen) continue;
+    if (seen->size() <= e.subject.a) seen->resize(e.subject.a + 1, false);
+    (*seen)[e.subject.a] = true;
+  }
+  auto told = [](const std::vector<bool>& v, std::uint32_t i) { return i < v.size() && v[i]; };
+  const std::vector<std::size_t> order = ChassisOrder(ctx.vecPXISys, true);
+  // Why a controller is in no system slot (nor are its modules in slots).
+  auto why = [&](const ModuleRecord& c) -> WString {
+    if (c.ChassisID == 0) {
+      return u"no chassis matched to a description has a root bus in its bus range, so it has no "
+             u"chassis ID";
+    }
+    for (std::size_t p : order) {
+      if (ctx.vecPXISys[p].usChassisID != c.ChassisID) continue;
+      return told(controller_written, c.Index)
+                 ? FormatWide(u"another controller with chassis ID %u describes the chassis's "
+                              u"peripheral slots", c.ChassisID)
+                 : FormatWide(u"an earlier controller has chassis ID %u too", c.ChassisID);
+    }
+    return FormatWide(u"no chassis with chassis ID %u is in pxiesys.ini", c.ChassisID);
+  };
+  const auto& systems = ctx.SystemModules.Vendors;
+  for (std::size_t v = 0; v < systems.size(); ++v) {
+    for (std::size_t m = 0; m < systems[v].Models.size(); ++m) {
+      for (const ModuleRecord& c : systems[v].Models[m].Modules) {
+        if (told(controller_written, c.Index)) continue;
+        TrailEntry& e = ctx.Trail->Add(TrailKind::kControllerUnused,
+                                       {TrailSubjectKind::kSystemModule, c.Index, 0}, kNotWritten);
+        With(e, "chassis ID", c.ChassisID);
+        With(e, "why", why(c));
+      }
+    }
+  }
+  const auto& peripherals = ctx.PeripheralModules.Vendors;
+  for (std::size_t v = 0; v < peripherals.size(); ++v) {
+    for (std::size_t m = 0; m < peripherals[v].Models.size(); ++m) {
+      for (const ModuleRecord& p : peripherals[v].Models[m].Modules) {
+        if (told(module_told, p.Index)) continue;
+        TrailEntry& e = ctx.Trail->Add(TrailKind::kParentNotWritten,
+                                       {TrailSubjectKind::kPeripheralModule, p.Index, 0}, kNotWritten);
+        for (std::size_t cv = 0; cv < systems.size(); ++cv) {
+          for (std::size_t cm = 0; cm < systems[cv].Models.size(); ++cm) {
+            const auto& records = systems[cv].Models[cm].Modules;
+            for (std::size_t cr = 0; cr < records.size(); ++cr) {
+              if (records[cr].Index != p.MappingIndex) continue;
+              With(e, "controller", ModuleName(ctx.SystemModules, {cv, cm, cr}));
+              With(e, "why", why(records[cr]));
+            }
+          }
+        }
+      }
+    }
+  }
 }
 
 }  // namespace
@@ -307,6 +452,7 @@ void mf_WritePXIESys(RunContext& ctx) {
   out.Print(u"\n");
   const PeripheralSlotIndex peripherals(ctx.PeripheralModules);
   for (std::size_t position : order) WriteChassis(ctx, peripherals, ctx.vecPXISys[position], out);
+  if (ctx.Trail) TrailModulesInNoSection(ctx);
 }
 
 }  // namespace ztrm

@@ -9,24 +9,48 @@
 namespace ztrm {
 namespace {
 
+// Notes why the walk stopped, when a record is kept; passes `result` on.
+int Stop(WalkRecord* walk, int result, const char16_t* why, unsigned bus) {
+  if (walk) walk->stop = FormatWide(why, bus);
+  return result;
+}
+
 template <typename Segment>
-int WalkSegmentPath(RunContext& ctx, Segment& segment, bool pxi1) {
+int WalkSegmentPath(RunContext& ctx, Segment& segment, bool pxi1, WalkRecord* walk) {
   std::uint8_t bus = static_cast<std::uint8_t>(segment.usRootBusNumber & 0xFF);
-  if (bus == 0xFF) return kDriverDone;
+  if (bus == 0xFF) return Stop(walk, kDriverDone, u"bus %u (0xFF): nothing to ask", bus);
   DriverHandle handle = OpenResourceDriver(ctx);
-  if (handle == 0) return kDriverUnavailable;
+  if (handle == 0) {
+    return Stop(walk, kDriverUnavailable, u"the resource driver cannot be opened (bus %u)", bus);
+  }
 
   WString path;
   std::array<bool, 256> asked{};
   std::uint8_t answer[4] = {0, 0, 0, 0};
   for (;;) {
-    if (asked[bus]) return kDriverRequestFailed;  // the answers go round in a circle
+    if (asked[bus]) {  // the answers go round in a circle
+      return Stop(walk, kDriverRequestFailed, u"bus %u asked a second time: the answers go round", bus);
+    }
     asked[bus] = true;
-    if (!RequestUpstreamBridge(ctx, handle, bus, answer)) return kDriverRequestFailed;
-    if (answer[3] == rmdrv::kRootBusMarker) break;
-    if (pxi1 && answer[0] == 0 && answer[1] == 0 && answer[2] == 0) break;
+    if (!RequestUpstreamBridge(ctx, handle, bus, answer)) {
+      return Stop(walk, kDriverRequestFailed, u"the driver has no answer for bus %u", bus);
+    }
+    if (walk) {
+      walk->answers += FormatWide(walk->answers.empty() ? u"bus %u gave %u,%u,%u,%u" : u", then bus %u gave %u,%u,%u,%u",
+                                  bus, answer[0], answer[1], answer[2], answer[3]);
+    }
+    if (answer[3] == rmdrv::kRootBusMarker) {
+      Stop(walk, 0, u"root bus %u (marker 255)", answer[0]);
+      break;
+    }
+    if (pxi1 && answer[0] == 0 && answer[1] == 0 && answer[2] == 0) {
+      Stop(walk, 0, u"answer 0,0,0 for bus %u: taken as the root bus 0", bus);
+      break;
+    }
     WString element = FormatWide(u",%.2X", (static_cast<unsigned>(answer[1]) << 3) | answer[2]);
-    if (path.size() + element.size() > WideText::kMaxLength) return kDriverRequestFailed;
+    if (path.size() + element.size() > WideText::kMaxLength) {
+      return Stop(walk, kDriverRequestFailed, u"the path would pass 259 characters at bus %u", bus);
+    }
     path += element;
     bus = answer[0];
   }
@@ -64,12 +88,12 @@ bool FindSlot(const stPXISys& sys, const stSlot& slot, SlotMatch& match) {
 
 WString SlotKey(const stSlot& slot) { return FormatWide(u"Slot%s", slot.szName); }
 
-int mf_GetPCIBusSegmentPath(RunContext& ctx, stPCIBusSegment& segment) {
-  return WalkSegmentPath(ctx, segment, false);
+int mf_GetPCIBusSegmentPath(RunContext& ctx, stPCIBusSegment& segment, WalkRecord* walk) {
+  return WalkSegmentPath(ctx, segment, false, walk);
 }
 
-int mf_GetPXI1BusSegmentPath(RunContext& ctx, stPXI1BusSegment& segment) {
-  return WalkSegmentPath(ctx, segment, true);
+int mf_GetPXI1BusSegmentPath(RunContext& ctx, stPXI1BusSegment& segment, WalkRecord* walk) {
+  return WalkSegmentPath(ctx, segment, true, walk);
 }
 
 void mf_GetSlotDeviceNumber(RunContext& ctx, std::size_t chassis, const stSlot& slot,

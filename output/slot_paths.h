@@ -27,12 +27,20 @@ namespace ztrm {
 // The text that names `slot` in an IDSEL value: "Slot" + its name.
 WString SlotKey(const stSlot& slot);
 
+// What a bridge walk asked and where it stopped, for the decision trail.
+struct WalkRecord {
+  WString answers;  // "bus 5 gave 4,13,0,0, then bus 4 gave ..." in the order asked
+  WString stop;     // why the walk ended
+};
+
 // Resolve one segment's szPCIPath and szBusNumber. 0 when done or when there
 // is nothing to do (bus 0xFF), 1 when the driver cannot be opened, 2 when a
 // request fails or the walk is given up; on 1 and 2 the texts are unchanged.
 // The PXI-1 walk also ends at an answer of [0, 0, 0, x].
-int mf_GetPCIBusSegmentPath(RunContext& ctx, stPCIBusSegment& segment);
-int mf_GetPXI1BusSegmentPath(RunContext& ctx, stPXI1BusSegment& segment);
+// `walk`, when given, receives the answers used and where the walk stopped.
+int mf_GetPCIBusSegmentPath(RunContext& ctx, stPCIBusSegment& segment, WalkRecord* walk = nullptr);
+int mf_GetPXI1BusSegmentPath(RunContext& ctx, stPXI1BusSegment& segment,
+                             WalkRecord* walk = nullptr);
 
 // Device number of the slot: the IDSEL name beside the first IDSEL value that
 // names the slot, read as a decimal number (as _wtoi reads it), minus 16, cut

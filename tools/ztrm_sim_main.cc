@@ -1,6 +1,7 @@
 // ztrm-sim: one worker start and one enumeration run on a system image.
 //
-//   ztrm-sim [--time=YYYY-MM-DDTHH:MM:SS.mmm] [--html] IMAGE
+//   ztrm-sim [--time=YYYY-MM-DDTHH:MM:SS.mmm] [--html]
+//            [--explain[=json] [--explain-all]] IMAGE
 //   ztrm-sim --help
 //
 // IMAGE holds registry.reg and drive_c/ (the C: drive). The run behaves as if
@@ -10,7 +11,12 @@
 // (drive_c/windows/pxirms.log, pxisys.ini, pxiesys.ini, ztbuslist.dat).
 // --time pins the clock, so two runs give identical files. --html also
 // writes the picture of the system (ztrm-view's page) from the run's files
-// to drive_c/windows/pxisys.html.
+// to drive_c/windows/pxisys.html. --explain keeps the run's decision trail
+// and prints, after the run, why each chassis, module, description file,
+// chassis list entry and bus segment walk ended up where it did (as JSON with
+// --explain=json); the lines about the files written then go to standard
+// error, so standard output holds the explanation alone. It is bounded (see
+// tools/explain_report.h); --explain-all lifts the bounds.
 //
 // After the run it prints one line per file written (path and size) and, when
 // the run found no chassis at all, where it looked. Exit codes: 0 the run
@@ -26,10 +32,12 @@
 
 #include "chassis/description_discovery.h"
 #include "common/registry_text.h"
+#include "enumeration/decision_trail.h"
 #include "enumeration/run_context.h"
 #include "enumeration/system_paths.h"
 #include "enumeration/worker.h"
 #include "platform/native/native_platform.h"
+#include "tools/explain_report.h"
 #include "tools/view/system_view_files.h"
 
 namespace {
@@ -62,7 +70,7 @@ std::string FileStamp(const std::string& path) {
 }
 
 constexpr char kUsage[] =
-    "usage: ztrm-sim [--time=YYYY-MM-DDTHH:MM:SS.mmm] [--html] IMAGE\n"
+    "usage: ztrm-sim [--time=YYYY-MM-DDTHH:MM:SS.mmm] [--html] [--explain[=json] [--explain-all]] IMAGE\n"
     "\n"
     "Runs the service's worker start and one enumeration run on the system image\n"
     "IMAGE (registry.reg and drive_c/, the C: drive), natively, and writes what\n"
@@ -73,6 +81,12 @@ constexpr char kUsage[] =
     "  --time=T  pin the clock (e.g. 2026-07-15T09:05:00.000): two runs give\n"
     "            identical files\n"
     "  --html    also write the picture of the system, drive_c/windows/pxisys.html\n"
+    "  --explain after the run, print why each chassis, module, description file,\n"
+    "            chassis list entry and bus segment walk ended up where it did\n"
+    "            (the files written are then named on standard error); at most\n"
+    "            100 items a section and 40 decisions an item, the rest counted\n"
+    "  --explain=json  the same as one JSON document\n"
+    "  --explain-all   with --explain: every item and decision, unbounded\n"
     "  --help    this text\n"
     "\n"
     "Exit codes: 0 files written; 1 the run wrote none of its files, or the\n"
@@ -85,7 +99,7 @@ long long FileSize(const std::string& path) {
 }
 
 // Where the run looked for chassis, for a run that found none.
-void WarnNoChassis(const ztrm::RunContext& ctx, ztrm::NativePlatform& native) {
+void WarnNoChassis(const ztrm::RunContext& ctx, ztrm::NativePlatform& native, FILE* out) {
   const ztrm::WStringView key_path =
       ctx.UseWow6432Node ? ztrm::kPxisaCurrentVersionKeyWow : ztrm::kPxisaCurrentVersionKey;
   std::string folder = "no such key";
@@ -98,7 +112,7 @@ void WarnNoChassis(const ztrm::RunContext& ctx, ztrm::NativePlatform& native) {
   std::size_t chassis_models = 0;
   for (const auto& vendor : ctx.ChassisModules.Vendors) chassis_models += vendor.Models.size();
   const std::string list = ztrm::ToUtf8(ctx.ChassisListPath.view());
-  std::printf(
+  std::fprintf(out,
       "ztrm-sim: warning: the run found no chassis. It looked for:\n"
       "  description files: in the folder named by HKLM\\%s\\ChassisDescriptionFilePath (%s)\n"
       "  PXI-1 chassis:     in the chassis list %s (%s)\n"
@@ -120,6 +134,8 @@ int main(int argc, char** argv) {
   ztrm::LocalTime pinned;
   bool pin = false;
   bool html = false;
+  bool explain = false;
+  ztrm::ExplainOptions explain_options;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
       std::fputs(kUsage, stdout);
@@ -133,6 +149,15 @@ int main(int argc, char** argv) {
       pin = true;
     } else if (std::strcmp(argv[i], "--html") == 0) {
       html = true;
+    } else if (std::strcmp(argv[i], "--explain") == 0) {
+      explain = true;
+    } else if (std::strcmp(argv[i], "--explain=json") == 0) {
+      explain = true;
+      explain_options.json = true;
+    } else if (std::strcmp(argv[i], "--explain=text") == 0) {
+      explain = true;
+    } else if (std::strcmp(argv[i], "--explain-all") == 0) {
+      explain_options.all = true;
     } else if (image.empty() && argv[i][0] != '-') {
       image = argv[i];
     } else {
@@ -140,8 +165,9 @@ int main(int argc, char** argv) {
       return 2;
     }
   }
+  if (explain_options.all && !explain) explain = true;
   if (image.empty()) {
-    std::fprintf(stderr, "usage: ztrm-sim [--time=YYYY-MM-DDTHH:MM:SS.mmm] [--html] IMAGE "
+    std::fprintf(stderr, "usage: ztrm-sim [--time=YYYY-MM-DDTHH:MM:SS.mmm] [--html] [--explain[=json]] IMAGE "
                          "(ztrm-sim --help says more)\n");
     return 2;
   }
@@ -163,13 +189,27 @@ int main(int argc, char** argv) {
     stamps.push_back(FileStamp(native.HostPath(ztrm::WString(u"C:\\windows\\") + name)));
   }
   if (pin) native.clock().Pin(pinned);
-  ztrm::RunContext ctx(native.platform());
+  // With an explanation, the service's own console lines go to standard
+  // error too.
+  class ErrorConsole : public ztrm::Console {
+   public:
+    void Write(std::string_view bytes) override { std::fwrite(bytes.data(), 1, bytes.size(), stderr); }
+  } error_console;
+  ztrm::Platform& base = native.platform();
+  ztrm::Platform explain_platform{base.registry, base.profiles, base.files,   base.libraries,
+                                  base.driver,   base.shell,    base.clock,   base.version,
+                                  base.host,     base.code_page, error_console};
+  ztrm::RunContext ctx(explain ? explain_platform : base);
+  ztrm::DecisionTrail trail;
+  if (explain) ctx.Trail = &trail;
+  // With an explanation, standard output holds it alone.
+  FILE* notes = explain ? stderr : stdout;
   ztrm::EnumerationWorker worker(ctx);
   worker.Start();
 
   ztrm::WString manager = worker.ReadConfiguredManager();
   if (manager != ztrm::kThisResourceManager) {
-    std::printf("ztrm-sim: %s names %s as the resource manager, not \"ZELTRO Technology\"; running "
+    std::fprintf(notes, "ztrm-sim: %s names %s as the resource manager, not \"ZELTRO Technology\"; running "
                 "once all the same.\n",
                 ztrm::ToUtf8(worker.ConfigurationFile().view()).c_str(),
                 manager.empty() ? "no one" : ("\"" + ztrm::ToUtf8(manager) + "\"").c_str());
@@ -181,7 +221,7 @@ int main(int argc, char** argv) {
     std::string host = native.HostPath(ztrm::WString(u"C:\\windows\\") + kOutputs[i]);
     std::string stamp = FileStamp(host);
     if (!stamp.empty() && stamp != stamps[i]) {
-      std::printf("wrote %s (%lld bytes)\n", host.c_str(), FileSize(host));
+      std::fprintf(notes, "wrote %s (%lld bytes)\n", host.c_str(), FileSize(host));
       ++written;
     }
   }
@@ -191,7 +231,7 @@ int main(int argc, char** argv) {
                  image.c_str());
     return 1;
   }
-  if (ctx.vecPXISys.empty()) WarnNoChassis(ctx, native);
+  if (ctx.vecPXISys.empty()) WarnNoChassis(ctx, native, notes);
   if (html) {
     auto windows = [&](const char16_t* name) {
       return native.HostPath(ztrm::WString(u"C:\\windows\\") + name);
@@ -204,8 +244,9 @@ int main(int argc, char** argv) {
                    result.error.c_str());
       return 1;
     }
-    std::printf("wrote %s (the picture of the system%s)\n", page.c_str(),
+    std::fprintf(notes, "wrote %s (the picture of the system%s)\n", page.c_str(),
                 result.skipped.empty() ? "" : "; some parts not drawn, named in the page");
   }
+  if (explain) std::fputs(ztrm::ExplainRun(ctx, trail, explain_options).c_str(), stdout);
   return 0;
 }
