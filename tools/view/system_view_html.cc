@@ -509,7 +509,9 @@ std::vector<FittedText> DistinctLabels(const std::vector<std::string>& texts, do
     std::map<std::string, std::vector<std::size_t>> alike;
     for (std::size_t i = 0; i < out.size(); ++i) alike[out[i].shown].push_back(i);
     bool changed = false;
-    for (const auto& [shown, group] : alike) {
+    for (const auto& entry : alike) {
+      // A named reference, not a structured binding: lambdas below use it.
+      const std::vector<std::size_t>& group = entry.second;
       if (std::all_of(group.begin(), group.end(), [&](std::size_t i) { return texts[i] == texts[group[0]]; })) {
         continue;
       }
