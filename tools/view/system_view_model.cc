@@ -44,12 +44,13 @@ std::string Cut(std::string text) {
 }
 
 // A trail text cut to kMaxViewTrailText bytes, at a character's start, with
-// an ellipsis.
+// an ellipsis and where to read the rest.
 std::string CutTrail(const std::string& text) {
   if (text.size() <= kMaxViewTrailText) return text;
-  std::size_t end = kMaxViewTrailText - 3;
+  const std::string rest = "\xE2\x80\xA6 (cut: ztrm-sim --explain tells the whole)";
+  std::size_t end = kMaxViewTrailText - rest.size();
   while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
-  return text.substr(0, end) + "\xE2\x80\xA6";
+  return text.substr(0, end) + rest;
 }
 
 // The trail's text of `section`, cut; empty when it has none.
