@@ -25,6 +25,9 @@ struct Item {
   WString title;
   WString where;  // where the subject ended up, or "not written"
   std::vector<Decision> decisions;
+  // The section of the system files a chassis or module stands in
+  // ("Chassis2", "Chassis2Slot5"); empty when it is written nowhere.
+  WString section = WString();
 };
 
 struct Section {
@@ -155,6 +158,7 @@ std::vector<Item> ChassisItems(const RunContext& ctx, const DecisionTrail& trail
     for (const TrailEntry& e : entries) {
       if (e.kind == TrailKind::kChassisWritten && Is(e, TrailSubjectKind::kChassisRecord, static_cast<std::uint32_t>(p))) {
         item.where = e.where;
+        item.section = FormatWide(u"Chassis%u", static_cast<unsigned>(ctx.vecPXISys[p].usChassisID));
       }
     }
     items.push_back(std::move(item));
@@ -226,6 +230,13 @@ std::vector<Item> ModuleItems(const RunContext& ctx, const DecisionTrail& trail)
         for (const TrailEntry* e : found->second) item.decisions.push_back(FromEntry(*e));
       }
       item.where = Outcome(item.decisions);
+      // Placed modules end up in "[ChassisNSlotM] of pxiesys.ini".
+      const WStringView placed = item.where;
+      const WStringView suffix = u"] of pxiesys.ini";
+      if (placed.size() > suffix.size() + 1 && placed.front() == u'[' &&
+          placed.substr(placed.size() - suffix.size()) == suffix) {
+        item.section = WString(placed.substr(1, placed.size() - suffix.size() - 1));
+      }
       items.push_back(std::move(item));
     }
   }
@@ -386,17 +397,18 @@ std::vector<Item> WalkItems(const RunContext& ctx, const DecisionTrail& trail) {
 std::string Quoted(WStringView value) { return value.empty() ? std::string("\"\"") : ShownText(value); }
 
 // The text form gives each rule in words the first time its kind appears.
-void TextItem(std::string& out, const Item& item, bool all, std::vector<std::string>& ruled) {
-  out += "  " + ShownText(item.title) + ": " + ShownText(item.where) + "\n";
+void TextItem(std::string& out, const Item& item, bool all, std::vector<std::string>& ruled,
+              const std::string& indent = "  ") {
+  out += indent + ShownText(item.title) + ": " + ShownText(item.where) + "\n";
   std::size_t shown = 0;
   for (const Decision& d : item.decisions) {
     if (!all && shown == kExplainDecisions) {
-      out += "    ... " + std::to_string(item.decisions.size() - shown) +
+      out += indent + "  ... " + std::to_string(item.decisions.size() - shown) +
              " more decisions (--explain-all shows every one)\n";
       break;
     }
     ++shown;
-    out += "    - " + d.kind + ":";
+    out += indent + "  - " + d.kind + ":";
     for (std::size_t i = 0; i < d.values.size(); ++i) {
       out += (i == 0 ? " " : "; ") + d.values[i].first + ": " + Quoted(d.values[i].second);
     }
@@ -404,7 +416,7 @@ void TextItem(std::string& out, const Item& item, bool all, std::vector<std::str
     out += "\n";
     if (std::find(ruled.begin(), ruled.end(), d.kind) == ruled.end()) {
       ruled.push_back(d.kind);
-      out += "      (" + d.kind + ": " + d.rule + ")\n";
+      out += indent + "    (" + d.kind + ": " + d.rule + ")\n";
     }
   }
 }
@@ -499,6 +511,30 @@ std::string ExplainRun(const RunContext& ctx, const DecisionTrail& trail, const 
   }
   if (options.json) out += "\n}\n";
   return out;
+}
+
+ViewTrail ExplainForView(const RunContext& ctx, const DecisionTrail& trail) {
+  ViewTrail view;
+  for (const std::vector<Item>& items : {ChassisItems(ctx, trail), ModuleItems(ctx, trail)}) {
+    for (const Item& item : items) {
+      if (item.section.empty() && view.left_out.size() == kMaxViewLeftOut) {
+        ++view.left_out_not_kept;
+        continue;
+      }
+      // Told as the text form tells it, each rule given once per item.
+      std::vector<std::string> ruled;
+      std::string text;
+      TextItem(text, item, false, ruled, "");
+      text.pop_back();
+      if (item.section.empty()) {
+        view.left_out.push_back(std::move(text));
+      } else {
+        std::string& told = view.placed[ToUtf8(item.section)];
+        told += (told.empty() ? "" : "\n") + text;
+      }
+    }
+  }
+  return view;
 }
 
 }  // namespace ztrm

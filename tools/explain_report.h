@@ -25,6 +25,7 @@
 
 #include "enumeration/decision_trail.h"
 #include "enumeration/run_context.h"
+#include "tools/view/system_view_model.h"
 
 namespace ztrm {
 
@@ -37,6 +38,13 @@ struct ExplainOptions {
 };
 
 std::string ExplainRun(const RunContext& ctx, const DecisionTrail& trail, const ExplainOptions& options);
+
+// The explanation of each chassis and module for ztrm-view's page (`ztrm-sim
+// --html`): every item of the chassis and modules sections told as the text
+// form tells it, by the section of the system files it stands in, and those
+// written nowhere in the "left out" list (at most kMaxViewLeftOut, the rest
+// counted). Two chassis written under one chassis ID share one text.
+ViewTrail ExplainForView(const RunContext& ctx, const DecisionTrail& trail);
 
 // Text as the report shows it (UTF-8, controls escaped) and as a JSON string
 // body (without the quotes).

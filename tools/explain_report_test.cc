@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -319,8 +320,58 @@ TEST(ExplainTest, BoundsAHugeImage) {
   EXPECT_GE(files, 10000u);
 }
 
+// ztrm-sim --html on the README's image, its moved module's name holding
+// markup and an escape: the page gives each placed module its decisions in
+// its tooltip and each chassis drawn its own, and lists the module out of
+// range as left out, with its rule, every name escaped.
+TEST(ExplainTest, ThePageOfTheRunTellsItsDecisions) {
+  TestImage image;
+  ASSERT_NO_FATAL_FAILURE(MakeImage(
+      image, std::string(kOutOfRange) +
+                 "; sed -i 's/^UniqueName = ZT4120-1002$/UniqueName = ZT4120<i>\\x1b[31m-1002/' \"$SIMINI\""));
+  ASSERT_EQ(Sim(image, "--html").exit_code, 0);
+  const std::string page = image.Read("drive_c/windows/pxisys.html");
+  // The tooltip of the element that `opening` starts.
+  auto title = [&](const std::string& opening) {
+    const std::size_t at = page.find(opening);
+    if (at == std::string::npos) return std::string("no ") + opening;
+    const std::size_t from = page.find("<title>", at) + 7;
+    return page.substr(from, page.find("</title>", from) - from);
+  };
+  const struct {
+    const char* element;
+    const char* told;
+  } tooltips[] = {
+      {"<rect class=\"module\" data-chassis=\"2\" data-slot=\"3\"",
+       "\n  - parent: bus: 10; controller: ZELTRO Technology ZT-8840 &quot;ZT8840-0001&quot;; its bus range: 8-19\n"},
+      {"<rect class=\"module\" data-chassis=\"2\" data-slot=\"3\"",
+       "\n  - peripheral-placed: controller: ZELTRO Technology ZT-8840 &quot;ZT8840-0001&quot;; chassis ID: 2; "
+       "EEPROM descriptor: 1; slot number: 3 -&gt; [Chassis2Slot3] of pxiesys.ini\n"},
+      {"<rect class=\"module\" data-chassis=\"2\" data-slot=\"1\"",
+       "\n  - controller: chassis: ZELTRO Technology ZT1085; chassis ID: 2 -&gt; [Chassis2Slot1] of pxiesys.ini\n"},
+      {"<svg class=\"chassis\" data-chassis=\"2\"",
+       "\n  - chassis-written: index: 1; chassis ID: 2 -&gt; [Chassis2] of pxisys.ini and of pxiesys.ini\n"},
+      {"<svg class=\"chassis\" data-chassis=\"1\"",
+       "\n  - listed: ChassisID: 1; Vendor: ZELTRO Technology; Model: ZT-1018 PXI Chassis; PCIRootBusNumber: 4\n"},
+  };
+  for (const auto& t : tooltips) {
+    EXPECT_NE(title(t.element).find(t.told), std::string::npos) << t.element << "\n" << title(t.element);
+  }
+  EXPECT_NE(page.find("<li><pre>ZELTRO Technology ZT-4120 &quot;ZT4120&lt;i&gt;\\x1B[31m-1002&quot; "
+                      "(PCI::14::0::0, bus 30, slot number 5): not written\n"
+                      "  - no-parent: bus: 30; controllers&#39; bus ranges: &quot;ZT8370-0007&quot; 20-24, "
+                      "&quot;ZT8840-0001&quot; 8-19 -&gt; not written\n"
+                      "    (no-parent: a peripheral module whose bus lies in no controller&#39;s bus range has "
+                      "no controller and is never written)</pre></li>"),
+            std::string::npos)
+      << page.substr(std::min(page.find("<section class=\"left-out\">"), page.size()));
+  EXPECT_EQ(page.find('\x1b'), std::string::npos);
+  EXPECT_EQ(page.find("<i>"), std::string::npos);
+}
+
 // The trail only listens: every file of the run is the same bytes with it
-// on and off, on the demo, the README image and hostile images.
+// on (for the explanation and the page) and off, on the demo, the README
+// image and hostile images.
 TEST(ExplainTest, RunFilesAreTheSameWithTheTrailOnAndOff) {
   const char* const kBases[] = {"", "tests/e2e/images/vendor_variants", "tests/e2e/images/unicode_names"};
   const char* const kHostile[] = {"bridge_loop", "root_bus_nonsense", "links_nonsense", "mapping_ids_all_taken",
@@ -337,7 +388,7 @@ TEST(ExplainTest, RunFilesAreTheSameWithTheTrailOnAndOff) {
     ASSERT_NO_FATAL_FAILURE(MakeImage(off, change, base));
     ASSERT_NO_FATAL_FAILURE(MakeImage(on, change, base));
     EXPECT_EQ(Sim(off, "").exit_code, 0) << change;
-    EXPECT_EQ(Sim(on, "--explain").exit_code, 0) << change;
+    EXPECT_EQ(Sim(on, "--explain --html").exit_code, 0) << change;
     for (const char* file : {"drive_c/windows/pxirms.log", "drive_c/windows/pxisys.ini", "drive_c/windows/pxiesys.ini",
                              "drive_c/windows/ztbuslist.dat", "drive_c/ZELTRO/PXI/ChassisMappingID.ini"}) {
       EXPECT_EQ(on.Read(file), off.Read(file)) << base << " " << change << ": " << file;

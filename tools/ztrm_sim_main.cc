@@ -11,7 +11,10 @@
 // (drive_c/windows/pxirms.log, pxisys.ini, pxiesys.ini, ztbuslist.dat).
 // --time pins the clock, so two runs give identical files. --html also
 // writes the picture of the system (ztrm-view's page) from the run's files
-// to drive_c/windows/pxisys.html. --explain keeps the run's decision trail
+// to drive_c/windows/pxisys.html, with the run's decision trail in it: each
+// chassis's and module's decisions in its tooltip, and what the run wrote
+// nowhere listed with why (the trail only listens, so the run's files are
+// the same bytes). --explain keeps the run's decision trail
 // and prints, after the run, why each chassis, module, description file,
 // chassis list entry and bus segment walk ended up where it did (as JSON with
 // --explain=json); the lines about the files written then go to standard
@@ -80,7 +83,9 @@ constexpr char kUsage[] =
     "\n"
     "  --time=T  pin the clock (e.g. 2026-07-15T09:05:00.000): two runs give\n"
     "            identical files\n"
-    "  --html    also write the picture of the system, drive_c/windows/pxisys.html\n"
+    "  --html    also write the picture of the system, drive_c/windows/pxisys.html,\n"
+    "            with the run's decisions: each chassis's and module's in its\n"
+    "            tooltip, and a list of what the run left out of both files and why\n"
     "  --explain after the run, print why each chassis, module, description file,\n"
     "            chassis list entry and bus segment walk ended up where it did\n"
     "            (the files written are then named on standard error); at most\n"
@@ -200,8 +205,10 @@ int main(int argc, char** argv) {
                                   base.driver,   base.shell,    base.clock,   base.version,
                                   base.host,     base.code_page, error_console};
   ztrm::RunContext ctx(explain ? explain_platform : base);
+  // The page tells the run's decisions too: it is written here, by the
+  // process that made them.
   ztrm::DecisionTrail trail;
-  if (explain) ctx.Trail = &trail;
+  if (explain || html) ctx.Trail = &trail;
   // With an explanation, standard output holds it alone.
   FILE* notes = explain ? stderr : stdout;
   ztrm::EnumerationWorker worker(ctx);
@@ -237,8 +244,10 @@ int main(int argc, char** argv) {
       return native.HostPath(ztrm::WString(u"C:\\windows\\") + name);
     };
     std::string page = windows(u"pxisys.html");
-    ztrm::ViewPageResult result = ztrm::WriteSystemViewPage(
-        windows(ztrm::kPxiSysName), windows(ztrm::kPxieSysName), windows(ztrm::kRunLogName), page);
+    const ztrm::ViewTrail view_trail = ztrm::ExplainForView(ctx, trail);
+    ztrm::ViewPageResult result =
+        ztrm::WriteSystemViewPage(windows(ztrm::kPxiSysName), windows(ztrm::kPxieSysName),
+                                  windows(ztrm::kRunLogName), page, &view_trail);
     if (!result.written) {
       std::fprintf(stderr, "ztrm-sim: the picture of the system was not written: %s\n",
                    result.error.c_str());

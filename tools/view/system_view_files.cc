@@ -41,9 +41,11 @@ std::optional<std::string> ReadBounded(const std::string& label, const std::stri
 }  // namespace
 
 ViewPageResult WriteSystemViewPage(const std::string& pxisys_path, const std::string& pxiesys_path,
-                                   const std::string& log_path, const std::string& out_path) {
+                                   const std::string& log_path, const std::string& out_path,
+                                   const ViewTrail* trail) {
   ViewPageResult result;
   ViewInputs inputs;
+  inputs.trail = trail;
   inputs.pxisys = ReadBounded("pxisys.ini", pxisys_path, inputs.unreadable);
   inputs.pxiesys = ReadBounded("pxiesys.ini", pxiesys_path, inputs.unreadable);
   if (!log_path.empty()) inputs.run_log = ReadBounded("pxirms.log", log_path, inputs.unreadable);

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/view/system_view_model.h"
+
 namespace ztrm {
 
 struct ViewPageResult {
@@ -17,9 +19,11 @@ struct ViewPageResult {
 };
 
 // `log_path` empty: no run log. A file that cannot be read is named in the
-// page and drawn without.
+// page and drawn without. `trail`: the decisions of the run that wrote the
+// files, when the caller made that run (see ViewTrail); null draws without.
 ViewPageResult WriteSystemViewPage(const std::string& pxisys_path, const std::string& pxiesys_path,
-                                   const std::string& log_path, const std::string& out_path);
+                                   const std::string& log_path, const std::string& out_path,
+                                   const ViewTrail* trail = nullptr);
 
 }  // namespace ztrm
 

@@ -168,7 +168,7 @@ class ChassisDrawing {
     return "<svg class=\"chassis\" data-chassis=\"" + EscapeHtml(c_.id) +
            "\" xmlns=\"http://www.w3.org/2000/svg\" width=\"" + N(width) + "\" height=\"" +
            N(bottom + 10) + "\" viewBox=\"0 0 " + N(width) + " " + N(bottom + 10) + "\">\n" +
-           body + "</svg>\n";
+           (c_.trail.empty() ? "" : "<title>" + EscapeHtml(c_.trail) + "</title>\n") + body + "</svg>\n";
   }
 
  private:
@@ -240,7 +240,7 @@ class ChassisDrawing {
                " x=\"" + N(x + 6) + "\" y=\"" + N(kSlotTop + 40) + "\" width=\"" + N(kSlotWidth - 12) +
                "\" height=\"120\"><title>" +
                EscapeHtml(m.vendor + " " + m.model + " " + m.instance + " " + m.address_info) +
-               "</title></rect>\n";
+               (m.trail.empty() ? "" : "\n\n" + EscapeHtml(m.trail)) + "</title></rect>\n";
         out += Text(x + 10, kSlotTop + 58, "", FitText(m.model, kModuleText, kFontPx), m.model);
         for (const auto& [y, value] : {std::pair<int, std::string>{kSlotTop + 76, "bus " + m.bus},
                                        std::pair<int, std::string>{kSlotTop + 92, "dev " + m.device}}) {
@@ -436,6 +436,25 @@ std::string GroupTable(const ViewChassis& c) {
   return out + "</table>\n";
 }
 
+// What the run wrote nowhere, each item with its decisions as the
+// explanation tells them.
+std::string LeftOutSection(const SystemView& view) {
+  std::string out =
+      "<section class=\"left-out\">\n<h2>Left out of the system files</h2>\n<p>What the run found "
+      "and wrote in neither file, and the decisions that left it out (<code>ztrm-sim --explain</code> "
+      "tells every decision of the run).</p>\n";
+  if (view.left_out.empty() && view.left_out_not_kept == 0) {
+    return out + "<p>Nothing: every chassis and module the run found is written.</p>\n</section>\n";
+  }
+  out += "<ul>\n";
+  for (const std::string& item : view.left_out) out += "<li><pre>" + EscapeHtml(item) + "</pre></li>\n";
+  if (view.left_out_not_kept > 0) {
+    out += "<li>" + N(static_cast<long long>(view.left_out_not_kept)) +
+           " more, not listed here (<code>ztrm-sim --explain-all</code> lists every one)</li>\n";
+  }
+  return out + "</ul>\n</section>\n";
+}
+
 std::string RunSection(const ViewRun& run) {
   std::string out = "<section class=\"run\">\n<h2>Run</h2>\n<table class=\"run-table\">\n";
   out += "<tr><th>Time</th>" + Cell(run.time) + "</tr>\n";
@@ -543,11 +562,16 @@ std::string RenderSystemViewHtml(const SystemView& view) {
       "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\">\n"
       "<title>PXI system</title>\n<style>\n";
   out += kStyle;
+  if (view.has_trail) out += ".left-out pre{white-space:pre-wrap;margin:2px 0;font-size:12px}\n";
   out += "</style>\n</head>\n<body>\n<h1>PXI system</h1>\n";
   out += "<p class=\"legend\">" + N(static_cast<long long>(view.chassis.size())) +
          " chassis. SYS: system slot; TIM: timing slot (the system timing slot of a PXI Express "
          "chassis, the star trigger controller slot of a PXI chassis); green boxes: modules; "
-         "curves: star trigger lines; coloured bands: trigger buses.</p>\n";
+         "curves: star trigger lines; coloured bands: trigger buses." +
+         (view.has_trail ? " The run's decisions about each chassis and module are in their tooltips; "
+                           "what it left out is listed after the chassis."
+                         : "") +
+         "</p>\n";
   if (view.run) out += RunSection(*view.run);
   for (const ViewChassis& c : view.chassis) {
     out += "<section class=\"chassis-view\">\n<h2>Chassis " + EscapeHtml(c.id) + ": " +
@@ -558,6 +582,7 @@ std::string RenderSystemViewHtml(const SystemView& view) {
     out += GroupTable(c);
     out += "</section>\n";
   }
+  if (view.has_trail) out += LeftOutSection(view);
   if (!view.skipped.empty()) {
     out += "<section class=\"skipped\">\n<h2>Not drawn</h2>\n<ul>\n";
     for (const std::string& note : view.skipped) out += "<li>" + EscapeHtml(note) + "</li>\n";

@@ -16,6 +16,12 @@
 // list more than once is drawn once, with a mark (U+00D7 and the count)
 // whose tooltip says what the files hold. Every text taken from the files is escaped, and cut
 // to fit its box (FitText) with the whole text in a tooltip.
+//
+// With the run's decision trail (SystemView::has_trail), each chassis
+// drawing's <title> and each module's tooltip also tell the decisions that
+// put it there, and a "Left out of the system files" list after the chassis
+// names what the run wrote nowhere, each with its decisions. Without one the
+// page is as it always was.
 #ifndef ZTRM_TOOLS_VIEW_SYSTEM_VIEW_HTML_H_
 #define ZTRM_TOOLS_VIEW_SYSTEM_VIEW_HTML_H_
 

@@ -127,6 +127,37 @@ TEST(SystemViewHtml, RepeatedSlotsAreMarkedAndBridgesStandApart) {
   EXPECT_EQ(links, 4u);
 }
 
+// With the run's trail: the chassis drawing and the module carry their
+// decisions as tooltips, and what was left out is listed, all escaped.
+TEST(SystemViewHtml, TheTrailIsInTooltipsAndTheLeftOutList) {
+  SystemView view = TinySystem();
+  view.has_trail = true;
+  view.chassis[0].trail = "ZT<9>: [Chassis1] of pxisys.ini\n  - chassis-written: index: 1";
+  view.chassis[0].slots[2].module->trail = "M-1: [Chassis1Slot3]\n  - parent: bus: 4 & \"5\"";
+  view.left_out = {"X 'gone': not written\n  - no-parent: bus: 30\n    (no-parent: <rule>)"};
+  view.left_out_not_kept = 2;
+  const std::string page = RenderSystemViewHtml(view);
+  const char* const shown[] = {
+      "viewBox=\"0 0 300 334\">\n<title>ZT&lt;9&gt;: [Chassis1] of pxisys.ini\n  - chassis-written: index: "
+      "1</title>\n<rect class=\"segment\"",
+      "<rect class=\"module\" data-chassis=\"1\" data-slot=\"3\" x=\"192\" y=\"76\" width=\"68\" "
+      "height=\"120\"><title>V &lt;script&gt;x&lt;/script&gt; M-1 PCI::4::0::0\n\nM-1: [Chassis1Slot3]\n  - "
+      "parent: bus: 4 &amp; &quot;5&quot;</title></rect>",
+      "<h2>Left out of the system files</h2>",
+      "<li><pre>X &#39;gone&#39;: not written\n  - no-parent: bus: 30\n    (no-parent: &lt;rule&gt;)</pre></li>\n"
+      "<li>2 more, not listed here",
+  };
+  for (const char* text : shown) EXPECT_NE(page.find(text), std::string::npos) << text << "\n" << page;
+  // The controller has no trail of its own: its tooltip is as without one.
+  EXPECT_NE(page.find("<title>A&amp;B CTL C-1 PCI::0::1::0</title></rect>"), std::string::npos);
+  // A trail with nothing left out says so.
+  view.left_out.clear();
+  view.left_out_not_kept = 0;
+  EXPECT_NE(RenderSystemViewHtml(view).find("<p>Nothing: every chassis and module the run found is "
+                                            "written.</p>"),
+            std::string::npos);
+}
+
 TEST(SystemViewHtml, EscapesMarkupQuotesAndControlCharacters) {
   const struct {
     const char* in;

@@ -43,6 +43,23 @@ std::string Cut(std::string text) {
   return text;
 }
 
+// A trail text cut to kMaxViewTrailText bytes, at a character's start, with
+// an ellipsis and where to read the rest.
+std::string CutTrail(const std::string& text) {
+  if (text.size() <= kMaxViewTrailText) return text;
+  const std::string rest = "\xE2\x80\xA6 (cut: ztrm-sim --explain tells the whole)";
+  std::size_t end = kMaxViewTrailText - rest.size();
+  while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+  return text.substr(0, end) + rest;
+}
+
+// The trail's text of `section`, cut; empty when it has none.
+std::string TrailOf(const ViewTrail* trail, const std::string& section) {
+  if (!trail) return std::string();
+  auto found = trail->placed.find(section);
+  return found == trail->placed.end() ? std::string() : CutTrail(found->second);
+}
+
 std::vector<std::string> SplitList(const std::string& text) {
   std::vector<std::string> out;
   std::size_t start = 0;
@@ -481,7 +498,8 @@ std::size_t ViewChassisPageBound(const ViewChassis& c) {
   // as the page can show it, and each element's markup generously.
   constexpr std::size_t kEscaped = 6;
   std::size_t texts = 3 * (c.id.size() + c.model.size() + c.vendor.size() + c.serial_number.size() +
-                           c.description_file.size() + c.trigger_manager.size());
+                           c.description_file.size() + c.trigger_manager.size()) +
+                      c.trail.size();
   std::size_t markup = 8000;
   for (const ViewSlot& s : c.slots) {
     texts += 10 * s.name.size() + 2 * (s.slot_type.size() + s.pci_bus.size() + s.pci_device.size() +
@@ -490,7 +508,8 @@ std::size_t ViewChassisPageBound(const ViewChassis& c) {
       const ViewModule& m = *s.module;
       // Shown, in a tooltip when cut, in the module's tooltip and in the table.
       texts += 4 * (m.model.size() + m.vendor.size() + m.instance.size() + m.address_info.size() +
-                    m.bus.size() + m.device.size());
+                    m.bus.size() + m.device.size()) +
+               m.trail.size();
     }
     markup += 2000;
   }
@@ -538,7 +557,18 @@ SystemView ReadSystemView(const ViewInputs& inputs) {
               std::to_string(kMaxViewChassis) + " are drawn");
     order.resize(kMaxViewChassis);
   }
+  // The trail's "left out" list comes first out of the page's budget.
   std::size_t page_bound = 0;
+  if (inputs.trail) {
+    view.has_trail = true;
+    for (const std::string& text : inputs.trail->left_out) {
+      if (view.left_out.size() == kMaxViewLeftOut) break;
+      view.left_out.push_back(CutTrail(text));
+      page_bound += 6 * view.left_out.back().size() + 20;
+    }
+    view.left_out_not_kept =
+        inputs.trail->left_out_not_kept + (inputs.trail->left_out.size() - view.left_out.size());
+  }
   for (unsigned id : order) {
     const std::string section = "Chassis" + std::to_string(id);
     for (const auto* file : {&pxisys, &pxiesys}) {
@@ -551,6 +581,10 @@ SystemView ReadSystemView(const ViewInputs& inputs) {
     ChassisReader reader(id, pxisys, pxiesys, notes);
     if (!reader.Present()) continue;
     ViewChassis chassis = reader.Read();
+    chassis.trail = TrailOf(inputs.trail, section);
+    for (ViewSlot& slot : chassis.slots) {
+      if (slot.module) slot.module->trail = TrailOf(inputs.trail, section + "Slot" + slot.name);
+    }
     const std::size_t bound = ViewChassisPageBound(chassis);
     if (page_bound + bound > kMaxViewPageBytes) {
       notes.Add("chassis " + chassis.id + " and the chassis after it are not drawn: the page would "

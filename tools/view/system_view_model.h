@@ -29,6 +29,7 @@
 #define ZTRM_TOOLS_VIEW_SYSTEM_VIEW_MODEL_H_
 
 #include <cstddef>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,6 +49,11 @@ constexpr std::size_t kMaxViewText = 259;          // characters of any one text
 // far could pass this many bytes, counting every text at its longest escaped
 // form; the page may pass it only by its fixed frame and the notes.
 constexpr std::size_t kMaxViewPageBytes = 8u << 20;
+// A run's decision trail on the page: bytes of one chassis's or module's
+// explanation (cut with an ellipsis past it), items of the "left out" list
+// (the rest counted).
+constexpr std::size_t kMaxViewTrailText = 2000;
+constexpr std::size_t kMaxViewLeftOut = 100;
 
 // All texts are UTF-8, as read from the files, each cut to its first 259
 // characters (kMaxViewText); list values are read whole before splitting.
@@ -55,6 +61,7 @@ struct ViewModule {
   std::string model, vendor, instance, address_info;
   std::string bus, device;  // from AddressInfo "PCI::bus::device::function"; empty when it has no such form
   std::string link_width_max, link_width_negotiated;
+  std::string trail;  // the run's decisions about it; empty without a trail
 };
 
 struct ViewSlot {
@@ -102,6 +109,7 @@ struct ViewChassis {
   std::vector<ViewSlotGroup> trigger_buses;
   std::vector<ViewTriggerBridge> bridges;
   std::vector<ViewStarTrigger> star_triggers;
+  std::string trail;  // the run's decisions about it; empty without a trail
 };
 
 struct ViewRun {
@@ -110,18 +118,39 @@ struct ViewRun {
   std::vector<std::string> problems;  // log lines holding "Fail"
 };
 
+// What the run that wrote the files decided, and why: its decision trail as
+// `ztrm-sim --explain` tells it. Only the process that ran the enumeration
+// has it (`ztrm-sim --html`); ztrm-view on files alone draws without. Texts
+// are UTF-8 as the explanation prints them (hidden characters already shown
+// escaped), one item each: its title, where it ended up, its decisions.
+struct ViewTrail {
+  // Each chassis and module written, by the section it stands in:
+  // "Chassis2", "Chassis2Slot5" (pxiesys.ini's section of a module).
+  std::map<std::string, std::string> placed;
+  // The chassis and modules (and models cut) written nowhere.
+  std::vector<std::string> left_out;
+  std::size_t left_out_not_kept = 0;
+};
+
 struct SystemView {
   std::vector<ViewChassis> chassis;
   std::optional<ViewRun> run;          // when a run log was given
   std::vector<std::string> skipped;    // what could not be drawn, one sentence each
   std::size_t skipped_not_kept = 0;    // notes past kMaxViewSkipped
+  // With a trail: what the run wrote nowhere (at most kMaxViewLeftOut, each
+  // at most kMaxViewTrailText bytes) and how many more.
+  bool has_trail = false;
+  std::vector<std::string> left_out;
+  std::size_t left_out_not_kept = 0;
 };
 
 // The inputs: each file's bytes, nullopt when not given or unreadable (the
-// reason, if any, goes into `unreadable`, one sentence each).
+// reason, if any, goes into `unreadable`, one sentence each), and the run's
+// decision trail when the caller ran the enumeration itself.
 struct ViewInputs {
   std::optional<std::string> pxisys, pxiesys, run_log;
   std::vector<std::string> unreadable;
+  const ViewTrail* trail = nullptr;
 };
 
 SystemView ReadSystemView(const ViewInputs& inputs);

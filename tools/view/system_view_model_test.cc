@@ -269,5 +269,43 @@ TEST(SystemViewModel, BinaryJunkIsReadWithoutHarm) {
   }
 }
 
+// The run's trail goes to the chassis and module of the section it names and
+// nowhere else; its texts and its "left out" list are bounded.
+TEST(SystemViewModel, TheTrailGoesWhereItsSectionIsDrawnAndIsBounded) {
+  const std::string rest = "\xE2\x80\xA6 (cut: ztrm-sim --explain tells the whole)";
+  const std::string long_text = std::string(kMaxViewTrailText - rest.size() - 1, 'x') + "\xC3\xA9" +
+                                std::string(rest.size(), 'y');
+  ViewTrail trail;
+  trail.placed = {{"Chassis2", "chassis two"},
+                  {"Chassis2Slot1", "controller"},
+                  {"Chassis2Slot3", long_text},
+                  {"Chassis3Slot3", "another chassis"}};
+  for (std::size_t i = 0; i < kMaxViewLeftOut + 3; ++i) trail.left_out.push_back("gone " + std::to_string(i));
+  trail.left_out_not_kept = 7;
+  ViewInputs inputs;
+  inputs.pxisys = std::string(kPxiePxisys);
+  inputs.pxiesys = std::string(kPxiePxiesys);
+  inputs.trail = &trail;
+  SystemView view = ReadSystemView(inputs);
+  ASSERT_EQ(view.chassis.size(), 1u);
+  const ViewChassis& c = view.chassis[0];
+  ASSERT_EQ(c.slots.size(), 3u);
+  ASSERT_TRUE(c.slots[0].module && c.slots[2].module);
+  EXPECT_EQ(c.trail, "chassis two");
+  EXPECT_EQ(c.slots[0].module->trail, "controller");
+  // Cut at a character's start, the ellipsis within the bound.
+  EXPECT_EQ(c.slots[2].module->trail, std::string(kMaxViewTrailText - rest.size() - 1, 'x') + rest);
+  EXPECT_TRUE(view.has_trail);
+  ASSERT_EQ(view.left_out.size(), kMaxViewLeftOut);
+  EXPECT_EQ(view.left_out.back(), "gone " + std::to_string(kMaxViewLeftOut - 1));
+  EXPECT_EQ(view.left_out_not_kept, 10u);
+  // The same files without a trail: nothing of it.
+  inputs.trail = nullptr;
+  SystemView plain = ReadSystemView(inputs);
+  EXPECT_FALSE(plain.has_trail);
+  EXPECT_EQ(plain.chassis[0].trail, "");
+  EXPECT_EQ(plain.chassis[0].slots[0].module->trail, "");
+}
+
 }  // namespace
 }  // namespace ztrm

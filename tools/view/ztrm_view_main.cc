@@ -4,7 +4,9 @@
 //
 // Writes one self-contained HTML page (inline SVG and CSS, no script) that
 // draws every chassis the two files describe and tables the same facts.
-// What cannot be drawn is named in the page and on standard error.
+// What cannot be drawn is named in the page and on standard error. The files
+// alone do not say why a module is missing; `ztrm-sim --html` writes the page
+// with the decisions of the run it made.
 // Exit: 0 page written, nothing skipped; 1 page written, something skipped;
 // 2 bad command line or the page could not be written.
 #include <cstdio>
@@ -23,6 +25,11 @@ const char kHelp[] =
     "tables, no script): each chassis with its slots, modules, bus segments, trigger\n"
     "buses and bridges and star trigger lines. What cannot be drawn is named in the\n"
     "page's \"Not drawn\" list and on standard error.\n"
+    "\n"
+    "From the files alone it cannot tell why a module or chassis is missing: only\n"
+    "the run that wrote them knows. `ztrm-sim --html IMAGE` draws the same page\n"
+    "after its run with the run's decisions in each chassis's and module's tooltip\n"
+    "and a list of what was left out and why.\n"
     "\n"
     "  --log PXIRMS.LOG  also show the run's time, host and failure lines\n"
     "  -o OUT.html       the page to write\n"
