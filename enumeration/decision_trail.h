@@ -22,6 +22,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/wide_format.h"
 #include "common/wide_text.h"
 
 namespace ztrm {
@@ -127,6 +128,29 @@ class DecisionTrail {
 WString TrailModuleName(WStringView vendor, WStringView model, WStringView unique_name);
 
 // Builders for the values of an entry.
+// The records of a service list (vendor by vendor, model by model), the
+// first `shown` of them told by `describe` and joined with ", ", then how many
+// more: enough to see what a value was compared with. `none` when there are
+// no records.
+template <typename ServiceList, typename Describe>
+WString DescribeFirstRecords(const ServiceList& list, Describe describe, WStringView none,
+                             std::size_t shown = 16) {
+  WString text;
+  std::size_t count = 0;
+  for (const auto& vendor : list.Vendors) {
+    for (const auto& model : vendor.Models) {
+      for (const auto& record : model.Modules) {
+        if (count++ >= shown) continue;
+        if (!text.empty()) text += u", ";
+        text += describe(record);
+      }
+    }
+  }
+  if (count == 0) return WString(none);
+  if (count > shown) text += FormatWide(u" and %u more", static_cast<unsigned>(count - shown));
+  return text;
+}
+
 TrailEntry& With(TrailEntry& entry, const char* name, WStringView text);
 TrailEntry& With(TrailEntry& entry, const char* name, std::uint64_t number);
 

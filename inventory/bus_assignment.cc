@@ -229,19 +229,14 @@ void TrailUnusableMatch(RunContext& ctx, const stPXISys& d, bool named) {
   if (!named) {
     With(e, "vendor", d.Vendor.view());
     With(e, "model", d.Model.view());
-    WString names;
-    std::size_t count = 0;
-    for (const PxisaVendorEntry& v : ctx.SystemModules.Vendors) {
-      for (const PxisaModelEntry& m : v.Models) {
-        for (const ModuleRecord& c : m.Modules) {
-          if (count++ >= 16) continue;
-          if (!names.empty()) names += u", ";
-          names += FormatWide(u"\"%s\": \"%s\" \"%s\"", c.UniqueName, c.ChassisVendor, c.ChassisModel);
-        }
-      }
-    }
-    if (count > 16) names += FormatWide(u" and %u more", static_cast<unsigned>(count - 16));
-    With(e, "controllers' EEPROM vendor and model", count ? names : WString(u"no controller"));
+    With(e, "controllers' EEPROM vendor and model",
+         DescribeFirstRecords(
+             ctx.SystemModules,
+             [](const ModuleRecord& c) {
+               return FormatWide(u"\"%s\": \"%s\" \"%s\"", c.UniqueName, c.ChassisVendor,
+                                 c.ChassisModel);
+             },
+             u"no controller"));
     return;
   }
   With(e, "index", d.dwChassisIndex);

@@ -39,19 +39,13 @@ void TrailParent(RunContext& ctx, const ModuleRecord& record) {
     return;
   }
   // The first 16 ranges, then their number: enough to see the gap.
-  WString ranges;
-  std::size_t count = 0;
-  for (const PxisaVendorEntry& v : ctx.SystemModules.Vendors) {
-    for (const PxisaModelEntry& m : v.Models) {
-      for (const ModuleRecord& c : m.Modules) {
-        if (count++ >= 16) continue;
-        if (!ranges.empty()) ranges += u", ";
-        ranges += FormatWide(u"\"%s\" %u-%u", c.UniqueName, c.MinBus, c.MaxBus);
-      }
-    }
-  }
-  if (count > 16) ranges += FormatWide(u" and %u more", static_cast<unsigned>(count - 16));
-  With(e, "controllers' bus ranges", count == 0 ? WString(u"no controller") : ranges);
+  With(e, "controllers' bus ranges",
+       DescribeFirstRecords(
+           ctx.SystemModules,
+           [](const ModuleRecord& c) {
+             return FormatWide(u"\"%s\" %u-%u", c.UniqueName, c.MinBus, c.MaxBus);
+           },
+           u"no controller"));
 }
 
 }  // namespace
