@@ -286,6 +286,7 @@ def main():
     if unknown:
         sys.exit("not a mutated folder: %s (choose from %s)" % (", ".join(unknown), ", ".join(mut.FOLDERS)))
     os.makedirs(build_dir, exist_ok=True)
+    signal.signal(signal.SIGINT, signal.default_int_handler)  # also when started in the background
     signal.signal(signal.SIGTERM, raise_interrupt)
     signal.signal(signal.SIGHUP, raise_interrupt)
     repair_from_guard(build_dir)
