@@ -1,0 +1,83 @@
+#!/usr/bin/env python3
+"""Mutant generation on a snippet, and the sample's determinism."""
+
+import os
+import sys
+import unittest
+
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import mutants as mut  # noqa: E402
+
+SNIPPET = """#include <vector>  // a < b in a comment
+#define LIMIT 4
+int Count(const std::vector<int>& v, char16_t c) {
+  int n = 0;
+  for (std::size_t i = 0; i < v.size(); ++i) {
+    if (v[i] == 7) continue;
+    n += v[i] * 2;
+    if (n > 100) break;
+  }
+  if (c == u'<') Print(u"x < y 3");
+  total_ = n;
+  return n;
+}
+"""
+
+
+class GenerationTest(unittest.TestCase):
+    def setUp(self):
+        self.mutants = mut.generate("x/snippet.cc", SNIPPET)
+        self.lines = {(m.line, m.kind, m.description) for m in self.mutants}
+
+    def mutated_line(self, line, kind, description):
+        for m in self.mutants:
+            if (m.line, m.kind, m.description) == (line, kind, description):
+                return m.apply(SNIPPET).split("\n")[line - 1]
+        self.fail("no %s mutant %s on line %d in %s" % (kind, description, line, sorted(self.lines)))
+
+    def test_each_kind_where_expected(self):
+        self.assertEqual(self.mutated_line(5, "comparison", "`<` -> `<=`"),
+                         "  for (std::size_t i = 0; i <= v.size(); ++i) {")
+        self.assertEqual(self.mutated_line(6, "comparison", "`==` -> `!=`"), "    if (v[i] != 7) continue;")
+        self.assertEqual(self.mutated_line(6, "constant", "`7` -> `6`"), "    if (v[i] == 6) continue;")
+        self.assertEqual(self.mutated_line(4, "constant", "`0` -> `1`"), "  int n = 1;")
+        self.assertEqual(self.mutated_line(7, "arithmetic", "`*` -> `/`"), "    n += v[i] / 2;")
+        self.assertEqual(self.mutated_line(7, "arithmetic", "`+=` -> `-=`"), "    n -= v[i] * 2;")
+        self.assertEqual(self.mutated_line(5, "arithmetic", "`++` -> `--`"),
+                         "  for (std::size_t i = 0; i < v.size(); --i) {")
+        self.assertEqual(self.mutated_line(8, "negation", "`if (c)` -> `if (!(c))`"),
+                         "    if (!(n > 100)) break;")
+        self.assertEqual(self.mutated_line(8, "break-continue", "`break;` removed"), "    if (n > 100) {}")
+        self.assertEqual(self.mutated_line(10, "statement", '`Print(u"x < y 3");` removed'),
+                         "  if (c == u'<') {}")
+        self.assertEqual(self.mutated_line(11, "statement", "`total_ = n;` removed"), "  {}")
+
+    def test_nothing_in_comments_literals_directives_declarations_or_returns(self):
+        self.assertFalse([m for m in self.mutants if m.line in (1, 2, 12)])
+        # The literals of line 10 hold '<', '3' and ' < ': only the code's == and the statement.
+        self.assertEqual(sorted(m.kind for m in self.mutants if m.line == 10),
+                         ["comparison", "negation", "statement"])
+        # int n = 0; is a declaration: its constant may move, the line stays.
+        self.assertNotIn("statement", {m.kind for m in self.mutants if m.line == 4})
+
+
+class SampleTest(unittest.TestCase):
+    def candidates(self):
+        return {"big": mut.generate("big/a.cc", SNIPPET * 3), "small": mut.generate("small/b.cc", SNIPPET)}
+
+    def test_same_seed_same_sample_and_spread_by_size(self):
+        first = mut.sample(self.candidates(), {"big": 300, "small": 100}, 20, "7")
+        second = mut.sample(self.candidates(), {"big": 300, "small": 100}, 20, "7")
+        self.assertEqual([m.key for m in first], [m.key for m in second])
+        self.assertEqual(sum(m.file.startswith("big/") for m in first), 15)
+        self.assertEqual(sum(m.file.startswith("small/") for m in first), 5)
+        other = mut.sample(self.candidates(), {"big": 300, "small": 100}, 20, "8")
+        self.assertNotEqual([m.key for m in first], [m.key for m in other])
+
+    def test_allocation_sums_to_total(self):
+        self.assertEqual(mut.allocate(10, {"a": 1, "b": 1, "c": 1}), {"a": 4, "b": 3, "c": 3})
+
+
+if __name__ == "__main__":
+    unittest.main()
