@@ -3,18 +3,24 @@
 namespace ztrm {
 namespace {
 constexpr std::size_t kSubkeyNameBuffer = 255;  // units, terminator included
+
+// Value data as the UTF-16LE units a read puts into a zeroed buffer: an odd
+// last byte is the low half of a unit of its own.
+WString DataUnits(const std::string& data) {
+  WString units;
+  for (std::size_t i = 0; i < data.size(); i += 2) {
+    const unsigned lo = static_cast<unsigned char>(data[i]);
+    const unsigned hi = i + 1 < data.size() ? static_cast<unsigned char>(data[i + 1]) : 0;
+    units.push_back(static_cast<char16_t>(lo | (hi << 8)));
+  }
+  return units;
+}
 }  // namespace
 
 std::optional<WString> RegistryKey::StringValue(WStringView name) {
   std::optional<RawRegistryValue> value = RawValue(name);
   if (!value || (value->type != kRegSz && value->type != kRegExpandSz)) return std::nullopt;
-  const std::string& data = value->bytes;
-  WString text;
-  for (std::size_t i = 0; i < data.size(); i += 2) {
-    const unsigned lo = static_cast<unsigned char>(data[i]);
-    const unsigned hi = i + 1 < data.size() ? static_cast<unsigned char>(data[i + 1]) : 0;
-    text.push_back(static_cast<char16_t>(lo | (hi << 8)));
-  }
+  WString text = DataUnits(value->bytes);
   while (!text.empty() && text.back() == u'\0') text.pop_back();
   return text;
 }
@@ -36,17 +42,11 @@ std::optional<WideText> ReadStringValue(RegistryKey& key, WStringView name) {
 WideText ReadValueIntoTextBuffer(RegistryKey& key, WStringView name) {
   std::optional<RawRegistryValue> value = key.RawValue(name);
   if (!value || value->bytes.size() > WideText::kCapacity * 2) return WideText();
-  const std::string& bytes = value->bytes;
-  WString text;
-  for (std::size_t i = 0; i < bytes.size(); i += 2) {
-    const unsigned lo = static_cast<unsigned char>(bytes[i]);
-    const unsigned hi = i + 1 < bytes.size() ? static_cast<unsigned char>(bytes[i + 1]) : 0;
-    const char16_t unit = static_cast<char16_t>(lo | (hi << 8));
-    if (unit == u'\0') return WideText(text);
-    text.push_back(unit);
-  }
+  const WString units = DataUnits(value->bytes);
+  const std::size_t nul = units.find(u'\0');
+  if (nul != WString::npos) return WideText(WStringView(units).substr(0, nul));
   // Units after the data are the buffer's zeros, unless the data filled it.
-  return WideText::Fits(text) ? WideText(text) : WideText();
+  return WideText::Fits(units) ? WideText(units) : WideText();
 }
 
 std::optional<WideText> ReadStringValue(Registry& registry, WStringView key_path,
