@@ -21,14 +21,9 @@
 #   tests/e2e/capture_replay.sh MINGW_BUILD_DIR NATIVE_BUILD_DIR WORK_DIR
 set -uo pipefail
 
-if [ $# -ne 3 ]; then
-  echo "usage: $0 MINGW_BUILD_DIR NATIVE_BUILD_DIR WORK_DIR" >&2
-  exit 2
-fi
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-# shellcheck source=wine_harness.sh
-. "$source_dir/tests/e2e/wine_harness.sh"
-
+. "$source_dir/tests/e2e/wine_harness.sh"  # shellcheck source=wine_harness.sh
+wh_args 3 "MINGW_BUILD_DIR NATIVE_BUILD_DIR WORK_DIR" "$@"
 build=$1
 native=$(cd "$2" && pwd)
 work=$3

@@ -8,14 +8,9 @@
 #   tests/e2e/check_wine.sh MINGW_BUILD_DIR NATIVE_ZTRM_CHECK WORK_DIR
 set -uo pipefail
 
-if [ $# -ne 3 ]; then
-  echo "usage: $0 MINGW_BUILD_DIR NATIVE_ZTRM_CHECK WORK_DIR" >&2
-  exit 2
-fi
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-# shellcheck source=wine_harness.sh
-. "$source_dir/tests/e2e/wine_harness.sh"
-
+. "$source_dir/tests/e2e/wine_harness.sh"  # shellcheck source=wine_harness.sh
+wh_args 3 "MINGW_BUILD_DIR NATIVE_ZTRM_CHECK WORK_DIR" "$@"
 native_check=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
 wh_init wine-check "$1" "$3"
 if [ ! -f "$WH_BUILD/ztrm-check.exe" ]; then

@@ -11,14 +11,9 @@
 #   tests/e2e/driver_simulated.sh MINGW_BUILD_DIR WORK_DIR
 set -uo pipefail
 
-if [ $# -ne 2 ]; then
-  echo "usage: $0 MINGW_BUILD_DIR WORK_DIR" >&2
-  exit 2
-fi
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-# shellcheck source=wine_harness.sh
-. "$source_dir/tests/e2e/wine_harness.sh"
-
+. "$source_dir/tests/e2e/wine_harness.sh"  # shellcheck source=wine_harness.sh
+wh_args 2 "MINGW_BUILD_DIR WORK_DIR" "$@"
 build=$1
 work=$2
 for f in ztrmdrv.sys driver_probe.exe; do

@@ -21,14 +21,9 @@
 #   tests/e2e/equivalence.sh MINGW_BUILD_DIR ZTRM_SIM WORK_DIR IMAGE...
 set -uo pipefail
 
-if [ $# -lt 4 ]; then
-  echo "usage: $0 MINGW_BUILD_DIR ZTRM_SIM WORK_DIR IMAGE..." >&2
-  exit 2
-fi
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-# shellcheck source=wine_harness.sh
-. "$source_dir/tests/e2e/wine_harness.sh"
-
+. "$source_dir/tests/e2e/wine_harness.sh"  # shellcheck source=wine_harness.sh
+wh_args 4+ "MINGW_BUILD_DIR ZTRM_SIM WORK_DIR IMAGE..." "$@"
 build=$1
 sim=$2
 work=$3

@@ -18,13 +18,9 @@
 # set to it. Needs wixl. Exit code 1 when a case fails.
 set -uo pipefail
 
-if [ $# -ne 2 ]; then
-  echo "usage: $0 MINGW_BUILD_DIR WORK_DIR" >&2
-  exit 2
-fi
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-# shellcheck source=wine_harness.sh
-. "$source_dir/tests/e2e/wine_harness.sh"
+. "$source_dir/tests/e2e/wine_harness.sh"  # shellcheck source=wine_harness.sh
+wh_args 2 "MINGW_BUILD_DIR WORK_DIR" "$@"
 for tool in wixl python3; do
   command -v "$tool" >/dev/null || { echo "FAIL setup: $tool is not installed"; exit 1; }
 done

@@ -11,14 +11,9 @@
 # the prefix lives in WORK_DIR. Exit code 1 when a case fails.
 set -uo pipefail
 
-if [ $# -ne 2 ]; then
-  echo "usage: $0 MINGW_BUILD_DIR WORK_DIR" >&2
-  exit 2
-fi
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-# shellcheck source=wine_harness.sh
-. "$source_dir/tests/e2e/wine_harness.sh"
-
+. "$source_dir/tests/e2e/wine_harness.sh"  # shellcheck source=wine_harness.sh
+wh_args 2 "MINGW_BUILD_DIR WORK_DIR" "$@"
 expected="$source_dir/tests/expected/console"
 demo="$source_dir/examples/demo"
 wh_init wine-service-commands "$1" "$2"

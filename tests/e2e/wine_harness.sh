@@ -10,6 +10,8 @@
 # exits, so each case keeps ztrm_wine_idle.exe running until the case ends and
 # then waits for the session with `wineserver -w` before reading any file.
 #
+#   wh_args N[+] "NAMES" "$@"               usage line and exit 2 unless there are
+#                                           N (at least N with +) arguments
 #   wh_init NAME MINGW_BUILD_DIR WORK_DIR   new prefix WORK_DIR/NAME
 #   wh_case_begin CASE IMAGE_DIR            known state, image loaded, session up
 #                                           (and the simulated resource driver
@@ -33,6 +35,14 @@ WH_PASSES=0
 WH_IDLE_PID=""
 WH_CASE=""
 
+wh_args() {
+  local want=$1 names=$2
+  shift 2
+  if [ $# -lt "${want%+}" ] || { [ "$want" = "${want%+}" ] && [ $# -ne "$want" ]; }; then
+    echo "usage: $0 $names" >&2
+    exit 2
+  fi
+}
 wh_ms() { echo $(($(date +%s%N) / 1000000)); }
 wh_seconds() { printf '%d.%01d s' $(($1 / 1000)) $(($1 % 1000 / 100)); }
 
