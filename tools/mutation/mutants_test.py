@@ -8,6 +8,7 @@ import unittest
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import mutants as mut  # noqa: E402
+import report_md  # noqa: E402
 
 SNIPPET = """#include <vector>  // a < b in a comment
 #define LIMIT 4
@@ -77,6 +78,31 @@ class SampleTest(unittest.TestCase):
 
     def test_allocation_sums_to_total(self):
         self.assertEqual(mut.allocate(10, {"a": 1, "b": 1, "c": 1}), {"a": 4, "b": 3, "c": 3})
+
+
+class CompareTest(unittest.TestCase):
+    @staticmethod
+    def report(killed, survived, statuses):
+        folder = {"lines": 10, "sampled": killed + survived, "killed": killed, "survived": survived,
+                  "compile-error": 0, "uncovered": 0, "score": 100.0 * killed / (killed + survived)}
+        mutants = [{"key": "k%d" % i, "file": "common/a.cc", "line": i, "change": "c", "status": s,
+                    "tests": ["T.A"] if s == "killed" else []} for i, s in enumerate(statuses)]
+        return {"commit": "0" * 40, "seed": "1", "sample": 4, "filter": "",
+                "folders": {"common": folder}, "overall": dict(folder), "mutants": mutants}
+
+    def test_a_lost_kill_is_a_drop_and_is_named(self):
+        before = self.report(3, 1, ["killed", "killed", "killed", "survived"])
+        after = self.report(2, 2, ["killed", "survived", "killed", "survived"])
+        text, problems = report_md.compare(before, after)
+        self.assertIn("`common/a.cc:1` c (was killed by T.A)", text)
+        self.assertEqual(problems, ["common: score dropped from 75.0% to 50.0%",
+                                    "overall: score dropped from 75.0% to 50.0%"])
+        self.assertEqual(report_md.compare(before, before)[1], [])
+
+    def test_another_sample_is_refused(self):
+        before = self.report(1, 0, ["killed"])
+        after = dict(before, seed="2")
+        self.assertIn("seed differs ('1', '2')", report_md.compare(before, after)[1])
 
 
 if __name__ == "__main__":
