@@ -136,6 +136,10 @@ TEST(ChassisIdTable, ChoosesTheSmallestFreeIdAndWritesTheTable) {
     EXPECT_EQ(ctx.usChassisMappingID, Slots(c.after));
     EXPECT_EQ(bench.image.Exists(kTableFile), !c.file_after.empty());
     EXPECT_EQ(bench.image.Read(kTableFile), c.file_after);
+    // A file left as it was was not written at all, nor was a missing one.
+    if (c.file_after.empty() ? !c.path : c.file_after == (c.file ? c.file : "")) {
+      EXPECT_EQ(bench.profiles().WriteCount(), 0u);
+    }
   }
 }
 
