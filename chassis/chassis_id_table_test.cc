@@ -32,40 +32,6 @@ std::array<std::uint16_t, 256> Slots(const std::map<int, int>& values) {
   return slots;
 }
 
-TEST(ChassisIdTable, FirstRunWithoutAFile) {
-  ChassisBench bench;
-  bench.image.MakeFolder(kTableFolder);
-  RunContext& ctx = bench.Context();
-  ReadChassisMappingIDs(ctx);
-  EXPECT_EQ(ctx.usChassisMappingID, Slots({}));
-  EXPECT_EQ(mf_GetComfortablyChassisID(ctx, 3), 1);
-  EXPECT_EQ(ctx.usChassisMappingID, Slots({{3, 1}}));
-  EXPECT_EQ(bench.image.Read(kTableFile), TableFile({{3, 1}}));
-}
-
-TEST(ChassisIdTable, TheSmallestFreeIdIsChosen) {
-  ChassisBench bench;
-  bench.image.MakeFolder(kTableFolder);
-  bench.image.Write(kTableFile, "[ChassisMappingID]\r\nChassis1=2\r\n");
-  RunContext& ctx = bench.Context();
-  ReadChassisMappingIDs(ctx);
-  EXPECT_EQ(mf_GetComfortablyChassisID(ctx, 2), 1);
-  EXPECT_EQ(mf_GetComfortablyChassisID(ctx, 5), 3);
-  EXPECT_EQ(ctx.usChassisMappingID, Slots({{1, 2}, {2, 1}, {5, 3}}));
-  EXPECT_EQ(bench.image.Read(kTableFile), TableFile({{1, 2}, {2, 1}, {5, 3}}));
-}
-
-TEST(ChassisIdTable, AnExistingIdIsReturnedWithoutAWrite) {
-  ChassisBench bench;
-  bench.image.MakeFolder(kTableFolder);
-  bench.image.Write(kTableFile, "[ChassisMappingID]\r\nChassis6=7\r\n");
-  RunContext& ctx = bench.Context();
-  ReadChassisMappingIDs(ctx);
-  EXPECT_EQ(mf_GetComfortablyChassisID(ctx, 6), 7);
-  EXPECT_EQ(bench.profiles().WriteCount(), 0u);
-  EXPECT_EQ(bench.image.Read(kTableFile), "[ChassisMappingID]\r\nChassis6=7\r\n");
-}
-
 // ---- Reading: what counts as a stored ID ------------------------------------------
 
 struct ReadCase {
@@ -115,64 +81,66 @@ TEST(ChassisIdTable, ReadsAllSlotsFromTheConfiguredPath) {
   }
 }
 
-TEST(ChassisIdTable, SlotsSurviveAMissingFile) {
-  ChassisBench bench;
-  bench.image.MakeFolder(kTableFolder);
-  RunContext& ctx = bench.Context();
-  ctx.usChassisMappingID = Slots({{1, 4}, {200, 5}});
-  ReadChassisMappingIDs(ctx);
-  EXPECT_EQ(ctx.usChassisMappingID, Slots({{1, 4}, {200, 5}}));
-}
-
 // ---- Choosing -----------------------------------------------------------------------
 
-TEST(ChassisIdTable, ASlotHolding300GetsANewId) {
-  ChassisBench bench;
-  bench.image.MakeFolder(kTableFolder);
-  bench.image.Write(kTableFile, "[ChassisMappingID]\r\nChassis1=300\r\nChassis2=1\r\n");
-  RunContext& ctx = bench.Context();
-  ReadChassisMappingIDs(ctx);
-  EXPECT_EQ(mf_GetComfortablyChassisID(ctx, 1), 2);
-  EXPECT_EQ(bench.image.Read(kTableFile), TableFile({{1, 2}, {2, 1}}));
-}
-
-TEST(ChassisIdTable, TheLastFreeIdIs255) {
-  ChassisBench bench;
-  bench.image.MakeFolder(kTableFolder);
-  RunContext& ctx = bench.Context();
-  for (int i = 1; i <= 254; ++i) ctx.usChassisMappingID[i] = static_cast<std::uint16_t>(255 - i);  // 254..1
-  EXPECT_EQ(mf_GetComfortablyChassisID(ctx, 255), 255);
-  EXPECT_EQ(ctx.usChassisMappingID[255], 255);
-}
-
-TEST(ChassisIdTable, SlotZeroIsNotLookedAt) {
-  ChassisBench bench;
-  bench.image.MakeFolder(kTableFolder);
-  RunContext& ctx = bench.Context();
-  ctx.usChassisMappingID[0] = 1;
-  EXPECT_EQ(mf_GetComfortablyChassisID(ctx, 8), 1);
-}
-
-TEST(ChassisIdTable, GapsAreFilledFirst) {
-  ChassisBench bench;
-  bench.image.MakeFolder(kTableFolder);
-  RunContext& ctx = bench.Context();
-  ctx.usChassisMappingID = Slots({{1, 1}, {2, 2}, {3, 4}, {4, 3}, {5, 6}});
-  EXPECT_EQ(mf_GetComfortablyChassisID(ctx, 9), 5);
-  EXPECT_EQ(mf_GetComfortablyChassisID(ctx, 10), 7);
-}
-
-TEST(ChassisIdTable, MappingIndexesWithoutASlotAreRefused) {
-  ChassisBench bench;
-  bench.image.MakeFolder(kTableFolder);
-  RunContext& ctx = bench.Context();
-  ctx.usChassisMappingID[1] = 3;
-  for (std::uint16_t index : {std::uint16_t{0}, std::uint16_t{256}, std::uint16_t{65535}}) {
-    EXPECT_EQ(mf_GetComfortablyChassisID(ctx, index), 0) << index;
+// Slots set before (from an earlier run of the process), the file read, then
+// IDs asked for mapping indexes in turn.
+TEST(ChassisIdTable, ChoosesTheSmallestFreeIdAndWritesTheTable) {
+  std::map<int, int> full;  // slots 1..254 hold IDs 254..1
+  for (int i = 1; i <= 254; ++i) full[i] = 255 - i;
+  std::map<int, int> full_and_255 = full;
+  full_and_255[255] = 255;
+  std::string others = "; IDs\r\n[Other]\r\nKeep=yes\r\n[ChassisMappingID]\r\nChassis2=5\r\nChassis1=1\r\n";
+  for (int i = 3; i <= 255; ++i) others += "Chassis" + std::to_string(i) + "=0\r\n";
+  const struct {
+    const char* name;
+    std::map<int, int> before;
+    const char* file;         // the table file before; null when missing
+    const char16_t* path;     // the table's path when not the standard one
+    std::vector<std::pair<std::uint16_t, std::uint16_t>> asks;  // mapping index, ID
+    std::map<int, int> after;
+    std::string file_after;   // "" when there is none
+  } cases[] = {
+      {"first run without a file", {}, nullptr, nullptr, {{3, 1}}, {{3, 1}}, TableFile({{3, 1}})},
+      {"slots survive a missing file", {{1, 4}, {200, 5}}, nullptr, nullptr, {}, {{1, 4}, {200, 5}}, ""},
+      {"the smallest free ID", {}, "[ChassisMappingID]\r\nChassis1=2\r\n", nullptr, {{2, 1}, {5, 3}},
+       {{1, 2}, {2, 1}, {5, 3}}, TableFile({{1, 2}, {2, 1}, {5, 3}})},
+      {"an existing ID without a write", {}, "[ChassisMappingID]\r\nChassis6=7\r\n", nullptr, {{6, 7}},
+       {{6, 7}}, "[ChassisMappingID]\r\nChassis6=7\r\n"},
+      {"a slot holding 300 gets a new ID", {}, "[ChassisMappingID]\r\nChassis1=300\r\nChassis2=1\r\n",
+       nullptr, {{1, 2}}, {{1, 2}, {2, 1}}, TableFile({{1, 2}, {2, 1}})},
+      {"the last free ID is 255", full, nullptr, nullptr, {{255, 255}}, full_and_255, TableFile(full_and_255)},
+      {"slot 0 is not looked at", {{0, 1}}, nullptr, nullptr, {{8, 1}}, {{0, 1}, {8, 1}},
+       TableFile({{8, 1}})},
+      {"gaps are filled first", {{1, 1}, {2, 2}, {3, 4}, {4, 3}, {5, 6}}, nullptr, nullptr, {{9, 5}, {10, 7}},
+       {{1, 1}, {2, 2}, {3, 4}, {4, 3}, {5, 6}, {9, 5}, {10, 7}},
+       TableFile({{1, 1}, {2, 2}, {3, 4}, {4, 3}, {5, 6}, {9, 5}, {10, 7}})},
+      {"mapping indexes without a slot are refused", {{1, 3}}, nullptr, nullptr, {{0, 0}, {256, 0}, {65535, 0}},
+       {{1, 3}}, ""},
+      {"a failed write keeps the choice in memory", {}, nullptr, u"C:\\No\\Such\\Folder\\ChassisMappingID.ini",
+       {{4, 1}, {4, 1}, {5, 2}}, {{4, 1}, {5, 2}}, ""},
+      // Chassis2 keeps its place; the keys the section lacked follow it.
+      {"other content of the file is kept", {}, "; IDs\r\n[Other]\r\nKeep=yes\r\n[ChassisMappingID]\r\nChassis2=5\r\n",
+       nullptr, {{1, 1}}, {{1, 1}, {2, 5}}, others},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ChassisBench bench;
+    bench.image.MakeFolder(kTableFolder);
+    if (c.file) bench.image.Write(kTableFile, c.file);
+    RunContext& ctx = bench.Context();
+    if (c.path) ctx.ChassisMappingPath = c.path;
+    ctx.usChassisMappingID = Slots(c.before);
+    ReadChassisMappingIDs(ctx);
+    for (const auto& [index, id] : c.asks) EXPECT_EQ(mf_GetComfortablyChassisID(ctx, index), id) << index;
+    EXPECT_EQ(ctx.usChassisMappingID, Slots(c.after));
+    EXPECT_EQ(bench.image.Exists(kTableFile), !c.file_after.empty());
+    EXPECT_EQ(bench.image.Read(kTableFile), c.file_after);
+    // A file left as it was was not written at all, nor was a missing one.
+    if (c.file_after.empty() ? !c.path : c.file_after == (c.file ? c.file : "")) {
+      EXPECT_EQ(bench.profiles().WriteCount(), 0u);
+    }
   }
-  EXPECT_EQ(ctx.usChassisMappingID, Slots({{1, 3}}));
-  EXPECT_EQ(bench.profiles().WriteCount(), 0u);
-  EXPECT_FALSE(bench.image.Exists(kTableFile));
 }
 
 // ---- Writing -----------------------------------------------------------------------
@@ -193,30 +161,6 @@ TEST(ChassisIdTable, WritesAll255KeysInOrder) {
     EXPECT_EQ(call.value, i == 7 ? u"65535" : u"0");
   }
   EXPECT_EQ(bench.image.Read(kTableFile), TableFile({{7, 65535}}));
-}
-
-TEST(ChassisIdTable, OtherContentOfTheFileIsKept) {
-  ChassisBench bench;
-  bench.image.MakeFolder(kTableFolder);
-  bench.image.Write(kTableFile, "; IDs\r\n[Other]\r\nKeep=yes\r\n[ChassisMappingID]\r\nChassis2=5\r\n");
-  RunContext& ctx = bench.Context();
-  ReadChassisMappingIDs(ctx);
-  EXPECT_EQ(mf_GetComfortablyChassisID(ctx, 1), 1);
-  // Chassis2 keeps its place; the keys the section lacked follow it.
-  std::string expected = "; IDs\r\n[Other]\r\nKeep=yes\r\n[ChassisMappingID]\r\nChassis2=5\r\nChassis1=1\r\n";
-  for (int i = 3; i <= 255; ++i) expected += "Chassis" + std::to_string(i) + "=0\r\n";
-  EXPECT_EQ(bench.image.Read(kTableFile), expected);
-}
-
-TEST(ChassisIdTable, AFailedWriteKeepsTheChoiceInMemory) {
-  ChassisBench bench;
-  bench.image.MakeFolder(kTableFolder);
-  RunContext& ctx = bench.Context();
-  ctx.ChassisMappingPath = u"C:\\No\\Such\\Folder\\ChassisMappingID.ini";
-  EXPECT_EQ(mf_GetComfortablyChassisID(ctx, 4), 1);
-  EXPECT_EQ(mf_GetComfortablyChassisID(ctx, 4), 1);
-  EXPECT_EQ(mf_GetComfortablyChassisID(ctx, 5), 2);
-  EXPECT_EQ(ctx.usChassisMappingID, Slots({{4, 1}, {5, 2}}));
 }
 
 }  // namespace

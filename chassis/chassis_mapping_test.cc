@@ -4,18 +4,10 @@
 
 #include "chassis/description_discovery.h"
 #include "tests/chassis_test_support.h"
+#include "tests/output_test_files.h"
 
 namespace ztrm {
 namespace {
-
-std::string LogText(const std::string& messages) {
-  std::string out;
-  for (char c : messages) {
-    if (c == '\n') out.push_back('\r');
-    out.push_back(c);
-  }
-  return out;
-}
 
 // A listed file whose raw lines are given; the file on disk is the same
 // description with `segments` PCI bus segments named 1..n.
@@ -85,14 +77,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- The PXI Express path --------------------------------------------------------
 
+// The first match in listing order wins.
 TEST(MapPXIeChassis, AppendsTheParsedRecordMarkedAsPXIe) {
   ChassisBench bench;
   RunContext& ctx = bench.Context();
   ctx.vecChassisDescFile.push_back(Listed(bench, "other.ini", "Vendor = \"Other\"\n", "Model = \"M1\"\n", 1));
   ctx.vecChassisDescFile.push_back(Listed(bench, "acme.ini", "Vendor = \"Acme\"\n", "Model = \"M1\"\n", 3));
+  ctx.vecChassisDescFile.push_back(Listed(bench, "second.ini", "Vendor = \"Acme\"\n", "Model = \"M1\"\n", 4));
   EXPECT_EQ(MapPXIeChassis(ctx, u"Acme", u"M1"), 3u);
-  EXPECT_EQ(bench.Log(), LogText("ChassisModule_Mapping_File = SUCCESS(C:\\Desc\\acme.ini)\r\n"
-                                 "ChassisModule_PCIBusRootCount = 3\r\n"));
+  EXPECT_EQ(bench.Log(), CrLf("ChassisModule_Mapping_File = SUCCESS(C:\\Desc\\acme.ini)\r\n"
+                              "ChassisModule_PCIBusRootCount = 3\r\n"));
   ASSERT_EQ(ctx.vecPXISys.size(), 1u);
   const stPXISys& sys = ctx.vecPXISys[0];
   EXPECT_EQ(sys.Vendor.str(), u"From acme.ini");
@@ -106,24 +100,13 @@ TEST(MapPXIeChassis, AppendsTheParsedRecordMarkedAsPXIe) {
   for (const stPCIBusSegment& segment : sys.vecPCIBusSegment) EXPECT_EQ(segment.usRootBusNumber, 0);
 }
 
-TEST(MapPXIeChassis, TheFirstMatchInListingOrderWins) {
-  ChassisBench bench;
-  RunContext& ctx = bench.Context();
-  ctx.vecChassisDescFile.push_back(Listed(bench, "first.ini", "Vendor = \"Acme\"\n", "Model = \"M1\"\n", 2));
-  ctx.vecChassisDescFile.push_back(Listed(bench, "second.ini", "Vendor = \"Acme\"\n", "Model = \"M1\"\n", 4));
-  EXPECT_EQ(MapPXIeChassis(ctx, u"Acme", u"M1"), 2u);
-  ASSERT_EQ(ctx.vecPXISys.size(), 1u);
-  EXPECT_EQ(ctx.vecPXISys[0].szDescriptionFile.str(), u"first.ini");
-  EXPECT_EQ(bench.Log(), LogText("ChassisModule_Mapping_File = SUCCESS(C:\\Desc\\first.ini)\r\n"
-                                 "ChassisModule_PCIBusRootCount = 2\r\n"));
-}
-
-TEST(MapPXIeChassis, NoMatchChangesNothingAndLogsNothing) {
+TEST(ChassisMapping, NoMatchChangesNothingAndLogsNothing) {
   ChassisBench bench;
   RunContext& ctx = bench.Context();
   ctx.vecChassisDescFile.push_back(Listed(bench, "a.ini", "Vendor = \"Acme\"\n", "Model = \"M1\"\n", 2));
   ctx.vecPXISys.emplace_back();
   EXPECT_EQ(MapPXIeChassis(ctx, u"Acme", u"M9"), 0u);
+  EXPECT_EQ(MapPXI1Chassis(ctx, u"Acme", u"Other", 1, 1), 0u);
   EXPECT_EQ(ctx.vecPXISys.size(), 1u);
   EXPECT_EQ(bench.Log(), "");
   EXPECT_TRUE(bench.profiles().calls.empty());
@@ -168,8 +151,8 @@ TEST(MapPXI1Chassis, NumbersThePCISegmentsFromTheRootBus) {
   EXPECT_EQ(sys.szDescriptionFile.str(), u"zt.ini");
   EXPECT_EQ(sys.bPXIe, 0);
   EXPECT_EQ(sys.bPXI1, 1);
-  EXPECT_EQ(bench.Log(), LogText("ChassisModule_Mapping_File = SUCCESS(C:\\Desc\\zt.ini)\r\n"
-                                 "ChassisModule_PCIBusRootCount = 3\r\n"));
+  EXPECT_EQ(bench.Log(), CrLf("ChassisModule_Mapping_File = SUCCESS(C:\\Desc\\zt.ini)\r\n"
+                              "ChassisModule_PCIBusRootCount = 3\r\n"));
 }
 
 struct BusCase {
@@ -215,36 +198,7 @@ TEST(MapPXI1Chassis, AfterThreePXIeRecordsTheIndexIs4) {
   EXPECT_EQ(ctx.vecPXISys[2].dwChassisIndex, 0u);
 }
 
-TEST(MapPXI1Chassis, NoMatchChangesNothingAndLogsNothing) {
-  ChassisBench bench;
-  RunContext& ctx = bench.Context();
-  ctx.vecChassisDescFile.push_back(Listed(bench, "zt.ini", "Vendor = \"Z\"\n", "Model = \"M\"\n", 2));
-  EXPECT_EQ(MapPXI1Chassis(ctx, u"Z", u"Other", 1, 1), 0u);
-  EXPECT_TRUE(ctx.vecPXISys.empty());
-  EXPECT_EQ(bench.Log(), "");
-}
-
 // ---- From the folder to the record ---------------------------------------------
-
-TEST(ChassisMapping, DiscoveryThenPXI1MappingOfAFileOnDisk) {
-  ChassisBench bench;
-  bench.RegisterDescriptionFolder("C:\\Desc");
-  // Written with blanks around "=" the way the scan needs, Windows line ends.
-  bench.WriteC("Desc/zt1018.ini",
-               "[Chassis]\r\nVendor = \"ZELTRO Technology\"\r\nModel = \"ZT-1018\"\r\n"
-               "PCIBusSegmentList = 1,2\r\n[PCIBusSegment1]\r\nSlotList = 1\r\n[PCIBusSegment2]\r\nSlotList = 2\r\n");
-  bench.WriteC("Desc/tight.ini", "[Chassis]\r\nVendor=\"ZELTRO Technology\"\r\nModel=\"ZT-1018\"\r\n");
-  RunContext& ctx = bench.Context();
-  FindChassisDescriptionFiles(ctx);
-  EXPECT_EQ(MapPXI1Chassis(ctx, u"ZELTRO Technology", u"ZT-1018", 65535, 1), 2u);
-  ASSERT_EQ(ctx.vecPXISys.size(), 1u);
-  EXPECT_EQ(ctx.vecPXISys[0].szDescriptionFile.str(), u"zt1018.ini");
-  EXPECT_EQ(ctx.vecPXISys[0].vecPCIBusSegment.at(0).usRootBusNumber, 65535);
-  EXPECT_EQ(ctx.vecPXISys[0].vecPCIBusSegment.at(1).usRootBusNumber, 0);
-  EXPECT_EQ(bench.Log(), LogText("ChassisModue_INI_Path = C:\\Desc\r\n"
-                                 "ChassisModule_Mapping_File = SUCCESS(C:\\Desc\\zt1018.ini)\r\n"
-                                 "ChassisModule_PCIBusRootCount = 2\r\n"));
-}
 
 // Two files with the same vendor and model whose names differ in the case of
 // a letter beyond Latin-1: the listing folds "\u0105" (a with ogonek) and
@@ -265,7 +219,7 @@ TEST(ChassisMapping, ListingOrderFoldsLettersOfEveryScript) {
   EXPECT_EQ(MapPXI1Chassis(ctx, u"ZELTRO Technology", u"ZT-1018", 5, 1), 3u);
   ASSERT_EQ(ctx.vecPXISys.size(), 1u);
   EXPECT_EQ(ctx.vecPXISys[0].szDescriptionFile.str(), u"\u0105a.ini");
-  EXPECT_EQ(bench.Log(), LogText("ChassisModue_INI_Path = C:\\Desc\r\n"
+  EXPECT_EQ(bench.Log(), CrLf("ChassisModue_INI_Path = C:\\Desc\r\n"
                                  "ChassisModule_Mapping_File = SUCCESS(C:\\Desc\\?a.ini)\r\n"
                                  "ChassisModule_PCIBusRootCount = 3\r\n"));
 }

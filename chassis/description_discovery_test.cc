@@ -2,24 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 
 #include "tests/chassis_test_support.h"
+#include "tests/output_test_files.h"
 
 namespace ztrm {
 namespace {
-
-// Run-log text as the file holds it: every LF of a message became CR LF.
-std::string LogText(const std::string& messages) {
-  std::string out;
-  for (char c : messages) {
-    if (c == '\n') out.push_back('\r');
-    out.push_back(c);
-  }
-  return out;
-}
 
 stChassisDescFile File(const std::string& name, const std::string& vendor_line,
                        const std::string& model_line, std::uint32_t count) {
@@ -42,82 +32,6 @@ std::vector<stChassisDescFile> ScanOne(ChassisBench& bench, const std::string& b
 
 // ---- The registry key and the folder value --------------------------------
 
-TEST(DescriptionDiscovery, MissingKeyIsLoggedAndNothingListed) {
-  ChassisBench bench;
-  bench.image.WriteRegistry("");
-  FindChassisDescriptionFiles(bench.Context());
-  EXPECT_EQ(bench.Log(), LogText("Fail to open key of SOFTWARE\\PXISA\\CurrentVersion\r\n"));
-  EXPECT_TRUE(bench.Context().vecChassisDescFile.empty());
-  EXPECT_EQ(bench.files().listings, 0);
-}
-
-TEST(DescriptionDiscovery, Wow6432NodeChoosesThe32BitKey) {
-  ChassisBench bench;
-  bench.RegisterDescriptionFolder("C:\\Desc");  // only the 64-bit view has it
-  bench.WriteC("Desc/a.ini", "Vendor = \"A\"\n");
-  bench.Context().UseWow6432Node = true;
-  FindChassisDescriptionFiles(bench.Context());
-  EXPECT_EQ(bench.Log(),
-            LogText("Fail to open key of SOFTWARE\\Wow6432Node\\PXISA\\CurrentVersion\r\n"));
-  EXPECT_TRUE(bench.Context().vecChassisDescFile.empty());
-}
-
-TEST(DescriptionDiscovery, Wow6432NodeKeyIsRead) {
-  ChassisBench bench;
-  bench.RegisterDescriptionFolder("C:\\Desc", /*wow6432=*/true);
-  bench.WriteC("Desc/a.ini", "Vendor = \"A\"\n");
-  bench.Context().UseWow6432Node = true;
-  FindChassisDescriptionFiles(bench.Context());
-  EXPECT_EQ(bench.Log(), LogText("ChassisModue_INI_Path = C:\\Desc\r\n"));
-  EXPECT_EQ(RenderFiles(bench.Context().vecChassisDescFile),
-            RenderFiles({File("a.ini", "Vendor = \"A\"\n", "", 0)}));
-}
-
-TEST(DescriptionDiscovery, MissingValueLogsAnEmptyFolderAndListsNothing) {
-  ChassisBench bench;
-  bench.RegisterDescriptionFolder(nullptr);
-  FindChassisDescriptionFiles(bench.Context());
-  EXPECT_EQ(bench.Log(), LogText("ChassisModue_INI_Path = \r\n"));
-  EXPECT_TRUE(bench.Context().vecChassisDescFile.empty());
-  EXPECT_EQ(bench.files().listings, 0);
-  EXPECT_TRUE(bench.files().current_directory_changes.empty());
-}
-
-TEST(DescriptionDiscovery, EmptyValueIsAMissingOne) {
-  ChassisBench bench;
-  bench.RegisterDescriptionFolder("");
-  FindChassisDescriptionFiles(bench.Context());
-  EXPECT_EQ(bench.Log(), LogText("ChassisModue_INI_Path = \r\n"));
-  EXPECT_EQ(bench.files().listings, 0);
-}
-
-TEST(DescriptionDiscovery, FolderValueOf260UnitsCountsAsMissing) {
-  ChassisBench bench;
-  std::string folder = "C:\\" + std::string(257, 'f');  // 260 units
-  bench.RegisterDescriptionFolder(folder.c_str());
-  FindChassisDescriptionFiles(bench.Context());
-  EXPECT_EQ(bench.Log(), LogText("ChassisModue_INI_Path = \r\n"));
-  EXPECT_EQ(bench.files().listings, 0);
-}
-
-TEST(DescriptionDiscovery, FolderValueOf259UnitsIsUsed) {
-  ChassisBench bench;
-  std::string folder = "C:\\" + std::string(256, 'f');  // 259 units, no such folder
-  bench.RegisterDescriptionFolder(folder.c_str());
-  FindChassisDescriptionFiles(bench.Context());
-  EXPECT_EQ(bench.Log(), LogText("ChassisModue_INI_Path = " + folder + "\r\n" +
-                                 "Fail to open first INI file in folder of " + folder + ".\r\n"));
-  EXPECT_EQ(bench.files().listings, 1);
-}
-
-// The folder value's data is taken as text whatever its type. The registry
-// file is UTF-16LE, so hex(N) data is UTF-16LE bytes for every reader.
-struct FolderValueCase {
-  const char* name;
-  std::string value;     // the value's part of the line after '='
-  std::string expected;  // the folder the run log names
-};
-
 std::string Units(const std::string& ascii) {  // "41,00,42,00" for "AB"
   std::string out;
   for (char c : ascii) {
@@ -128,119 +42,113 @@ std::string Units(const std::string& ascii) {  // "41,00,42,00" for "AB"
   return out;
 }
 
-TEST(DescriptionDiscovery, FolderValueOfAnyTypeIsItsDataAsText) {
+std::string Str(const std::string& text) {  // a string value as the registry file writes it
+  std::string out = "\"";
+  for (char c : text) out += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  return out + "\"";
+}
+
+// The folder value's data is taken as text whatever its type. The registry
+// file is UTF-16LE, so hex(N) data is UTF-16LE bytes for every reader.
+TEST(DescriptionDiscovery, TheFolderComesFromTheKeyOfTheViewAndItsValueAsText) {
+  const std::string kKey = "SOFTWARE\\PXISA\\CurrentVersion";
+  const std::string kWowKey = "SOFTWARE\\Wow6432Node\\PXISA\\CurrentVersion";
   const std::string f256(256, 'f');
-  const FolderValueCase cases[] = {
-      {"multi-string: its first string", "hex(7):" + Units("C:\\Desc") + ",00,00," +
-                                             Units("C:\\X") + ",00,00,00,00",
-       "C:\\Desc"},
-      {"expandable string", "hex(2):" + Units("C:\\Desc") + ",00,00", "C:\\Desc"},
-      {"string with a NUL inside", "hex(1):" + Units("C:\\Desc") + ",00,00," + Units("Z"),
-       "C:\\Desc"},
-      {"dword: two units", "dword:00440043", "CD"},
-      {"binary, odd last byte as a unit's low half", "hex:41,00,42", "AB"},
-      {"259 units and a NUL fill the buffer", "hex(7):" + Units("C:\\" + f256) + ",00,00",
-       "C:\\" + f256},
-      {"260 units without a NUL: no terminator fits", "hex:" + Units("C:\\" + f256 + "f"), ""},
-      {"more than 520 bytes", "hex(7):" + Units("C:\\Desc") + ",00,00," + Units(f256) + ",00,00",
-       ""},
-      {"empty binary", "hex:", ""},
+  const std::string found = "ChassisModue_INI_Path = C:\\Desc\r\n";
+  auto no_ini = [](const std::string& folder) {
+    return "ChassisModue_INI_Path = " + folder + "\r\nFail to open first INI file in folder of " + folder + ".\r\n";
   };
-  for (const FolderValueCase& c : cases) {
+  const struct {
+    const char* name;
+    std::string key;    // "" for none
+    std::string value;  // the part of the value's line after '='; "" for no value
+    bool wow6432;
+    const char* file;  // written in C:\Desc beside readme.txt
+    std::string log;
+  } cases[] = {
+      {"no key", "", "", false, "a.ini", "Fail to open key of " + kKey + "\r\n"},
+      {"the 32-bit view asks only its own key", kKey, Str("C:\\Desc"), true, "a.ini",
+       "Fail to open key of " + kWowKey + "\r\n"},
+      {"the 32-bit view's key", kWowKey, Str("C:\\Desc"), true, "a.ini", found},
+      {"no value", kKey, "", false, "a.ini", "ChassisModue_INI_Path = \r\n"},
+      {"empty value", kKey, Str(""), false, "a.ini", "ChassisModue_INI_Path = \r\n"},
+      {"260 units count as missing", kKey, Str("C:\\" + f256 + "f"), false, "a.ini",
+       "ChassisModue_INI_Path = \r\n"},
+      {"259 units are used", kKey, Str("C:\\" + f256), false, "a.ini", no_ini("C:\\" + f256)},
+      {"a folder that does not exist", kKey, Str("C:\\Nowhere"), false, "a.ini", no_ini("C:\\Nowhere")},
+      {"a folder without .ini files", kKey, Str("C:\\Desc"), false, "a.ini.bak", no_ini("C:\\Desc")},
+      {"multi-string: its first string", kKey,
+       "hex(7):" + Units("C:\\Desc") + ",00,00," + Units("C:\\X") + ",00,00,00,00", false, "a.ini", found},
+      {"expandable string", kKey, "hex(2):" + Units("C:\\Desc") + ",00,00", false, "a.ini", found},
+      {"string with a NUL inside", kKey, "hex(1):" + Units("C:\\Desc") + ",00,00," + Units("Z"), false,
+       "a.ini", found},
+      {"dword: two units", kKey, "dword:00440043", false, "a.ini", no_ini("CD")},
+      {"binary, odd last byte as a unit's low half", kKey, "hex:41,00,42", false, "a.ini", no_ini("AB")},
+      {"259 units and a NUL fill the buffer", kKey, "hex(7):" + Units("C:\\" + f256) + ",00,00", false,
+       "a.ini", no_ini("C:\\" + f256)},
+      {"260 units without a NUL: no terminator fits", kKey, "hex:" + Units("C:\\" + f256 + "f"), false,
+       "a.ini", "ChassisModue_INI_Path = \r\n"},
+      {"more than 520 bytes", kKey,
+       "hex(7):" + Units("C:\\Desc") + ",00,00," + Units(f256) + ",00,00", false, "a.ini",
+       "ChassisModue_INI_Path = \r\n"},
+      {"empty binary", kKey, "hex:", false, "a.ini", "ChassisModue_INI_Path = \r\n"},
+  };
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     ChassisBench bench;
-    const std::string text =
-        "Windows Registry Editor Version 5.00\r\n\r\n"
-        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\CurrentVersion]\r\n"
-        "\"ChassisDescriptionFilePath\"=" + c.value + "\r\n";
-    std::string bytes = "\xFF\xFE";
-    for (char ch : text) bytes += std::string{ch, '\0'};
-    bench.image.Write("registry.reg", bytes);
-    bench.WriteC("Desc/a.ini", "Vendor = \"A\"\n");
+    std::string text = "Windows Registry Editor Version 5.00\r\n\r\n";
+    if (!c.key.empty()) text += "[HKEY_LOCAL_MACHINE\\" + c.key + "]\r\n";
+    if (!c.value.empty()) text += "\"ChassisDescriptionFilePath\"=" + c.value + "\r\n";
+    bench.image.Write("registry.reg", Utf16Le(text));
+    bench.WriteC("Desc/readme.txt", "Vendor = \"A\"\n");
+    bench.WriteC(std::string("Desc/") + c.file, "Vendor = \"A\"\n");
+    bench.Context().UseWow6432Node = c.wow6432;
     FindChassisDescriptionFiles(bench.Context());
-    const std::string& folder = c.expected;
-    std::string log = "ChassisModue_INI_Path = " + folder + "\r\n";
-    if (!folder.empty() && folder != "C:\\Desc") {
-      log += "Fail to open first INI file in folder of " + folder + ".\r\n";
-    }
-    EXPECT_EQ(bench.Log(), LogText(log));
-    EXPECT_EQ(bench.Context().vecChassisDescFile.size(), folder == "C:\\Desc" ? 1u : 0u);
+    EXPECT_EQ(bench.Log(), CrLf(c.log));
+    const bool listed = c.log == found;
+    EXPECT_EQ(RenderFiles(bench.Context().vecChassisDescFile),
+              RenderFiles(listed ? std::vector<stChassisDescFile>{File("a.ini", "Vendor = \"A\"\n", "", 0)}
+                                 : std::vector<stChassisDescFile>{}));
+    // The folder named in the log is made current and listed; none when there is none.
+    const std::string prefix = "ChassisModue_INI_Path = ";
+    const std::string folder = c.log.rfind(prefix, 0) == 0
+                                   ? c.log.substr(prefix.size(), c.log.find('\r') - prefix.size())
+                                   : "";
+    EXPECT_EQ(bench.files().current_directory_changes,
+              folder.empty() ? std::vector<WString>{} : std::vector<WString>{W(folder)});
+    EXPECT_EQ(bench.files().listings, folder.empty() ? 0 : 1);
   }
-}
-
-TEST(DescriptionDiscovery, MissingFolder) {
-  ChassisBench bench;
-  bench.RegisterDescriptionFolder("C:\\Nowhere");
-  FindChassisDescriptionFiles(bench.Context());
-  EXPECT_EQ(bench.Log(), LogText("ChassisModue_INI_Path = C:\\Nowhere\r\n"
-                                 "Fail to open first INI file in folder of C:\\Nowhere.\r\n"));
-  EXPECT_TRUE(bench.Context().vecChassisDescFile.empty());
-}
-
-TEST(DescriptionDiscovery, FolderWithoutIniFiles) {
-  ChassisBench bench;
-  bench.RegisterDescriptionFolder("C:\\Desc");
-  bench.WriteC("Desc/readme.txt", "Vendor = \"A\"\n");
-  bench.WriteC("Desc/a.ini.bak", "Vendor = \"A\"\n");
-  FindChassisDescriptionFiles(bench.Context());
-  EXPECT_EQ(bench.Log(), LogText("ChassisModue_INI_Path = C:\\Desc\r\n"
-                                 "Fail to open first INI file in folder of C:\\Desc.\r\n"));
-  EXPECT_TRUE(bench.Context().vecChassisDescFile.empty());
-}
-
-TEST(DescriptionDiscovery, MakesTheFolderCurrent) {
-  ChassisBench bench;
-  bench.RegisterDescriptionFolder("C:\\Desc");
-  bench.WriteC("Desc/a.ini", "");
-  FindChassisDescriptionFiles(bench.Context());
-  EXPECT_EQ(bench.files().current_directory_changes, std::vector<WString>{u"C:\\Desc"});
 }
 
 // ---- Files that list but do not open ----------------------------------------
 
-TEST(DescriptionDiscovery, AFolderNamedIniIsLoggedAndSkipped) {
+TEST(DescriptionDiscovery, AFolderNamedIniOrAFileGoneAfterTheListingIsLoggedAndSkipped) {
   ChassisBench bench;
   bench.RegisterDescriptionFolder("C:\\Desc");
   bench.image.MakeFolder("drive_c/Desc/folder.ini");
-  bench.WriteC("Desc/real.ini", "Vendor = \"A\"\r\nModel = \"M\"\r\n");
-  FindChassisDescriptionFiles(bench.Context());
-  EXPECT_EQ(bench.Log(), LogText("ChassisModue_INI_Path = C:\\Desc\r\n"
-                                 "Fail to open INI file of C:\\Desc\\folder.ini.\r\n"));
-  EXPECT_EQ(RenderFiles(bench.Context().vecChassisDescFile),
-            RenderFiles({File("real.ini", "Vendor = \"A\"\n", "Model = \"M\"\n", 0)}));
-}
-
-TEST(DescriptionDiscovery, AFileThatVanishesAfterTheListingIsLoggedAndSkipped) {
-  ChassisBench bench;
-  bench.RegisterDescriptionFolder("C:\\Desc");
   bench.WriteC("Desc/gone.ini", "Vendor = \"G\"\n");
-  bench.WriteC("Desc/kept.ini", "Vendor = \"K\"\n");
+  bench.WriteC("Desc/kept.ini", "Vendor = \"K\"\r\nModel = \"M\"\r\n");
   std::string gone = bench.image.Path("drive_c/Desc/gone.ini");
   bench.files().after_listing = [gone] { std::filesystem::remove(gone); };
   FindChassisDescriptionFiles(bench.Context());
-  EXPECT_EQ(bench.Log(), LogText("ChassisModue_INI_Path = C:\\Desc\r\n"
-                                 "Fail to open INI file of C:\\Desc\\gone.ini.\r\n"));
+  EXPECT_EQ(bench.Log(), CrLf("ChassisModue_INI_Path = C:\\Desc\r\n"
+                              "Fail to open INI file of C:\\Desc\\folder.ini.\r\n"
+                              "Fail to open INI file of C:\\Desc\\gone.ini.\r\n"));
   EXPECT_EQ(RenderFiles(bench.Context().vecChassisDescFile),
-            RenderFiles({File("kept.ini", "Vendor = \"K\"\n", "", 0)}));
+            RenderFiles({File("kept.ini", "Vendor = \"K\"\n", "Model = \"M\"\n", 0)}));
 }
 
 TEST(DescriptionDiscovery, EveryListedFileIsScannedInListingOrder) {
   ChassisBench bench;
   bench.RegisterDescriptionFolder("C:\\Desc");
-  bench.WriteC("Desc/a.ini", "[Chassis]\r\nVendor = \"A\"\r\nModel = \"1\"\r\n[PCIBusSegment1]\r\n");
   bench.WriteC("Desc/b.ini", "[Other]\r\nkey=value\r\n");
+  bench.WriteC("Desc/a.ini", "[Chassis]\r\nVendor = \"A\"\r\nModel = \"1\"\r\n[PCIBusSegment1]\r\n");
   bench.WriteC("Desc/c.ini", "");
   FindChassisDescriptionFiles(bench.Context());
-  std::vector<WString> listed = bench.Context().platform.files.ListEntries(u"C:\\Desc", u"*.ini");
-  std::vector<WString> recorded;
-  for (const stChassisDescFile& f : bench.Context().vecChassisDescFile) recorded.push_back(f.szFileName.str());
-  EXPECT_EQ(recorded, listed);
-  std::vector<stChassisDescFile> sorted = bench.Context().vecChassisDescFile;
-  std::sort(sorted.begin(), sorted.end(),
-            [](const stChassisDescFile& x, const stChassisDescFile& y) { return x.szFileName.str() < y.szFileName.str(); });
-  EXPECT_EQ(RenderFiles(sorted), RenderFiles({File("a.ini", "Vendor = \"A\"\n", "Model = \"1\"\n", 1),
-                                    File("b.ini", "", "", 0), File("c.ini", "", "", 0)}));
-  EXPECT_EQ(bench.Log(), LogText("ChassisModue_INI_Path = C:\\Desc\r\n"));
+  EXPECT_EQ(RenderFiles(bench.Context().vecChassisDescFile),
+            RenderFiles({File("a.ini", "Vendor = \"A\"\n", "Model = \"1\"\n", 1), File("b.ini", "", "", 0),
+                         File("c.ini", "", "", 0)}));
+  EXPECT_EQ(bench.Log(), CrLf("ChassisModue_INI_Path = C:\\Desc\r\n"));
 }
 
 TEST(DescriptionDiscovery, PathIsCutTo259Units) {
@@ -251,8 +159,7 @@ TEST(DescriptionDiscovery, PathIsCutTo259Units) {
   FindChassisDescriptionFiles(bench.Context());
   std::string cut = (folder + "\\long_name.ini").substr(0, 259);
   // The cut path names no file.
-  EXPECT_EQ(bench.Log(), LogText("ChassisModue_INI_Path = " + folder + "\r\n" +
-                                 "Fail to open INI file of " + cut + ".\r\n"));
+  EXPECT_EQ(bench.Log(), CrLf("ChassisModue_INI_Path = " + folder + "\r\n" + "Fail to open INI file of " + cut + ".\r\n"));
   EXPECT_TRUE(bench.Context().vecChassisDescFile.empty());
 }
 
@@ -281,15 +188,6 @@ TEST_P(DescriptionScanTest, KeepsTheLastMatchingLinesAndCountsHeaders) {
 template <std::size_t N>
 std::string Bytes(const char (&text)[N]) {
   return std::string(text, N - 1);
-}
-
-std::string Utf16(const std::string& ascii) {
-  std::string out = "\xff\xfe";
-  for (char c : ascii) {
-    out.push_back(c);
-    out.push_back('\0');
-  }
-  return out;
 }
 
 std::string Junk() {
@@ -346,7 +244,7 @@ INSTANTIATE_TEST_SUITE_P(
         ScanCase{"a one megabyte line",
                  std::string(1 << 20, 'x') + "Model = \"M\"\n" + "Vendor = \"V\"\n",
                  "Vendor = \"V\"\n", std::string(16, 'x') + "Model = \"M\"\n", 0},
-        ScanCase{"utf-16 yields no usable line", Utf16("[Chassis]\r\nVendor = \"A\"\r\nModel = \"M\"\r\n[PCIBusSegment1]\r\n"),
+        ScanCase{"utf-16 yields no usable line", Utf16Le("[Chassis]\r\nVendor = \"A\"\r\nModel = \"M\"\r\n[PCIBusSegment1]\r\n"),
                  "", "", 0},
         ScanCase{"binary junk, then real lines",
                  Junk() + "\nVendor = \"J\"\n[PXI1BusSegment1]\n", "Vendor = \"J\"\n", "", 1},

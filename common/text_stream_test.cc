@@ -2,21 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/memory_output.h"
+
 namespace ztrm {
 namespace {
-
-// An output file kept in memory, the lowest layer of the stream.
-class MemoryFile : public OutputFile {
- public:
-  explicit MemoryFile(std::string* sink) : sink_(sink) {}
-  bool Write(const char* data, std::size_t size) override {
-    sink_->append(data, size);
-    return true;
-  }
-
- private:
-  std::string* sink_;
-};
 
 class Latin1ForTest : public CodePage {
  public:
@@ -33,7 +22,7 @@ TEST(TextStreamTest, WritesTheBytesOfAWindowsTextModeStream) {
   ProcessLocale locale(code_page);
   std::string bytes;
   {
-    TextStream stream(std::make_unique<MemoryFile>(&bytes), locale);
+    TextStream stream(std::make_unique<MemoryOutput>(&bytes), locale);
     stream.Write(u"Create Log File Success.\r\n");
     stream.Print(u"%s\n\nSERVICE START\r\n", u"[2026-12-06_05:30:00.123]  ");
     stream.Write(u"bare\n");
@@ -50,7 +39,7 @@ TEST(TextStreamTest, LocaleDecidesTheBytesOfNonAsciiText) {
   Latin1ForTest code_page;
   ProcessLocale locale(code_page);
   std::string bytes;
-  TextStream stream(std::make_unique<MemoryFile>(&bytes), locale);
+  TextStream stream(std::make_unique<MemoryOutput>(&bytes), locale);
   // The "C" locale stores units up to 0xFF as they are; nothing above.
   stream.Write(u"\u00E9\u20AC\u4E2D");
   locale.UseUserDefault();
@@ -81,7 +70,7 @@ TEST(TextStreamTest, LineFeedsAndWideUnitsAreFoundAnywhere) {
             std::string(at, 'a') + special.bytes + std::string(size - at - 1, 'a');
         std::string bytes;
         {
-          TextStream stream(std::make_unique<MemoryFile>(&bytes), locale);
+          TextStream stream(std::make_unique<MemoryOutput>(&bytes), locale);
           stream.Write(text);
         }
         EXPECT_EQ(bytes, expected) << "unit " << static_cast<int>(special.unit) << " at " << at
@@ -96,7 +85,7 @@ TEST(TextStreamTest, LargeOutputIsWrittenWhole) {
   ProcessLocale locale(code_page);
   std::string bytes;
   {
-    TextStream stream(std::make_unique<MemoryFile>(&bytes), locale);
+    TextStream stream(std::make_unique<MemoryOutput>(&bytes), locale);
     for (int i = 0; i < 20000; ++i) stream.Write(u"0123456789\n");
   }
   EXPECT_EQ(bytes.size(), 20000u * 12u);

@@ -15,60 +15,39 @@ class ScriptedHost : public HostIdentity {
   std::optional<std::vector<ComputerSystemInfo>> answer;
 };
 
-struct HostFixture : testing::Test {
-  void SetUp() override {
-    native = std::make_unique<NativePlatform>(image.root());
-    Platform& base = native->platform();
-    platform.reset(new Platform{base.registry, base.profiles, base.files, base.libraries, base.driver,
-                                base.shell, base.clock, base.version, host, base.code_page, base.console});
-    ctx = std::make_unique<RunContext>(*platform);
+TEST(HostIdentificationTest, AnswersOfTheQuery) {
+  using Systems = std::vector<ComputerSystemInfo>;
+  const WString long_maker(259, u'm');
+  const struct {
+    const char* name;
+    std::optional<Systems> answer;
+    const char16_t* maker;
+    const char16_t* model;
+  } cases[] = {
+      {"a query that cannot run: not available", std::nullopt, u"N/A", u"N/A"},
+      {"no objects: the previous values stay", Systems{}, u"old maker", u"old model"},
+      {"the last object wins", Systems{{WString(u"First"), WString(u"One")}, {WString(u"Second"), WString(u"Two")}},
+       u"Second", u"Two"},
+      {"a property without text is not available", Systems{{std::nullopt, WString(u"Wine")}}, u"N/A", u"Wine"},
+      {"a long maker is cut to 259 units", Systems{{WString(300, u'm'), WString(u"")}},
+       long_maker.c_str(), u""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestImage image;
+    NativePlatform native(image.root());
+    ScriptedHost host;
+    host.answer = c.answer;
+    Platform& base = native.platform();
+    Platform platform{base.registry, base.profiles, base.files, base.libraries, base.driver, base.shell,
+                      base.clock,    base.version,  host,       base.code_page, base.console};
+    RunContext ctx(platform);
+    ctx.HostManufacturer = u"old maker";
+    ctx.HostModel = u"old model";
+    IdentifyHost(ctx);
+    EXPECT_EQ(ctx.HostManufacturer, WideText(c.maker));
+    EXPECT_EQ(ctx.HostModel, WideText(c.model));
   }
-
-  TestImage image;
-  ScriptedHost host;
-  std::unique_ptr<NativePlatform> native;
-  std::unique_ptr<Platform> platform;
-  std::unique_ptr<RunContext> ctx;
-};
-
-TEST_F(HostFixture, QueryThatCannotRunGivesNotAvailable) {
-  ctx->HostManufacturer = u"old maker";
-  ctx->HostModel = u"old model";
-  host.answer = std::nullopt;
-  IdentifyHost(*ctx);
-  EXPECT_EQ(ctx->HostManufacturer, WideText(u"N/A"));
-  EXPECT_EQ(ctx->HostModel, WideText(u"N/A"));
-}
-
-TEST_F(HostFixture, QueryWithoutObjectsKeepsThePreviousValues) {
-  ctx->HostManufacturer = u"old maker";
-  ctx->HostModel = u"old model";
-  host.answer = std::vector<ComputerSystemInfo>{};
-  IdentifyHost(*ctx);
-  EXPECT_EQ(ctx->HostManufacturer, WideText(u"old maker"));
-  EXPECT_EQ(ctx->HostModel, WideText(u"old model"));
-}
-
-TEST_F(HostFixture, LastObjectWins) {
-  host.answer = std::vector<ComputerSystemInfo>{{WString(u"First"), WString(u"One")},
-                                                {WString(u"Second"), WString(u"Two")}};
-  IdentifyHost(*ctx);
-  EXPECT_EQ(ctx->HostManufacturer, WideText(u"Second"));
-  EXPECT_EQ(ctx->HostModel, WideText(u"Two"));
-}
-
-TEST_F(HostFixture, PropertyWithoutTextIsNotAvailable) {
-  host.answer = std::vector<ComputerSystemInfo>{{std::nullopt, WString(u"Wine")}};
-  IdentifyHost(*ctx);
-  EXPECT_EQ(ctx->HostManufacturer, WideText(u"N/A"));
-  EXPECT_EQ(ctx->HostModel, WideText(u"Wine"));
-}
-
-TEST_F(HostFixture, LongMakerIsCutTo259Units) {
-  host.answer = std::vector<ComputerSystemInfo>{{WString(300, u'm'), WString(u"")}};
-  IdentifyHost(*ctx);
-  EXPECT_EQ(ctx->HostManufacturer.str(), WString(259, u'm'));
-  EXPECT_EQ(ctx->HostModel, WideText(u""));
 }
 
 TEST(HostIdentificationTest, NativeMachineAnswersFromTheBiosRegistryValues) {

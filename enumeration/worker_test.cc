@@ -4,7 +4,7 @@
 
 #include <atomic>
 #include <filesystem>
-#include <functional>
+#include <map>
 
 #include "enumeration/run_log.h"
 #include "platform/native/native_platform.h"
@@ -99,81 +99,53 @@ TEST(WorkerTest, DecideRunFollowsTheConfiguredManager) {
   }
 }
 
-// Drives the real polling loop; `between_polls` runs at every sleep with the
-// number of sleeps so far and may change the world or stop the worker.
-void RunPolls(Fixture& f, std::atomic<std::uint32_t>& stop,
-              const std::function<void(int)>& between_polls) {
-  int sleeps = 0;
-  f.native->clock().SetSleepHook([&](std::uint32_t ms) {
-    EXPECT_EQ(ms, kPollIntervalMs);
-    between_polls(++sleeps);
-  });
-  f.worker->Run(stop);
-}
-
-TEST(WorkerTest, ConfiguredFromTheStartGivesExactlyOneRun) {
-  Fixture f;
-  MakeStandardImage(f.image);
-  f.Build();
-  f.ctx->StartRequest = 1;  // as OnStart sets it
-  std::atomic<std::uint32_t> stop{0};
-  RunPolls(f, stop, [&](int sleeps) {
-    if (sleeps == 10) stop = 1;
-  });
-  EXPECT_EQ(RunsSeen(f.image), 1);
-}
-
-TEST(WorkerTest, ManagerChangingAwayAndBackGivesOneRunWithoutARequest) {
-  Fixture f;
-  MakeStandardImage(f.image);
-  f.Build();
-  std::atomic<std::uint32_t> stop{0};
-  RunPolls(f, stop, [&](int sleeps) {
-    if (sleeps == 3) ConfigureManager(f.image, "Another Vendor");
-    if (sleeps == 5) ConfigureManager(f.image, "ZELTRO Technology");
-    if (sleeps == 9) stop = 1;
-  });
-  EXPECT_EQ(RunsSeen(f.image), 2);
-}
-
-TEST(WorkerTest, RequestDuringARunGivesOneMoreRun) {
-  Fixture f;
-  MakeStandardImage(f.image);
-  f.Build();
-  int runs_started = 0;
-  // The banner's time is taken after the run cleared the request flags, so a
-  // request raised there arrives during the run.
-  f.native->clock().SetNowHook([&] {
-    if (++runs_started == 1) f.ctx->ReenumerationRequest = 1;
-  });
-  std::atomic<std::uint32_t> stop{0};
-  RunPolls(f, stop, [&](int sleeps) {
-    if (sleeps == 6) stop = 1;
-  });
-  EXPECT_EQ(RunsSeen(f.image), 2);
-}
-
-TEST(WorkerTest, NoConfigurationFileMeansNoRun) {
-  Fixture f;
-  MakeStandardImage(f.image);
-  std::filesystem::remove(f.image.Path(kConfigFile));
-  f.Build();
-  f.ctx->StartRequest = 1;
-  std::atomic<std::uint32_t> stop{0};
-  RunPolls(f, stop, [&](int sleeps) {
-    if (sleeps == 3) stop = 1;
-  });
-  EXPECT_EQ(RunsSeen(f.image), 0);
-  EXPECT_FALSE(f.image.Exists(kLog));
-}
-
-TEST(WorkerTest, StopFlagSetBeforeTheFirstPollEndsTheWorkerWithoutARun) {
-  Fixture f;
-  MakeStandardImage(f.image);
-  f.Build();
-  std::atomic<std::uint32_t> stop{1};
-  f.worker->Run(stop);
-  EXPECT_EQ(RunsSeen(f.image), 0);
+TEST(WorkerTest, PollingGivesOneRunPerConfigurationOrRequest) {
+  const struct {
+    const char* name;
+    bool configured;
+    bool start_request;  // as OnStart sets it
+    bool request_during_first_run;
+    std::map<int, const char*> manager_at;  // the configured manager from the n-th sleep on
+    int stop_at;                            // the sleep that sets the stop flag; 0: set before the first poll
+    int runs;
+  } cases[] = {
+      {"configured from the start", true, true, false, {}, 10, 1},
+      {"the manager changing away and back runs again without a request", true, false, false,
+       {{3, "Another Vendor"}, {5, "ZELTRO Technology"}}, 9, 2},
+      // The banner's time is taken after the run cleared the request flags,
+      // so a request raised there arrives during the run.
+      {"a request during a run gives one more run", true, false, true, {}, 6, 2},
+      {"no configuration file: no run and no log", false, true, false, {}, 3, 0},
+      {"stop flag set before the first poll", true, false, false, {}, 0, 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Fixture f;
+    MakeStandardImage(f.image);
+    if (!c.configured) std::filesystem::remove(f.image.Path(kConfigFile));
+    f.Build();
+    f.ctx->StartRequest = c.start_request ? 1 : 0;
+    int runs_started = 0;
+    if (c.request_during_first_run) {
+      f.native->clock().SetNowHook([&] {
+        if (++runs_started == 1) f.ctx->ReenumerationRequest = 1;
+      });
+    }
+    std::atomic<std::uint32_t> stop{c.stop_at == 0 ? 1u : 0u};
+    int sleeps = 0;
+    f.native->clock().SetSleepHook([&](std::uint32_t ms) {
+      EXPECT_EQ(ms, kPollIntervalMs);
+      ++sleeps;
+      auto change = c.manager_at.find(sleeps);
+      if (change != c.manager_at.end()) ConfigureManager(f.image, change->second);
+      if (sleeps == c.stop_at) stop = 1;
+    });
+    f.worker->Run(stop);
+    EXPECT_EQ(RunsSeen(f.image), c.runs);
+    if (!c.configured) {
+      EXPECT_FALSE(f.image.Exists(kLog));
+    }
+  }
 }
 
 TEST(WorkerTest, LogKeepsTheLastRunAndTheStopLine) {

@@ -24,25 +24,6 @@ const std::string kPeripheralBanner =
 const std::string kChassisBanner =
     "======================= CHASSIS MODULE ===============================\r\r\n";
 
-// The report of an all-zero EEPROM image.
-std::string ZeroEepromReport() {
-  std::string text =
-      "Print Chassis eeprom add 0xA4 offset 0x00~0xFF\r\n"
-      "      00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F\r\n";
-  const char* rows[] = {"00", "01", "02", "03", "04", "05", "06", "07",
-                        "08", "09", "0a", "0b", "0c", "0d", "0e", "0f"};
-  for (const char* row : rows) {
-    text += std::string("\r\n0x") + row + "  ";
-    for (int i = 0; i < 16; ++i) text += "00 ";
-  }
-  text += "\r\nChassis eeprom checksum (0x7A:79)  : 0x 00 00\r\n";
-  text += "Chassis eeprom checksum Calculated : 0x 00 00\r\n";
-  text += "Chassis eeprom vendor ID (0x05:40) : \"" + std::string(60, '\0') + "\"\r\n";
-  text += "Chassis eeprom model     (0x41:68) : \"" + std::string(40, '\0') + "\"\r\n";
-  text += "Chassis eeprom serial NO (0x6A:76) : \"" + std::string(13, '\0') + "\"\r\n";
-  return text;
-}
-
 std::string Lines(const std::vector<std::string>& lines) {
   std::string text;
   for (const std::string& line : lines) text += line + "\r\r\n";
@@ -68,7 +49,7 @@ TEST(ModuleDiscoveryTest, LogOfEachSimulatedModuleBuild) {
   const std::string system_ok =
       Lines({"SystemModule_GetCount = 1, (Acme,S)",
              "SystemModule_GetName_1 UniquNname = s1, AddressInfo = a1"}) +
-      ZeroEepromReport() +
+      UniformEepromReport("00", "00 00", '\0') +
       Lines({"SystemModule_GetInfomation Max Link1Witdh in 2 LinkMode = 0",
              "SystemModule_GetInfomation Max Link2Witdh in 2 LinkMode = 0",
              "SystemModule_GetInfomation Max Link1Witdh in 4 LinkMode = 0",

@@ -5,19 +5,10 @@
 #include <string>
 
 #include "tests/inventory_test_support.h"
+#include "tests/output_test_files.h"
 
 namespace ztrm {
 namespace {
-
-// The log as the text-mode file holds it: every LF written becomes CR LF.
-std::string TextMode(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '\n') out += '\r';
-    out += c;
-  }
-  return out;
-}
 
 const std::string kHyphens(70, '-');
 const std::string kHead = "Initialization\r\n\r\n" + kHyphens + "\r\n" +
@@ -108,7 +99,7 @@ TEST(PxisaRegistryTest, LogsAndConsoleOfEachRegistryShape) {
     RunContext& ctx = bench.Context();
     ctx.UseWow6432Node = c.wow6432;
     QueryPxisaRegistry(ctx);
-    EXPECT_EQ(bench.Log(), TextMode(c.log));
+    EXPECT_EQ(bench.Log(), CrLf(c.log));
     EXPECT_EQ(bench.Console(), c.console);
   }
 }

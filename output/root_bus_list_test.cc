@@ -11,62 +11,44 @@
 namespace ztrm {
 namespace {
 
-struct ListCase {
-  const char* what;
-  std::vector<std::string> parameters;
-  int result;
-  const char* file;  // expected bytes; nullptr: no file
-};
-
+// Every case starts from a table left full of ones: it is zeroed first.
 TEST(RootBusListTest, FileCases) {
-  const ListCase cases[] = {
-      {"count 1 with only (0,0)",
-       {"\"RootBusList\"=\"0,0\"", "\"RootBusCount\"=dword:1"},
-       0,
+  const struct {
+    const char* what;
+    bool driver;
+    std::vector<std::string> parameters;
+    const char* older;  // the file before; nullptr: none
+    int fail_from;      // CountingDriver::fail_from
+    int result;
+    const char* file;   // expected bytes; nullptr: the older file stays (or none)
+  } cases[] = {
+      {"count 1 with only (0,0)", true, {"\"RootBusList\"=\"0,0\"", "\"RootBusCount\"=dword:1"}, nullptr, -1, 0,
        "[RootBusList]\r\nCount=\"1\"\r\nItem1=\"0,0\"\r\n"},
-      {"all zeros with count 0", {}, 0, "[RootBusList]\r\nCount=\"0\"\r\n"},
-      {"row-major order, count differing from the items",
-       {"\"RootBusList\"=\"3,1 0,200 3,0 254,254\"", "\"RootBusCount\"=dword:7"},
-       0,
+      {"all zeros with count 0", true, {}, nullptr, -1, 0, "[RootBusList]\r\nCount=\"0\"\r\n"},
+      {"row-major order, count differing from the items", true,
+       {"\"RootBusList\"=\"3,1 0,200 3,0 254,254\"", "\"RootBusCount\"=dword:7"}, nullptr, -1, 0,
        "[RootBusList]\r\nCount=\"7\"\r\nItem1=\"0,200\"\r\nItem2=\"3,0\"\r\nItem3=\"3,1\"\r\n"
        "Item4=\"254,254\"\r\n"},
-      {"the request fails: no file", {"\"RootBusList\"=\"0,zero\""}, 2, nullptr},
+      {"an older file is replaced", true, {"\"RootBusList\"=\"1,2\"", "\"RootBusCount\"=dword:1"},
+       "a much longer older file\r\n\r\n\r\n", -1, 0, "[RootBusList]\r\nCount=\"1\"\r\nItem1=\"1,2\"\r\n"},
+      {"the request fails: no file", true, {"\"RootBusList\"=\"0,zero\""}, nullptr, -1, 2, nullptr},
+      {"a failed request keeps an older file", true, {"\"RootBusList\"=\"0,0\""}, "older", 0, 2, nullptr},
+      {"no driver: an older file stays", false, {}, "older", -1, 1, nullptr},
   };
-  for (const ListCase& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    OutputBench bench(DriverRegistry(c.parameters));
+    OutputBench bench(c.driver ? DriverRegistry(c.parameters) : "");
+    if (c.older) bench.image.Write("drive_c/windows/ztbuslist.dat", c.older);
+    bench.driver().fail_from = c.fail_from;
+    bench.ctx().RootBusList.bytes.assign(bench.ctx().RootBusList.bytes.size(), 1);
     EXPECT_EQ(mf_WriteRootBusList(bench.ctx()), c.result);
-    if (c.file) {
-      EXPECT_EQ(bench.WindowsFile("ztbuslist.dat"), c.file);
-    } else {
-      EXPECT_FALSE(bench.WindowsFileExists("ztbuslist.dat"));
+    const char* file = c.file ? c.file : c.older;
+    EXPECT_EQ(bench.WindowsFileExists("ztbuslist.dat"), file != nullptr);
+    if (file) {
+      EXPECT_EQ(bench.WindowsFile("ztbuslist.dat"), file);
     }
+    EXPECT_EQ(bench.driver().codes, c.driver ? std::vector<std::uint32_t>{0x223504} : std::vector<std::uint32_t>{});
   }
-}
-
-TEST(RootBusListTest, NoDriverNoFileAndAnOlderFileStays) {
-  OutputBench bench;
-  bench.image.Write("drive_c/windows/ztbuslist.dat", "older");
-  EXPECT_EQ(mf_WriteRootBusList(bench.ctx()), 1);
-  EXPECT_EQ(bench.WindowsFile("ztbuslist.dat"), "older");
-  EXPECT_EQ(bench.driver().codes.size(), 0u);
-}
-
-TEST(RootBusListTest, FailedRequestKeepsAnOlderFile) {
-  OutputBench bench(DriverRegistry({"\"RootBusList\"=\"0,0\""}));
-  bench.image.Write("drive_c/windows/ztbuslist.dat", "older");
-  bench.driver().fail_from = 0;
-  EXPECT_EQ(mf_WriteRootBusList(bench.ctx()), 2);
-  EXPECT_EQ(bench.WindowsFile("ztbuslist.dat"), "older");
-}
-
-TEST(RootBusListTest, ReplacesAnOlderFileAndZeroesTheTableFirst) {
-  OutputBench bench(DriverRegistry({"\"RootBusList\"=\"1,2\"", "\"RootBusCount\"=dword:1"}));
-  bench.image.Write("drive_c/windows/ztbuslist.dat", "a much longer older file\r\n\r\n\r\n");
-  bench.ctx().RootBusList.bytes.assign(bench.ctx().RootBusList.bytes.size(), 1);
-  EXPECT_EQ(mf_WriteRootBusList(bench.ctx()), 0);
-  EXPECT_EQ(bench.WindowsFile("ztbuslist.dat"), "[RootBusList]\r\nCount=\"1\"\r\nItem1=\"1,2\"\r\n");
-  ASSERT_EQ(bench.driver().codes, std::vector<std::uint32_t>{0x223504});
 }
 
 TEST(RootBusListTest, EveryEntrySetGivesEveryItem) {

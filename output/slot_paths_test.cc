@@ -123,27 +123,21 @@ TEST(SlotPathsTest, BridgeChainTooLongForThePathIsGivenUp) {
   }
 }
 
+// Without a driver every query tries to open it again and nothing is shared.
 TEST(SlotPathsTest, TheFirstOpenIsKeptAndSharedWithTheDeviceHandler) {
-  OutputBench bench(DriverRegistry({"\"Bus7\"=\"7,0,0,255\""}));
-  stPCIBusSegment seg;
-  seg.usRootBusNumber = 7;
-  EXPECT_EQ(bench.ctx().SharedDriverHandle.load(), 0u);
-  EXPECT_EQ(mf_GetPCIBusSegmentPath(bench.ctx(), seg), 0);
-  DriverHandle first = bench.ctx().SharedDriverHandle.load();
-  EXPECT_NE(first, 0u);
-  EXPECT_EQ(mf_GetPCIBusSegmentPath(bench.ctx(), seg), 0);
-  EXPECT_EQ(bench.ctx().SharedDriverHandle.load(), first);
-  EXPECT_EQ(bench.driver().opens, 1);
-}
-
-TEST(SlotPathsTest, WithoutADriverEveryQueryTriesToOpenAndNothingIsShared) {
-  OutputBench bench;
-  stPCIBusSegment seg;
-  seg.usRootBusNumber = 7;
-  EXPECT_EQ(mf_GetPCIBusSegmentPath(bench.ctx(), seg), 1);
-  EXPECT_EQ(mf_GetPCIBusSegmentPath(bench.ctx(), seg), 1);
-  EXPECT_EQ(bench.driver().opens, 2);
-  EXPECT_EQ(bench.ctx().SharedDriverHandle.load(), 0u);
+  for (bool driver : {true, false}) {
+    SCOPED_TRACE(driver ? "driver" : "no driver");
+    OutputBench bench(driver ? DriverRegistry({"\"Bus7\"=\"7,0,0,255\""}) : "");
+    stPCIBusSegment seg;
+    seg.usRootBusNumber = 7;
+    EXPECT_EQ(bench.ctx().SharedDriverHandle.load(), 0u);
+    EXPECT_EQ(mf_GetPCIBusSegmentPath(bench.ctx(), seg), driver ? 0 : 1);
+    const DriverHandle first = bench.ctx().SharedDriverHandle.load();
+    EXPECT_EQ(first != 0, driver);
+    EXPECT_EQ(mf_GetPCIBusSegmentPath(bench.ctx(), seg), driver ? 0 : 1);
+    EXPECT_EQ(bench.ctx().SharedDriverHandle.load(), first);
+    EXPECT_EQ(bench.driver().opens, driver ? 1 : 2);
+  }
 }
 
 // A chassis with PCI segments and, optionally, PXI-1 segments.

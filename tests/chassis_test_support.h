@@ -103,6 +103,13 @@ std::string RenderFiles(const std::vector<stChassisDescFile>& files);
 // Narrow text widened byte by byte, for expected values.
 inline WString W(const std::string& bytes) { return WidenBytes(bytes); }
 
+// ASCII text as a UTF-16LE file holds it, byte order mark first.
+inline std::string Utf16Le(const std::string& ascii) {
+  std::string out = "\xff\xfe";
+  for (char c : ascii) out += std::string{c, '\0'};
+  return out;
+}
+
 }  // namespace ztrm
 
 #endif  // ZTRM_TESTS_CHASSIS_TEST_SUPPORT_H_

@@ -53,6 +53,12 @@ class ScriptedLibraries : public DynamicLibraries {
   DynamicLibraries& inner_;
 };
 
+// The run log's report of an EEPROM image whose every byte is `byte_text`
+// ("00", "ff"): the dump, the stored checksum, the `calculated` one ("fd 02")
+// and the three text fields, each byte shown as `text_char`.
+std::string UniformEepromReport(const std::string& byte_text, const std::string& calculated,
+                                char text_char);
+
 class InventoryBench {
  public:
   InventoryBench();

@@ -9,7 +9,10 @@ std::string ExpectedOutputFile(const std::string& name) {
 }
 
 std::string ExpectedCrlfFile(const std::string& relative) {
-  const std::string lf = ReadSourceFile("tests/expected/" + relative);
+  return CrLf(ReadSourceFile("tests/expected/" + relative));
+}
+
+std::string CrLf(const std::string& lf) {
   std::string crlf;
   for (char c : lf) {
     if (c == '\n') crlf += '\r';

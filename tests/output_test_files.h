@@ -7,6 +7,9 @@
 
 namespace ztrm {
 
+// `lf` with every LF turned into CR LF, as a text-mode file or the run log
+// holds it.
+std::string CrLf(const std::string& lf);
 // tests/expected/output/<name> with every LF turned into CR LF.
 std::string ExpectedOutputFile(const std::string& name);
 // tests/expected/<relative> with every LF turned into CR LF.
