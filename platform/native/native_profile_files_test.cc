@@ -9,6 +9,7 @@
 
 #include "platform/native/host_change_watch.h"
 #include "platform/native/native_file_system.h"
+#include "tests/platform_test_support.h"
 #include "tests/shell_run.h"
 #include "tests/test_image.h"
 
@@ -26,13 +27,6 @@ struct Fixture {
   NativeProfileFiles profiles{paths, open_files};
   NativeFileSystem files{paths, open_files};
 };
-
-// Sets a folder's modification time an hour back: answers about a folder
-// changed within the file system clock's current tick are never kept.
-void AgeFolder(const std::string& folder) {
-  const auto time = std::filesystem::last_write_time(folder);
-  std::filesystem::last_write_time(folder, time - std::chrono::hours(1));
-}
 
 // The cases about kept parses hold the same with and without the watch.
 class KeptParseTest : public testing::TestWithParam<bool> {

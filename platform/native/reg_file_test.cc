@@ -6,21 +6,12 @@
 #include <string>
 
 #include "platform/native/cp1252.h"
+#include "tests/platform_test_support.h"
 
 namespace ztrm {
 namespace {
 
 const std::string kHeader = "Windows Registry Editor Version 5.00\r\n\r\n";
-
-// The same text as a UTF-16LE file with its byte order mark.
-std::string Utf16File(WStringView text) {
-  std::string bytes = "\xFF\xFE";
-  for (char16_t c : text) {
-    bytes.push_back(static_cast<char>(c & 0xFF));
-    bytes.push_back(static_cast<char>(c >> 8));
-  }
-  return bytes;
-}
 
 std::unique_ptr<RegistryNode> Parse(const std::string& bytes) {
   auto root = std::make_unique<RegistryNode>(u"HKEY_LOCAL_MACHINE");
