@@ -19,10 +19,9 @@ namespace {
 struct Fixture {
   // `watch`: kept answers checked by the process's change watch rather than
   // by a stat at each use.
-  explicit Fixture(bool watch = false) : watched(watch) {}
-  bool watched;
+  explicit Fixture(bool watch = false) : paths{image.Path("drive_c"), watch ? HostChangeWatch::Process() : nullptr} {}
   TestImage image;
-  WindowsPathMap paths{image.Path("drive_c"), watched ? HostChangeWatch::Process() : nullptr};
+  WindowsPathMap paths;
   OpenFileTable open_files;
   NativeProfileFiles profiles{paths, open_files};
   NativeFileSystem files{paths, open_files};
