@@ -93,42 +93,39 @@ void CheckRegistry(Registry& registry, Checks& checks) {
   checks.Expect(key != nullptr, "registry: the imported key opens");
   if (!key) return;
 
+  std::optional<WString> text = key->StringValue(u"Text");
+  checks.Expect(text == WString(u"hello registry"), "registry: REG_SZ value", Show(text));
+
   WString digits;
   for (int i = 0; i < 30; ++i) digits += u"0123456789";
-  const struct {
-    const char16_t* name;
-    std::optional<WString> expected;
-    const char* what;
-  } kStrings[] = {
-      {u"Text", WString(u"hello registry"), "REG_SZ value"},
-      {u"Long", digits, "300-unit REG_SZ value comes back whole"},
-      {u"Expand", WString(u"%SystemRoot%\\ztrm"), "REG_EXPAND_SZ value, not expanded"},
-      {u"Unterminated", WString(u"AB"), "REG_SZ stored without terminator"},
-      {u"ManyNuls", WString(u"AB"), "trailing NULs are stripped"},
-      {u"", WString(u"default value"), "the unnamed value"},
-      {u"Number", std::nullopt, "a DWORD is no string"},
-      {u"Binary", std::nullopt, "REG_BINARY is no string"},
-      {u"Multi", std::nullopt, "REG_MULTI_SZ is no string"},
-      {u"Absent", std::nullopt, "a missing value is no string"},
-  };
-  for (const auto& c : kStrings) {
-    std::optional<WString> value = key->StringValue(c.name);
-    checks.Expect(value == c.expected, std::string("registry: ") + c.what, Show(value));
-  }
-  const struct {
-    const char16_t* name;
-    std::optional<std::uint32_t> expected;
-    const char* what;
-  } kDwords[] = {
-      {u"Number", 0x2Au, "REG_DWORD value"},
-      {u"Text", std::nullopt, "a string is no DWORD"},
-      {u"Binary", std::nullopt, "4 binary bytes are no DWORD"},
-      {u"Absent", std::nullopt, "a missing value is no DWORD"},
-  };
-  for (const auto& c : kDwords) {
-    std::optional<std::uint32_t> value = key->DwordValue(c.name);
-    checks.Expect(value == c.expected, std::string("registry: ") + c.what, Show(value));
-  }
+  std::optional<WString> long_text = key->StringValue(u"Long");
+  checks.Expect(long_text == digits, "registry: 300-unit REG_SZ value comes back whole",
+                long_text ? "length " + std::to_string(long_text->size()) : "nullopt");
+
+  std::optional<WString> expand = key->StringValue(u"Expand");
+  checks.Expect(expand == WString(u"%SystemRoot%\\ztrm"),
+                "registry: REG_EXPAND_SZ value, not expanded", Show(expand));
+
+  std::optional<WString> unterminated = key->StringValue(u"Unterminated");
+  checks.Expect(unterminated == WString(u"AB"), "registry: REG_SZ stored without terminator",
+                Show(unterminated));
+  std::optional<WString> many_nuls = key->StringValue(u"ManyNuls");
+  checks.Expect(many_nuls == WString(u"AB"), "registry: trailing NULs are stripped",
+                Show(many_nuls));
+
+  std::optional<WString> unnamed = key->StringValue(u"");
+  checks.Expect(unnamed == WString(u"default value"), "registry: the unnamed value", Show(unnamed));
+
+  std::optional<std::uint32_t> number = key->DwordValue(u"Number");
+  checks.Expect(number == 0x2Au, "registry: REG_DWORD value", Show(number));
+
+  checks.Expect(!key->StringValue(u"Number"), "registry: a DWORD is no string");
+  checks.Expect(!key->StringValue(u"Binary"), "registry: REG_BINARY is no string");
+  checks.Expect(!key->StringValue(u"Multi"), "registry: REG_MULTI_SZ is no string");
+  checks.Expect(!key->DwordValue(u"Text"), "registry: a string is no DWORD");
+  checks.Expect(!key->DwordValue(u"Binary"), "registry: 4 binary bytes are no DWORD");
+  checks.Expect(!key->StringValue(u"Absent") && !key->DwordValue(u"Absent"),
+                "registry: a missing value is nullopt");
 
   const std::vector<WString> expected = {u"10",   u"9",    u"alpha",
                                          u"Beta", u"Zeta", WString(255, u'z')};
@@ -239,30 +236,30 @@ void CheckProfiles(FileSystem& files, ProfileFiles& profiles, Checks& checks) {
                            "Dup=second\r\n"
                            "Long=abcdefghij\r\n"),
                 "profile: write the test file");
-  checks.Expect(profiles.WriteString(ini, u"Written", u"Key", u"new value"), "profile: write a value");
-  const WString none = Join(kWorkFolder, u"none.ini");
-  const struct {
-    const WString& file;
-    const char16_t* section;
-    const char16_t* key;
-    const char16_t* fallback;
-    std::size_t units;
-    const char16_t* expected;
-    const char* what;
-  } kReads[] = {
-      {ini, u"Chassis", u"Quoted", u"", 260, u" inner blanks ", "quotes removed, inner blanks kept"},
-      {ini, u"Chassis", u"Plain", u"", 260, u"two  words", "outer blanks trimmed"},
-      {ini, u"Chassis", u"Dup", u"", 260, u"first", "the first of two equal keys"},
-      {ini, u"Chassis", u"Long", u"", 5, u"abcd", "a value cut to the buffer"},
-      {ini, u"Chassis", u"Missing", u"fallback", 260, u"fallback", "a missing key gives the default"},
-      {ini, u"Chassis", u"Missing", u"0123456789", 4, u"012", "the default is cut to the buffer too"},
-      {none, u"Chassis", u"Plain", u"d", 260, u"d", "a missing file gives the default"},
-      {ini, u"Written", u"Key", u"", 260, u"new value", "read back a written value"},
+  auto read = [&](WStringView key, WStringView fallback, std::size_t units) {
+    return profiles.ReadString(ini, u"Chassis", key, fallback, units);
   };
-  for (const auto& c : kReads) {
-    const WString value = profiles.ReadString(c.file, c.section, c.key, c.fallback, c.units);
-    checks.Expect(value == c.expected, std::string("profile: ") + c.what, Show(value));
-  }
+  auto show = [](const WString& text) { return "\"" + ToUtf8(text) + "\""; };
+  WString value = read(u"Quoted", u"", 260);
+  checks.Expect(value == u" inner blanks ", "profile: quotes removed, inner blanks kept",
+                show(value));
+  value = read(u"Plain", u"", 260);
+  checks.Expect(value == u"two  words", "profile: outer blanks trimmed", show(value));
+  value = read(u"Dup", u"", 260);
+  checks.Expect(value == u"first", "profile: the first of two equal keys", show(value));
+  value = read(u"Long", u"", 5);
+  checks.Expect(value == u"abcd", "profile: a value cut to the buffer", show(value));
+  value = read(u"Missing", u"fallback", 260);
+  checks.Expect(value == u"fallback", "profile: a missing key gives the default", show(value));
+  value = read(u"Missing", u"0123456789", 4);
+  checks.Expect(value == u"012", "profile: the default is cut to the buffer too", show(value));
+  value = profiles.ReadString(Join(kWorkFolder, u"none.ini"), u"Chassis", u"Plain", u"d", 260);
+  checks.Expect(value == u"d", "profile: a missing file gives the default", show(value));
+
+  checks.Expect(profiles.WriteString(ini, u"Written", u"Key", u"new value"),
+                "profile: write a value");
+  value = profiles.ReadString(ini, u"Written", u"Key", u"", 260);
+  checks.Expect(value == u"new value", "profile: read back a written value", show(value));
 }
 
 void CheckShell(Shell& shell, FileSystem& files, Clock& clock, Checks& checks) {
