@@ -72,31 +72,22 @@ TEST_F(InstallerFixture, InstallTwiceFailsWithServiceExists) {
   EXPECT_EQ(Console(), Expected("install.txt") + Expected("install_exists.txt"));
 }
 
-TEST_F(InstallerFixture, EveryCommandReportsAFailedConnection) {
+TEST_F(InstallerFixture, EveryCommandReportsAMissingServiceOrAFailedConnection) {
+  auto every_command = [&](const std::string& message) {
+    installer->StartInstalledService();
+    EXPECT_EQ(Console(), message);
+    installer->StopInstalledService();
+    EXPECT_EQ(Console(), message);
+    installer->DeleteServiceEntry();
+    EXPECT_EQ(Console(), message);
+    EXPECT_EQ(installer->QueryServiceState(), 0u);
+    EXPECT_EQ(Console(), message);
+  };
+  every_command(Expected("open_missing.txt"));
   scm().FailConnect(5);
-  const std::string kMessage = "OpenSCManager failed w/err 0x00000005\n";
+  every_command("OpenSCManager failed w/err 0x00000005\n");
   installer->CreateServiceEntry(kInstallDisplayName);
-  EXPECT_EQ(Console(), kMessage);
-  installer->StartInstalledService();
-  EXPECT_EQ(Console(), kMessage);
-  installer->StopInstalledService();
-  EXPECT_EQ(Console(), kMessage);
-  installer->DeleteServiceEntry();
-  EXPECT_EQ(Console(), kMessage);
-  EXPECT_EQ(installer->QueryServiceState(), 0u);
-  EXPECT_EQ(Console(), kMessage);
-}
-
-TEST_F(InstallerFixture, EveryCommandReportsAMissingService) {
-  const std::string kMessage = "OpenService failed w/err 0x00000424\n";
-  installer->StartInstalledService();
-  EXPECT_EQ(Console(), kMessage);
-  installer->StopInstalledService();
-  EXPECT_EQ(Console(), kMessage);
-  installer->DeleteServiceEntry();
-  EXPECT_EQ(Console(), kMessage);
-  EXPECT_EQ(installer->QueryServiceState(), 0u);
-  EXPECT_EQ(Console(), kMessage);
+  EXPECT_EQ(Console(), "OpenSCManager failed w/err 0x00000005\n");
 }
 
 TEST_F(InstallerFixture, ModuleFileNameFailureStopsTheInstall) {
@@ -118,16 +109,47 @@ TEST_F(InstallerFixture, StartPassesOneArgument) {
   EXPECT_EQ(scm().Find(kServiceName)->start_arguments, (std::vector<WString>{u"", u"startonce"}));
 }
 
-TEST_F(InstallerFixture, StartOfARunningServiceReportsTheError) {
-  AddService(kServiceRunning);
-  installer->StartInstalledService();
-  EXPECT_EQ(Console(), "Starting ZTLRMService.\nStartService failed w/err 0x00000420\n");
-}
-
-TEST_F(InstallerFixture, StopOfAStoppedServicePrintsNothing) {
-  AddService(kServiceStopped);
-  installer->StopInstalledService();
-  EXPECT_EQ(Console(), "");
+// One command on an installed service in a given state.
+TEST(InstallerTest, CommandsOnAnInstalledServiceSayWhatHappened) {
+  enum class Command { kStart, kStop, kRemove };
+  const struct {
+    const char* what;
+    std::uint32_t state;
+    std::uint64_t stop_ms;
+    bool stop_fails;
+    Command command;
+    std::string console;
+    bool still_there;
+  } kCases[] = {
+      {"start of a running service", kServiceRunning, 0, false, Command::kStart, Expected("start_running.txt"), true},
+      {"stop of a stopped service", kServiceStopped, 0, false, Command::kStop, "", true},
+      {"stop that does not take", kServiceRunning, 1500, true, Command::kStop,
+       "Stopping ZTLRMService..\nZTLRMService failed to stop.\n", true},
+      {"remove of a running service stops it first", kServiceRunning, 1500, false, Command::kRemove,
+       Expected("remove_running.txt"), false},
+      {"remove of a stopped service only removes", kServiceStopped, 0, false, Command::kRemove,
+       Expected("remove_stopped.txt"), false},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.what);
+    ServiceTestMachine machine;
+    machine.Boot();
+    NativeServiceControlManager& scm = machine.service().scm();
+    ServiceInstaller installer(machine.platform(), machine.service_platform().scm);
+    NativeServiceBehaviour behaviour;
+    behaviour.stop_duration_ms = c.stop_ms;
+    behaviour.stop_fails = c.stop_fails;
+    scm.SetBehaviour(kServiceName, behaviour);
+    scm.AddService(InstalledConfig(), c.state);
+    switch (c.command) {
+      case Command::kStart: installer.StartInstalledService(); break;
+      case Command::kStop: installer.StopInstalledService(); break;
+      case Command::kRemove: installer.DeleteServiceEntry(); break;
+    }
+    EXPECT_EQ(machine.TakeConsole(), c.console);
+    EXPECT_EQ(scm.Find(kServiceName).has_value(), c.still_there);
+    EXPECT_EQ(scm.OpenHandles(), 0);
+  }
 }
 
 TEST_F(InstallerFixture, StopPrintsADotPerFurtherSecond) {
@@ -155,33 +177,6 @@ TEST_F(InstallerFixture, StopPrintsADotPerFurtherSecond) {
     installer->DeleteServiceEntry();
     Console();
   }
-}
-
-TEST_F(InstallerFixture, StopThatDoesNotTakeSaysSo) {
-  NativeServiceBehaviour behaviour;
-  behaviour.stop_duration_ms = 1500;
-  behaviour.stop_fails = true;
-  scm().SetBehaviour(kServiceName, behaviour);
-  AddService(kServiceRunning);
-  installer->StopInstalledService();
-  EXPECT_EQ(Console(), "Stopping ZTLRMService..\nZTLRMService failed to stop.\n");
-}
-
-TEST_F(InstallerFixture, RemoveOfARunningServiceStopsItFirst) {
-  NativeServiceBehaviour behaviour;
-  behaviour.stop_duration_ms = 1500;
-  scm().SetBehaviour(kServiceName, behaviour);
-  AddService(kServiceRunning);
-  installer->DeleteServiceEntry();
-  EXPECT_EQ(Console(), Expected("remove_running.txt"));
-  EXPECT_FALSE(scm().Find(kServiceName));
-}
-
-TEST_F(InstallerFixture, RemoveOfAStoppedServiceOnlyRemoves) {
-  AddService(kServiceStopped);
-  installer->DeleteServiceEntry();
-  EXPECT_EQ(Console(), "ZTLRMService is removed.\n");
-  EXPECT_FALSE(scm().Find(kServiceName));
 }
 
 TEST_F(InstallerFixture, RemoveOfAServiceThatWillNotStopLeavesItMarked) {
@@ -256,13 +251,15 @@ TEST_F(InstallerFixture, RunOnceWithoutARunStopsTheServiceAtTheFirstProbe) {
   }
 }
 
+const std::string kRunOnceStart =
+    "Install Service\nZTLRMService is installed.\nStart Service...\nStarting ZTLRMService.\n";
+const std::string kRunOnceEnd =
+    "Stop and Remove Service...\nStopping ZTLRMService.\nZTLRMService is stopped.\nZTLRMService is removed.\nDone.\n";
+
 TEST_F(InstallerFixture, RunOnceKeepsLoggingWhileARunHoldsTheFiles) {
   PlayedService played(machine, 2500, 0);
   installer->RunOnce();
-  EXPECT_EQ(Console(), "Install Service\nZTLRMService is installed.\nStart Service...\nStarting ZTLRMService.\n" +
-                           Repeat("Logging...\n", 3) +
-                           "Stop and Remove Service...\nStopping ZTLRMService.\nZTLRMService is stopped.\n"
-                           "ZTLRMService is removed.\nDone.\n");
+  EXPECT_EQ(Console(), kRunOnceStart + Repeat("Logging...\n", 3) + kRunOnceEnd);
 }
 
 TEST_F(InstallerFixture, RunOnceLeavesTheLoopWhenAnyOneFileIsFree) {
@@ -277,17 +274,14 @@ TEST_F(InstallerFixture, RunOnceLeavesTheLoopWhenAnyOneFileIsFree) {
   scm().SetBehaviour(kServiceName, behaviour);
   installer->RunOnce();
   EXPECT_EQ(held.size(), 2u);
-  EXPECT_EQ(Console(), "Install Service\nZTLRMService is installed.\nStart Service...\nStarting ZTLRMService.\n"
-                       "Logging...\nStop and Remove Service...\nStopping ZTLRMService.\n"
-                       "ZTLRMService is stopped.\nZTLRMService is removed.\nDone.\n");
+  EXPECT_EQ(Console(), kRunOnceStart + "Logging...\n" + kRunOnceEnd);
 }
 
 TEST_F(InstallerFixture, RunOnceOverAStoppedInstalledServiceUsesIt) {
   AddService(kServiceStopped);
   installer->RunOnce();
   EXPECT_EQ(Console(), "Install Service\nCreateService failed w/err 0x00000431\nStart Service...\n"
-                       "Starting ZTLRMService.\nLogging...\nStop and Remove Service...\n"
-                       "Stopping ZTLRMService.\nZTLRMService is stopped.\nZTLRMService is removed.\nDone.\n");
+                       "Starting ZTLRMService.\nLogging...\n" + kRunOnceEnd);
   EXPECT_FALSE(scm().Find(kServiceName));
 }
 
@@ -307,9 +301,7 @@ TEST_F(InstallerFixture, RunOnceWaitsForARunningServiceToStop) {
 TEST_F(InstallerFixture, RunOnceGivesUpOnAServiceThatStaysRunning) {
   AddService(kServiceRunning);
   installer->RunOnce();
-  EXPECT_EQ(Console(), "Install Service\nCreateService failed w/err 0x00000431\n" +
-                           Repeat("Installation...\n", 30) +
-                           "ZTLRMService did not stop within 30 seconds; nothing was started.\n");
+  EXPECT_EQ(Console(), Expected("startonce_running.txt"));
   EXPECT_EQ(clock().TotalSleptMilliseconds(), 30000u);
   // Not ours to take: still there, still running, never started again.
   ASSERT_TRUE(scm().Find(kServiceName));

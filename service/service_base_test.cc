@@ -32,29 +32,27 @@ class ScriptedService : public CServiceBase {
     if (during_start) during_start();
     Fail(start_failure);
   }
-  void OnStop() override {
-    calls.push_back("OnStop");
-    Fail(stop_failure);
-  }
-  void OnPause() override {
-    calls.push_back("OnPause");
-    Fail(pause_failure);
-  }
-  void OnContinue() override {
-    calls.push_back("OnContinue");
-    Fail(continue_failure);
-  }
-  void OnShutdown() override {
-    calls.push_back("OnShutdown");
-    Fail(shutdown_failure);
-  }
+  void OnStop() override { Call("OnStop", stop_failure); }
+  void OnPause() override { Call("OnPause", pause_failure); }
+  void OnContinue() override { Call("OnContinue", continue_failure); }
+  void OnShutdown() override { Call("OnShutdown", shutdown_failure); }
 
  private:
+  void Call(const char* name, Failure failure) {
+    calls.push_back(name);
+    Fail(failure);
+  }
   void Fail(Failure failure) {
     if (failure == Failure::kErrorCode) throw ServiceError(code);
     if (failure == Failure::kOther) throw std::runtime_error("not a platform error");
   }
 };
+
+std::vector<std::uint32_t> CheckPoints(const std::vector<ServiceStatusRecord>& reports) {
+  std::vector<std::uint32_t> check_points;
+  for (const ServiceStatusRecord& report : reports) check_points.push_back(report.dwCheckPoint);
+  return check_points;
+}
 
 std::string Shown(const std::vector<std::uint32_t>& states) {
   std::string text;
@@ -80,19 +78,14 @@ struct BaseFixture : testing::Test {
   std::shared_ptr<ScriptedService> service;
 };
 
-TEST_F(BaseFixture, StatusStartsAsTheServiceControlManagerExpectsIt) {
-  EXPECT_EQ(service->Status.dwServiceType, 0x10u);
-  EXPECT_EQ(service->Status.dwCurrentState, kServiceStartPending);
-  EXPECT_EQ(service->Status.dwControlsAccepted, 5u);
-  EXPECT_EQ(service->Status.dwWin32ExitCode, 0u);
-  EXPECT_EQ(service->Status.dwServiceSpecificExitCode, 0u);
-  EXPECT_EQ(service->Status.dwCheckPoint, 0u);
-  EXPECT_EQ(service->Status.dwWaitHint, 0u);
-  EXPECT_EQ(service->StatusHandle.load(), 0u);
-  EXPECT_EQ(service->CheckPointCounter, 1u);
-}
-
 TEST_F(BaseFixture, CleanStartAndStopReportEveryStateWithRisingCheckPoints) {
+  // The status as made, before anything is reported.
+  const ServiceStatusRecord& made = service->Status;
+  EXPECT_EQ((std::vector<std::uint32_t>{made.dwServiceType, made.dwCurrentState, made.dwControlsAccepted,
+                                        made.dwWin32ExitCode, made.dwServiceSpecificExitCode,
+                                        made.dwCheckPoint, made.dwWaitHint, service->StatusHandle.load()}),
+            (std::vector<std::uint32_t>{0x10, kServiceStartPending, 5, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(service->CheckPointCounter, 1u);
   service->ServiceMain({u"ZTLRMService"});
   runtime().DeliverControl(kControlStop);
 
@@ -121,10 +114,8 @@ TEST_F(BaseFixture, CheckPointCounterIsNeverReset) {
   service->Pause();
   service->Continue();
   service->Stop();
-  std::vector<std::uint32_t> check_points;
-  for (const ServiceStatusRecord& report : runtime().StatusReports()) check_points.push_back(report.dwCheckPoint);
   // SERVICE_PAUSED is no pending state, yet only running and stopped report 0.
-  EXPECT_EQ(check_points, (std::vector<std::uint32_t>{1, 0, 2, 3, 4, 0, 5, 0}))
+  EXPECT_EQ(CheckPoints(runtime().StatusReports()), (std::vector<std::uint32_t>{1, 0, 2, 3, 4, 0, 5, 0}))
       << "states: " << Shown(runtime().ReportedStates());
 }
 
@@ -148,7 +139,7 @@ TEST_F(BaseFixture, StartWaitsThreeSecondsThenEnablesControlsAndReloadsTheCompan
 
 TEST(ServiceBaseTest, CompanionFolderComesOnlyFromTheTwoOrbKeys) {
   const struct {
-    const char* registry;
+    std::string registry;
     const char* expected;
   } kCases[] = {
       {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZELTRO\\ORB]\r\n\"Path\"=\"C:\\\\A\"\r\n"
@@ -161,6 +152,8 @@ TEST(ServiceBaseTest, CompanionFolderComesOnlyFromTheTwoOrbKeys) {
       // The PXI keys, which the worker also reads, are not the service's.
       {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZELTRO\\PXI]\r\n\"Path\"=\"C:\\\\P\"\r\n", ""},
       {"", ""},
+      // A value that does not fit counts as absent.
+      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZELTRO\\ORB]\r\n\"Path\"=\"C:\\\\" + std::string(258, 'x') + "\"\r\n", ""},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.registry);
@@ -173,19 +166,12 @@ TEST(ServiceBaseTest, CompanionFolderComesOnlyFromTheTwoOrbKeys) {
   }
 }
 
-TEST_F(BaseFixture, CompanionFolderValueThatDoesNotFitCountsAsAbsent) {
-  ServiceTestMachine other;
-  other.image().WriteRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZELTRO\\ORB]\r\n\"Path\"=\"C:\\\\" +
-                              std::string(258, 'x') + "\"\r\n");
-  other.Boot();
-  ScriptedService long_value(other.platform(), other.service_platform());
-  long_value.Start({});
-  EXPECT_TRUE(long_value.NotifyCompanionDir.empty());
-}
-
-// What each life cycle operation reports and logs, with and without failure.
+// What each life cycle operation reports and logs, with and without failure,
+// from the state the control finds the service in.
 TEST_F(BaseFixture, LifeCycleOperationsFollowTheFailureTable) {
   enum class Op { kStart, kStop, kPause, kContinue, kShutdown };
+  constexpr std::uint32_t kSP = kServiceStartPending, kR = kServiceRunning, kS = kServiceStopped,
+                          kP = kServicePaused;
   const struct {
     const char* what;
     Op op;
@@ -193,42 +179,41 @@ TEST_F(BaseFixture, LifeCycleOperationsFollowTheFailureTable) {
     std::vector<std::uint32_t> states;
     std::uint32_t last_exit_code;
     const char16_t* event;  // null: no entry
+    std::uint32_t from = kServiceRunning;
+    bool event_log_fails = false;
   } kCases[] = {
-      {"start", Op::kStart, Failure::kNone, {kServiceStartPending, kServiceRunning}, 0, nullptr},
-      {"start, error code", Op::kStart, Failure::kErrorCode, {kServiceStartPending, kServiceStopped},
-       0x1234, u"Service Start failed w/err 0x00001234"},
-      {"start, other", Op::kStart, Failure::kOther, {kServiceStartPending, kServiceStopped}, 0,
-       u"Service failed to start."},
-      {"stop", Op::kStop, Failure::kNone, {kServiceStopPending, kServiceStopped}, 0, nullptr},
-      {"stop, error code", Op::kStop, Failure::kErrorCode, {kServiceStopPending, kServiceRunning}, 0,
-       u"Service Stop failed w/err 0x00001234"},
-      {"stop, other", Op::kStop, Failure::kOther, {kServiceStopPending, kServiceRunning}, 0,
-       u"Service failed to stop."},
-      {"pause", Op::kPause, Failure::kNone, {kServicePausePending, kServicePaused}, 0, nullptr},
-      {"pause, error code", Op::kPause, Failure::kErrorCode, {kServicePausePending, kServiceRunning},
-       0, u"Service Pause failed w/err 0x00001234"},
-      {"pause, other", Op::kPause, Failure::kOther, {kServicePausePending, kServiceRunning}, 0,
-       u"Service failed to pause."},
-      {"continue", Op::kContinue, Failure::kNone, {kServiceContinuePending, kServiceRunning}, 0,
-       nullptr},
-      {"continue, error code", Op::kContinue, Failure::kErrorCode,
-       {kServiceContinuePending, kServicePaused}, 0, u"Service Continue failed w/err 0x00001234"},
-      {"continue, other", Op::kContinue, Failure::kOther, {kServiceContinuePending, kServicePaused},
-       0, u"Service failed to resume."},
-      {"shutdown", Op::kShutdown, Failure::kNone, {kServiceStopped}, 0, nullptr},
-      {"shutdown, error code", Op::kShutdown, Failure::kErrorCode, {}, 0,
-       u"Service Shutdown failed w/err 0x00001234"},
+      {"start", Op::kStart, Failure::kNone, {kSP, kR}, 0, nullptr},
+      {"start, error code", Op::kStart, Failure::kErrorCode, {kSP, kS}, 0x1234, u"Service Start failed w/err 0x00001234"},
+      {"start, other", Op::kStart, Failure::kOther, {kSP, kS}, 0, u"Service failed to start."},
+      // An event log that cannot be opened is ignored.
+      {"start, error code, no event log", Op::kStart, Failure::kErrorCode, {kSP, kS}, 0x1234, nullptr, kR, true},
+      {"stop", Op::kStop, Failure::kNone, {kServiceStopPending, kS}, 0, nullptr},
+      {"stop, error code", Op::kStop, Failure::kErrorCode, {kServiceStopPending, kR}, 0, u"Service Stop failed w/err 0x00001234"},
+      {"stop, other", Op::kStop, Failure::kOther, {kServiceStopPending, kR}, 0, u"Service failed to stop."},
+      // A failed stop restores the state it found.
+      {"stop of a paused service, error code", Op::kStop, Failure::kErrorCode, {kServiceStopPending, kP}, 0,
+       u"Service Stop failed w/err 0x00001234", kP},
+      {"pause", Op::kPause, Failure::kNone, {kServicePausePending, kP}, 0, nullptr},
+      {"pause, error code", Op::kPause, Failure::kErrorCode, {kServicePausePending, kR}, 0, u"Service Pause failed w/err 0x00001234"},
+      {"pause, other", Op::kPause, Failure::kOther, {kServicePausePending, kR}, 0, u"Service failed to pause."},
+      {"continue", Op::kContinue, Failure::kNone, {kServiceContinuePending, kR}, 0, nullptr},
+      {"continue, error code", Op::kContinue, Failure::kErrorCode, {kServiceContinuePending, kP}, 0,
+       u"Service Continue failed w/err 0x00001234"},
+      {"continue, other", Op::kContinue, Failure::kOther, {kServiceContinuePending, kP}, 0, u"Service failed to resume."},
+      {"shutdown", Op::kShutdown, Failure::kNone, {kS}, 0, nullptr},
+      {"shutdown, error code", Op::kShutdown, Failure::kErrorCode, {}, 0, u"Service Shutdown failed w/err 0x00001234"},
       {"shutdown, other", Op::kShutdown, Failure::kOther, {}, 0, u"Service failed to shut down."},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);
     ServiceTestMachine m;
     m.Boot();
+    if (c.event_log_fails) m.service().events().FailRegistration();
     const auto shared = std::make_shared<ScriptedService>(m.platform(), m.service_platform());
     ScriptedService& s = *shared;
     PublishServiceInstance(shared);
     s.StatusHandle = NativeServiceRuntime::kStatusHandle;
-    s.SetStatus(kServiceRunning);  // the state a control finds the service in
+    s.SetStatus(c.from);
     NativeServiceRuntime& rt = m.service().runtime();
     const std::size_t before = rt.StatusReports().size();
     s.start_failure = s.stop_failure = s.pause_failure = s.continue_failure = s.shutdown_failure = c.failure;
@@ -263,14 +248,6 @@ TEST_F(BaseFixture, LifeCycleOperationsFollowTheFailureTable) {
   }
 }
 
-TEST_F(BaseFixture, StopRestoresTheStateItFound) {
-  ActAsRegistered();
-  service->SetStatus(kServicePaused);
-  service->stop_failure = Failure::kErrorCode;
-  service->Stop();
-  EXPECT_EQ(runtime().ReportedStates().back(), kServicePaused);
-}
-
 TEST_F(BaseFixture, ErrorEntryIsCutTo259Units) {
   const WString operation(300, u'x');
   service->LogError(operation, 5);
@@ -279,15 +256,6 @@ TEST_F(BaseFixture, ErrorEntryIsCutTo259Units) {
   EXPECT_EQ(entries[0].strings[1], WString(259, u'x'));
   service->LogError(WString(230, u'y'), 0xDEADBEEF);
   EXPECT_EQ(events()[1].strings[1], WString(230, u'y') + u" failed w/err 0xdeadbeef");
-}
-
-TEST_F(BaseFixture, EventLogThatCannotBeOpenedIsIgnored) {
-  machine.service().events().FailRegistration();
-  ActAsRegistered();
-  service->start_failure = Failure::kErrorCode;
-  service->Start({});
-  EXPECT_TRUE(events().empty());
-  EXPECT_EQ(runtime().ReportedStates().back(), kServiceStopped);
 }
 
 TEST_F(BaseFixture, PlainHandlerRoutesEveryControl) {
@@ -332,18 +300,6 @@ TEST_F(BaseFixture, WithoutAStatusHandleServiceMainGivesUp) {
   EXPECT_TRUE(service->calls.empty());
   EXPECT_TRUE(runtime().StatusReports().empty());
   EXPECT_FALSE(runtime().HasExtendedHandler());
-}
-
-TEST_F(BaseFixture, WithoutTheExtendedHandlerThePlainOneTakesEveryControlAtOnce) {
-  runtime().FailExtendedHandlerRegistration();
-  machine.native().clock().SetSleepHook([&](std::uint32_t) {
-    // No ControlsEnabled wait for the plain handler.
-    runtime().DeliverControl(kControlStop);
-    EXPECT_EQ(service->calls.back(), "OnStop");
-  });
-  service->ServiceMain({});
-  EXPECT_FALSE(runtime().DeviceRegistrationMade());
-  EXPECT_EQ(service->calls, (std::vector<std::string>{"OnStart(0)", "OnStop"}));
 }
 
 TEST_F(BaseFixture, DeviceNotificationThatFailsLeavesTheServiceRunning) {
@@ -407,70 +363,86 @@ TEST_F(BaseFixture, ShutdownKeepsTheNotificationRegistered) {
   EXPECT_EQ(service->calls, (std::vector<std::string>{"OnStart(0)", "OnShutdown"}));
 }
 
-TEST_F(BaseFixture, StopWithinTheFirstThreeSecondsIsCarriedOutWhenTheStartHasFinished) {
-  bool stopped_during_pause = true;
+// A stop at one moment of the start: during OnStart, during the three
+// seconds before ControlsEnabled, or after a start that failed.
+struct StopCase {
+  const char* name;
+  bool during_start;
+  int stops_in_pause;
+  bool after_start;
+  Failure start_failure, stop_failure;
+  bool no_extended_handler;
+  std::uint32_t state_in_pause;  // 0: no pause
+  std::vector<std::string> calls_in_pause;
+  std::vector<std::uint32_t> states;
+  std::vector<std::string> calls;
+  std::uint32_t last_exit_code;
+  const char16_t* event;  // null: no entry
+  std::size_t unregistrations;
+};
+
+class StopTimingTest : public BaseFixture, public testing::WithParamInterface<StopCase> {};
+
+constexpr std::uint32_t kSP = kServiceStartPending, kR = kServiceRunning, kStopP = kServiceStopPending,
+                        kS = kServiceStopped;
+const std::vector<std::string> kStartOnly = {"OnStart(0)"}, kStartStop = {"OnStart(0)", "OnStop"};
+
+INSTANTIATE_TEST_SUITE_P(
+    Stops, StopTimingTest,
+    testing::Values(
+        // Reported as stopping at once, carried out when the start has
+        // finished (after its companion reload); a second stop changes nothing.
+        StopCase{"TwiceInThePause", false, 2, false, Failure::kNone, Failure::kNone, false, kStopP, kStartOnly,
+                 {kSP, kR, kStopP, kStopP, kS}, kStartStop, 0, nullptr, 1},
+        // Stays reported as stopping through the rest of the start.
+        StopCase{"DuringOnStart", true, 0, false, Failure::kNone, Failure::kNone, false, kStopP, kStartOnly,
+                 {kSP, kStopP, kR, kStopP, kStopP, kS}, kStartStop, 0, nullptr, 1},
+        StopCase{"DuringAFailedStart", true, 0, false, Failure::kErrorCode, Failure::kNone, false, 0, {},
+                 {kSP, kStopP, kS, kS}, kStartOnly, 0x1234, u"Service Start failed w/err 0x00001234", 0},
+        StopCase{"AfterAFailedStart", false, 0, true, Failure::kErrorCode, Failure::kNone, false, 0, {},
+                 {kSP, kS}, kStartOnly, 0x1234, u"Service Start failed w/err 0x00001234", 0},
+        // A deferred stop that fails returns the service to running.
+        StopCase{"DeferredAndFailing", false, 1, false, Failure::kNone, Failure::kErrorCode, false, kStopP,
+                 kStartOnly, {kSP, kR, kStopP, kStopP, kR}, kStartStop, 0, u"Service Stop failed w/err 0x00001234", 1},
+        // Without the extended handler the plain one takes every control at once.
+        StopCase{"WithoutTheExtendedHandler", false, 1, false, Failure::kNone, Failure::kNone, true, kS, kStartStop,
+                 {kSP, kR, kStopP, kS}, kStartStop, 0, nullptr, 0}),
+    [](const testing::TestParamInfo<StopCase>& info) { return std::string(info.param.name); });
+
+TEST_P(StopTimingTest, StateCallsAndLogFollowTheMomentOfTheStop) {
+  const StopCase& c = GetParam();
+  if (c.no_extended_handler) runtime().FailExtendedHandlerRegistration();
+  service->start_failure = c.start_failure;
+  service->stop_failure = c.stop_failure;
+  if (c.during_start) service->during_start = [&] { runtime().DeliverControl(kControlStop); };
+  std::uint32_t state_in_pause = 0;
+  std::vector<std::string> calls_in_pause;
   machine.native().clock().SetSleepHook([&](std::uint32_t) {
-    runtime().DeliverControl(kControlStop);
-    runtime().DeliverControl(kControlStop);  // a second one changes nothing
-    stopped_during_pause = !service->calls.empty() && service->calls.back() == "OnStop";
-    // Reported as stopping at once.
-    EXPECT_EQ(runtime().ReportedStates().back(), kServiceStopPending);
+    for (int i = 0; i < c.stops_in_pause; ++i) runtime().DeliverControl(kControlStop);
+    state_in_pause = runtime().ReportedStates().back();
+    calls_in_pause = service->calls;
     EXPECT_TRUE(runtime().Unregistrations().empty());
   });
   service->ServiceMain({});
-  EXPECT_FALSE(stopped_during_pause);
-  EXPECT_EQ(service->calls, (std::vector<std::string>{"OnStart(0)", "OnStop"}));
-  EXPECT_EQ(runtime().Unregistrations(),
-            std::vector<DeviceNotificationHandle>{NativeServiceRuntime::kNotificationHandle});
-  // The companion reload of the finished start comes before the stop.
-  EXPECT_EQ(machine.Launches(), "ORB.exe|reload|C:\\ZELTRO\\ORB\n");
-  std::vector<std::uint32_t> check_points;
-  for (const ServiceStatusRecord& r : runtime().StatusReports()) check_points.push_back(r.dwCheckPoint);
-  EXPECT_EQ(runtime().ReportedStates(),
-            (std::vector<std::uint32_t>{kServiceStartPending, kServiceRunning, kServiceStopPending,
-                                        kServiceStopPending, kServiceStopped}));
-  EXPECT_EQ(check_points, (std::vector<std::uint32_t>{1, 0, 2, 3, 0}));
-}
+  if (c.after_start) runtime().DeliverControl(kControlStop);
 
-TEST_F(BaseFixture, StopDuringOnStartKeepsTheServiceReportedAsStopping) {
-  service->during_start = [&] { runtime().DeliverControl(kControlStop); };
-  std::uint32_t state_in_pause = 0;
-  machine.native().clock().SetSleepHook(
-      [&](std::uint32_t) { state_in_pause = runtime().ReportedStates().back(); });
-  service->ServiceMain({});
-  EXPECT_EQ(state_in_pause, kServiceStopPending);
-  EXPECT_EQ(runtime().ReportedStates(),
-            (std::vector<std::uint32_t>{kServiceStartPending, kServiceStopPending, kServiceRunning,
-                                        kServiceStopPending, kServiceStopPending, kServiceStopped}));
-  EXPECT_EQ(service->calls, (std::vector<std::string>{"OnStart(0)", "OnStop"}));
-}
-
-TEST_F(BaseFixture, StopDuringAFailedStartEndsStopped) {
-  service->during_start = [&] { runtime().DeliverControl(kControlStop); };
-  service->start_failure = Failure::kErrorCode;
-  service->ServiceMain({});
+  EXPECT_EQ(state_in_pause, c.state_in_pause);
+  EXPECT_EQ(calls_in_pause, c.calls_in_pause);
   const std::vector<ServiceStatusRecord> reports = runtime().StatusReports();
+  EXPECT_EQ(runtime().ReportedStates(), c.states) << Shown(runtime().ReportedStates());
+  // Check points rise through every pending state; running and stopped report 0.
+  std::vector<std::uint32_t> check_points;
+  std::uint32_t counter = 1;
+  for (std::uint32_t state : c.states) check_points.push_back(state == kR || state == kS ? 0 : counter++);
+  EXPECT_EQ(CheckPoints(reports), check_points);
   ASSERT_FALSE(reports.empty());
-  EXPECT_EQ(reports.back().dwCurrentState, kServiceStopped);
-  EXPECT_EQ(reports.back().dwWin32ExitCode, 0x1234u);
-  EXPECT_EQ(service->calls, std::vector<std::string>{"OnStart(0)"});
-}
-
-TEST_F(BaseFixture, StopAfterAFailedStartIsNotReportedAsPending) {
-  service->start_failure = Failure::kErrorCode;
-  service->ServiceMain({});
-  runtime().DeliverControl(kControlStop);
-  EXPECT_EQ(runtime().ReportedStates(),
-            (std::vector<std::uint32_t>{kServiceStartPending, kServiceStopped}));
-}
-
-TEST_F(BaseFixture, DeferredStopThatFailsReturnsTheServiceToRunning) {
-  service->stop_failure = Failure::kErrorCode;
-  machine.native().clock().SetSleepHook([&](std::uint32_t) { runtime().DeliverControl(kControlStop); });
-  service->ServiceMain({});
-  EXPECT_EQ(runtime().ReportedStates().back(), kServiceRunning);
-  ASSERT_EQ(events().size(), 1u);
-  EXPECT_EQ(events()[0].strings[1], u"Service Stop failed w/err 0x00001234");
+  EXPECT_EQ(reports.back().dwWin32ExitCode, c.last_exit_code);
+  EXPECT_EQ(service->calls, c.calls);
+  EXPECT_EQ(events().size(), c.event ? 1u : 0u);
+  if (c.event) EXPECT_EQ(events()[0].strings[1], c.event);
+  EXPECT_EQ(runtime().Unregistrations().size(), c.unregistrations);
+  EXPECT_EQ(runtime().DeviceRegistrationMade().has_value(), !c.no_extended_handler);
+  EXPECT_EQ(machine.Launches(), c.start_failure == Failure::kNone ? "ORB.exe|reload|C:\\ZELTRO\\ORB\n" : "");
 }
 
 }  // namespace

@@ -18,11 +18,14 @@ int Count(const std::string& text, const std::string& needle) {
 }
 
 struct ZtrmServiceFixture : testing::Test {
-  // Boots the machine (unless a test did, to set failures up first) and makes
-  // the service.
-  void Boot() {
-    if (!booted) machine.Boot();
-    booted = true;
+  // The companion installed and `manager` configured; failures of the
+  // service platform are set up between BootMachine and MakeService.
+  void BootMachine(const char* manager = nullptr) {
+    MakeCompanionImage(machine.image());
+    if (manager) ConfigureResourceManager(machine.image(), manager);
+    machine.Boot();
+  }
+  void MakeService() {
     ctx = std::make_shared<RunContext>(machine.platform());
     service = CZTRMService::Create(machine.platform(), machine.service_platform(), ctx, kServiceName);
     PublishServiceInstance(service);
@@ -38,21 +41,14 @@ struct ZtrmServiceFixture : testing::Test {
   NativeServiceRuntime& runtime() { return machine.service().runtime(); }
   std::vector<NativeEventEntry> events() { return machine.service().events().Entries(); }
 
-  void BootMachine() {
-    machine.Boot();
-    booted = true;
-  }
-
   ServiceTestMachine machine;
-  bool booted = false;
   std::shared_ptr<RunContext> ctx;
   std::shared_ptr<CZTRMService> service;
 };
 
 TEST_F(ZtrmServiceFixture, StartAndStopLeaveTheirEntriesAndTheStopLine) {
-  MakeCompanionImage(machine.image());
-  ConfigureResourceManager(machine.image(), "Another Vendor");  // no run to wait for
-  Boot();
+  BootMachine("Another Vendor");  // no run to wait for
+  MakeService();
   service->ServiceMain({u"ZTLRMService"});
   EXPECT_EQ(ctx->StartRequest.load(), 1);
   EXPECT_EQ(machine.service().threads().WorkItemsQueued(), 1);
@@ -72,38 +68,33 @@ TEST_F(ZtrmServiceFixture, StartAndStopLeaveTheirEntriesAndTheStopLine) {
                                         kServiceStopped}));
 }
 
-TEST_F(ZtrmServiceFixture, RefusedWorkItemWithoutAnErrorCodeIsStillAFailedStart) {
-  MakeCompanionImage(machine.image());
-  BootMachine();
-  machine.service().threads().RefuseWorkItems(0);
-  Boot();
-  service->ServiceMain({});
-  const std::vector<ServiceStatusRecord> reports = runtime().StatusReports();
-  ASSERT_EQ(reports.size(), 2u);
-  EXPECT_EQ(reports[1].dwCurrentState, kServiceStopped);
-  EXPECT_EQ(reports[1].dwWin32ExitCode, kWorkItemRefusedWithoutCode);
-  ASSERT_EQ(events().size(), 2u);
-  EXPECT_EQ(events()[1].strings[1], u"Service Start failed w/err 0x00000008");
-  EXPECT_EQ(service->ControlsEnabled.load(), 0);
-}
+// A refused work item ends the start stopped with its code, or with one of
+// its own when the refusal gave none.
+struct Refusal {
+  std::uint32_t code, exit_code;
+  const char16_t* event;
+};
+class RefusedWorkItemTest : public ZtrmServiceFixture, public testing::WithParamInterface<Refusal> {};
+INSTANTIATE_TEST_SUITE_P(Codes, RefusedWorkItemTest,
+                         testing::Values(Refusal{1816, 1816, u"Service Start failed w/err 0x00000718"},
+                                         Refusal{0, kWorkItemRefusedWithoutCode,
+                                                 u"Service Start failed w/err 0x00000008"}));
 
-TEST_F(ZtrmServiceFixture, RefusedWorkItemEndsTheStartStoppedWithItsCode) {
-  MakeCompanionImage(machine.image());
+TEST_P(RefusedWorkItemTest, EndsTheStartStoppedWithItsCode) {
   BootMachine();
-  machine.service().threads().RefuseWorkItems(1816);  // ERROR_NOT_ENOUGH_QUOTA
-  Boot();
+  machine.service().threads().RefuseWorkItems(GetParam().code);
+  MakeService();
   service->ServiceMain({});
-
   const std::vector<ServiceStatusRecord> reports = runtime().StatusReports();
   ASSERT_EQ(reports.size(), 2u);
   EXPECT_EQ(reports[0].dwCurrentState, kServiceStartPending);
   EXPECT_EQ(reports[1].dwCurrentState, kServiceStopped);
-  EXPECT_EQ(reports[1].dwWin32ExitCode, 1816u);
+  EXPECT_EQ(reports[1].dwWin32ExitCode, GetParam().exit_code);
   EXPECT_EQ(reports[1].dwCheckPoint, 0u);
   const std::vector<NativeEventEntry> entries = events();
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[1].type, kEventError);
-  EXPECT_EQ(entries[1].strings, (std::vector<WString>{u"ZTLRMService", u"Service Start failed w/err 0x00000718"}));
+  EXPECT_EQ(entries[1].strings, (std::vector<WString>{u"ZTLRMService", GetParam().event}));
   // The start ended before the pause: no companion reload, controls stay off.
   EXPECT_EQ(service->ControlsEnabled.load(), 0);
   EXPECT_EQ(machine.Launches(), "");
@@ -111,7 +102,7 @@ TEST_F(ZtrmServiceFixture, RefusedWorkItemEndsTheStartStoppedWithItsCode) {
 }
 
 TEST_F(ZtrmServiceFixture, EventThatCannotBeCreatedFailsTheConstruction) {
-  machine.Boot();
+  BootMachine();
   machine.service().threads().FailEventCreation(1450);
   try {
     CZTRMService::Create(machine.platform(), machine.service_platform(),
@@ -123,10 +114,9 @@ TEST_F(ZtrmServiceFixture, EventThatCannotBeCreatedFailsTheConstruction) {
 }
 
 TEST_F(ZtrmServiceFixture, FailedWaitForTheWorkerIsAFailedStop) {
-  MakeCompanionImage(machine.image());
   BootMachine();
   machine.service().threads().FailWaits(6);
-  Boot();
+  MakeService();
   service->ServiceMain({});
   runtime().DeliverControl(kControlStop);
   EXPECT_EQ(runtime().ReportedStates().back(), kServiceRunning);
@@ -139,7 +129,6 @@ TEST_F(ZtrmServiceFixture, FailedWaitForTheWorkerIsAFailedStop) {
 // The whole life through the dispatcher: one run, then a stop asked for while
 // the worker waits for its next poll.
 TEST_F(ZtrmServiceFixture, OneRunThenTheStopLine) {
-  MakeCompanionImage(machine.image());
   BootMachine();
   bool posted = false;
   machine.native().clock().SetSleepHook([&](std::uint32_t ms) {
@@ -148,7 +137,7 @@ TEST_F(ZtrmServiceFixture, OneRunThenTheStopLine) {
       runtime().PostControl(kControlStop);
     }
   });
-  Boot();
+  MakeService();
   runtime().SetStartArguments({u"ZTLRMService", u"startonce"});
   EXPECT_EQ(runtime().RunDispatcher(kServiceName, &CServiceBase::ServiceMain), 0u);
 
@@ -163,9 +152,8 @@ TEST_F(ZtrmServiceFixture, OneRunThenTheStopLine) {
 }
 
 TEST_F(ZtrmServiceFixture, DeviceEventsReachTheDecisionsAfterTheStart) {
-  MakeCompanionImage(machine.image());
-  ConfigureResourceManager(machine.image(), "Another Vendor");
-  Boot();
+  BootMachine("Another Vendor");
+  MakeService();
   service->ServiceMain({});
   ctx->ReenumerationRequest = 0;
   const DeviceEventRecord removal{kDeviceTypeDeviceInterface, u"\\\\?\\PCI#VEN_10B5&DEV_8733#4&1#{x}"};

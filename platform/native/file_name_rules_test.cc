@@ -104,46 +104,32 @@ TEST(FileNameRulesTest, PatternsMatchAsWineMatchesThem) {
 }
 
 TEST(FileNameRulesTest, WildcardsAreTheFiveWineKnows) {
-  EXPECT_TRUE(HasWildcard(u"*.ini"));
-  EXPECT_TRUE(HasWildcard(u"a?"));
-  EXPECT_TRUE(HasWildcard(u"a<"));
-  EXPECT_TRUE(HasWildcard(u"a>"));
-  EXPECT_TRUE(HasWildcard(u"a\""));
+  for (const char16_t* name : {u"*.ini", u"a?", u"a<", u"a>", u"a\""}) EXPECT_TRUE(HasWildcard(name)) << ToUtf8(name);
   EXPECT_FALSE(HasWildcard(u"a.ini"));
   EXPECT_FALSE(HasWildcard(u""));
 }
 
-TEST(FileNameRulesTest, ListingOrderFoldsToUpperCaseThenBreaksTiesByCodeUnit) {
-  // The order FindNextFileW gave for these names under Wine 8.0.
-  const char16_t* order[] = {u"10.ini", u"9.ini",  u"A.ini", u"a.ini",      u"Ab.Ini",
-                             u"AB.TXT", u"b.ini",  u"c.INI", u"d.ini",      u"Zeta.ini",
-                             u"[x",     u"_x.ini", u"~x",    u"\u00C9.ini", u"\u00E9.ini"};
-  const std::size_t n = sizeof(order) / sizeof(order[0]);
-  for (std::size_t i = 0; i + 1 < n; ++i) {
-    EXPECT_LT(CompareListingNames(order[i], order[i + 1]), 0)
-        << ToUtf8(order[i]) << " before " << ToUtf8(order[i + 1]);
-    EXPECT_GT(CompareListingNames(order[i + 1], order[i]), 0);
+// The orders FindNextFileW gave under Wine 8.0 for two folders holding these
+// files: letters fold to upper case, ties broken by code unit. "\u0105a" (a
+// with ogonek) comes before "\u0104b" because the two fold to the same letter;
+// dotless i, long s, the title case DZ and sharp s have no upper case form in
+// Wine's table and sort as they are.
+TEST(FileNameRulesTest, ListingOrderFoldsEveryScriptThroughWinesTable) {
+  const std::vector<std::vector<const char16_t*>> orders = {
+      {u"10.ini", u"9.ini", u"A.ini", u"a.ini", u"Ab.Ini", u"AB.TXT", u"b.ini", u"c.INI", u"d.ini", u"Zeta.ini", u"[x",
+       u"_x.ini", u"~x", u"\u00C9.ini", u"\u00E9.ini"},
+      {u"Iy.ini", u"iz.ini", u"Sr.ini", u"Zeta.ini", u"_x.ini", u"\u00DFa.ini", u"\u0105a.ini", u"\u0104b.ini",
+       u"\u0131x.ini", u"\u017Fs.ini", u"\u01C62.ini", u"\u01C43.ini", u"\u01C51.ini", u"\u0436a.ini", u"\u0416b.ini",
+       u"\u1E9Eb.ini", u"\u24D0a.ini", u"\u24B7b.ini", u"\uFB00a.ini", u"\uFF41a.ini", u"\uFF22b.ini"},
+  };
+  for (const std::vector<const char16_t*>& order : orders) {
+    for (std::size_t i = 0; i + 1 < order.size(); ++i) {
+      EXPECT_LT(CompareListingNames(order[i], order[i + 1]), 0)
+          << ToUtf8(order[i]) << " before " << ToUtf8(order[i + 1]);
+      EXPECT_GT(CompareListingNames(order[i + 1], order[i]), 0);
+    }
   }
   EXPECT_EQ(CompareListingNames(u"same", u"same"), 0);
-}
-
-TEST(FileNameRulesTest, ListingOrderFoldsEveryScriptThroughWinesTable) {
-  // The order FindNextFileW gave under Wine 8.0 for a folder holding these
-  // files. "\u0105a" (a with ogonek) comes before "\u0104b" because the two
-  // fold to the same letter; dotless i, long s, the title case DZ and sharp s
-  // have no upper case form in Wine's table and sort as they are.
-  const char16_t* order[] = {
-      u"Iy.ini",       u"iz.ini",       u"Sr.ini",       u"Zeta.ini",     u"_x.ini",
-      u"\u00DFa.ini", u"\u0105a.ini", u"\u0104b.ini", u"\u0131x.ini", u"\u017Fs.ini",
-      u"\u01C62.ini", u"\u01C43.ini", u"\u01C51.ini", u"\u0436a.ini", u"\u0416b.ini",
-      u"\u1E9Eb.ini", u"\u24D0a.ini", u"\u24B7b.ini", u"\uFB00a.ini", u"\uFF41a.ini",
-      u"\uFF22b.ini"};
-  const std::size_t n = sizeof(order) / sizeof(order[0]);
-  for (std::size_t i = 0; i + 1 < n; ++i) {
-    EXPECT_LT(CompareListingNames(order[i], order[i + 1]), 0)
-        << ToUtf8(order[i]) << " before " << ToUtf8(order[i + 1]);
-    EXPECT_GT(CompareListingNames(order[i + 1], order[i]), 0);
-  }
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "platform/native/host_change_watch.h"
 #include "platform/native/native_file_system.h"
+#include "tests/platform_test_support.h"
 #include "tests/shell_run.h"
 #include "tests/test_image.h"
 
@@ -18,21 +19,13 @@ namespace {
 struct Fixture {
   // `watch`: kept answers checked by the process's change watch rather than
   // by a stat at each use.
-  explicit Fixture(bool watch = false) : watched(watch) {}
-  bool watched;
+  explicit Fixture(bool watch = false) : paths{image.Path("drive_c"), watch ? HostChangeWatch::Process() : nullptr} {}
   TestImage image;
-  WindowsPathMap paths{image.Path("drive_c"), watched ? HostChangeWatch::Process() : nullptr};
+  WindowsPathMap paths;
   OpenFileTable open_files;
   NativeProfileFiles profiles{paths, open_files};
   NativeFileSystem files{paths, open_files};
 };
-
-// Sets a folder's modification time an hour back: answers about a folder
-// changed within the file system clock's current tick are never kept.
-void AgeFolder(const std::string& folder) {
-  const auto time = std::filesystem::last_write_time(folder);
-  std::filesystem::last_write_time(folder, time - std::chrono::hours(1));
-}
 
 // The cases about kept parses hold the same with and without the watch.
 class KeptParseTest : public testing::TestWithParam<bool> {

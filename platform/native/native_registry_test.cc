@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/platform_test_support.h"
 #include "tests/test_image.h"
 
 namespace ztrm {
@@ -60,10 +61,8 @@ TEST(NativeRegistryTest, ValuesAnswerByType) {
       "\"Short\"=hex(4):2a,00\r\n"
       "\"Binary\"=hex:2a,00,00,00\r\n"
       "@=\"default\"\r\n";
-  std::string utf16 = "\xFF\xFE";
-  for (char c : text) utf16 += std::string{c, '\0'};
   TestImage image;
-  image.Write("registry.reg", utf16);
+  image.Write("registry.reg", Utf16File(FromUtf8(text)));
   NativeRegistry registry(image.Path("registry.reg"));
   std::unique_ptr<RegistryKey> key =
       registry.OpenLocalMachineKey(u"SOFTWARE\\PXISA\\CurrentVersion");

@@ -13,6 +13,24 @@ ServiceEntryConfig Config(std::uint32_t access) {
   return config;
 }
 
+// A manager with full access and a new entry "Svc" that takes `stop_ms` to
+// stop, its stops counted.
+struct Bench {
+  explicit Bench(std::uint64_t stop_ms) {
+    NativeServiceBehaviour behaviour;
+    behaviour.stop_duration_ms = stop_ms;
+    behaviour.on_stopped = [this] { ++stopped_calls; };
+    scm.SetBehaviour(u"svc", behaviour);
+    EXPECT_EQ(scm.Connect(kScManagerAllAccess, manager), 0u);
+    EXPECT_EQ(manager->CreateEntry(Config(kServiceAllAccess), service), 0u);
+  }
+  NativeClock clock;
+  NativeServiceControlManager scm{clock};
+  int stopped_calls = 0;
+  std::unique_ptr<ServiceManager> manager;
+  std::unique_ptr<ServiceEntry> service;
+};
+
 TEST(NativeServiceControlTest, AccessRightsAreChecked) {
   NativeClock clock;
   NativeServiceControlManager scm(clock);
@@ -43,66 +61,46 @@ TEST(NativeServiceControlTest, AccessRightsAreChecked) {
 }
 
 TEST(NativeServiceControlTest, StatesFollowStartStopAndTime) {
-  NativeClock clock;
-  NativeServiceControlManager scm(clock);
-  NativeServiceBehaviour behaviour;
-  behaviour.stop_duration_ms = 1500;
-  int stopped_calls = 0;
-  behaviour.on_stopped = [&] { ++stopped_calls; };
-  scm.SetBehaviour(u"svc", behaviour);
-  std::unique_ptr<ServiceManager> manager;
-  ASSERT_EQ(scm.Connect(kScManagerAllAccess, manager), 0u);
-  std::unique_ptr<ServiceEntry> service;
-  ASSERT_EQ(manager->CreateEntry(Config(kServiceAllAccess), service), 0u);
+  Bench b(1500);
   ServiceStatusRecord status;
 
-  EXPECT_EQ(service->Start(u"x"), 0u);
-  EXPECT_EQ(service->Start(u"x"), kErrorServiceAlreadyRunning);
-  service->QueryStatus(status);
+  EXPECT_EQ(b.service->Start(u"x"), 0u);
+  EXPECT_EQ(b.service->Start(u"x"), kErrorServiceAlreadyRunning);
+  b.service->QueryStatus(status);
   EXPECT_EQ(status.dwCurrentState, kServiceRunning);
-  EXPECT_EQ(service->Stop(), 0u);
-  EXPECT_EQ(service->Stop(), kErrorServiceCannotAcceptControl);
-  clock.Sleep(1000);
-  service->QueryStatus(status);
+  EXPECT_EQ(b.service->Stop(), 0u);
+  EXPECT_EQ(b.service->Stop(), kErrorServiceCannotAcceptControl);
+  b.clock.Sleep(1000);
+  b.service->QueryStatus(status);
   EXPECT_EQ(status.dwCurrentState, kServiceStopPending);
-  clock.Sleep(500);
-  service->QueryStatus(status);
+  b.clock.Sleep(500);
+  b.service->QueryStatus(status);
   EXPECT_EQ(status.dwCurrentState, kServiceStopped);
-  EXPECT_EQ(stopped_calls, 1);
+  EXPECT_EQ(b.stopped_calls, 1);
 
   // Deleted: gone once stopped and the last handle is closed.
-  EXPECT_EQ(service->Delete(), 0u);
-  EXPECT_EQ(service->Delete(), kErrorServiceMarkedForDelete);
-  EXPECT_EQ(service->Start(u""), kErrorServiceMarkedForDelete);
-  EXPECT_TRUE(scm.Find(u"Svc"));
+  EXPECT_EQ(b.service->Delete(), 0u);
+  EXPECT_EQ(b.service->Delete(), kErrorServiceMarkedForDelete);
+  EXPECT_EQ(b.service->Start(u""), kErrorServiceMarkedForDelete);
+  EXPECT_TRUE(b.scm.Find(u"Svc"));
   std::unique_ptr<ServiceEntry> again;
-  EXPECT_EQ(manager->CreateEntry(Config(kServiceAllAccess), again), kErrorServiceMarkedForDelete);
-  service.reset();
-  EXPECT_FALSE(scm.Find(u"Svc"));
-  EXPECT_EQ(manager->OpenEntry(u"Svc", kServiceAllAccess, again), kErrorServiceDoesNotExist);
-  EXPECT_EQ(manager->CreateEntry(Config(kServiceAllAccess), again), 0u);
-  EXPECT_EQ(manager->CreateEntry(Config(kServiceAllAccess), service), kErrorServiceExists);
+  EXPECT_EQ(b.manager->CreateEntry(Config(kServiceAllAccess), again), kErrorServiceMarkedForDelete);
+  b.service.reset();
+  EXPECT_FALSE(b.scm.Find(u"Svc"));
+  EXPECT_EQ(b.manager->OpenEntry(u"Svc", kServiceAllAccess, again), kErrorServiceDoesNotExist);
+  EXPECT_EQ(b.manager->CreateEntry(Config(kServiceAllAccess), again), 0u);
+  EXPECT_EQ(b.manager->CreateEntry(Config(kServiceAllAccess), b.service), kErrorServiceExists);
 }
 
 TEST(NativeServiceControlTest, StopThatEndsInsideALaterStopCallStillCallsBack) {
-  NativeClock clock;
-  NativeServiceControlManager scm(clock);
-  NativeServiceBehaviour behaviour;
-  behaviour.stop_duration_ms = 1000;
-  int stopped_calls = 0;
-  behaviour.on_stopped = [&] { ++stopped_calls; };
-  scm.SetBehaviour(u"svc", behaviour);
-  std::unique_ptr<ServiceManager> manager;
-  ASSERT_EQ(scm.Connect(kScManagerAllAccess, manager), 0u);
-  std::unique_ptr<ServiceEntry> service;
-  ASSERT_EQ(manager->CreateEntry(Config(kServiceAllAccess), service), 0u);
-  ASSERT_EQ(service->Start(u""), 0u);
-  ASSERT_EQ(service->Stop(), 0u);
-  clock.Sleep(1000);
+  Bench b(1000);
+  ASSERT_EQ(b.service->Start(u""), 0u);
+  ASSERT_EQ(b.service->Stop(), 0u);
+  b.clock.Sleep(1000);
   // The first stop completes inside this call, which then finds it stopped.
-  EXPECT_EQ(service->Stop(), kErrorServiceNotActive);
-  EXPECT_EQ(stopped_calls, 1);
-  EXPECT_EQ(scm.Find(u"Svc")->state, kServiceStopped);
+  EXPECT_EQ(b.service->Stop(), kErrorServiceNotActive);
+  EXPECT_EQ(b.stopped_calls, 1);
+  EXPECT_EQ(b.scm.Find(u"Svc")->state, kServiceStopped);
 }
 
 TEST(NativeServiceControlTest, ModuleFileNameIsCutToTheBuffer) {

@@ -2,18 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/platform_test_support.h"
+
 namespace ztrm {
 namespace {
-
-std::string Utf16(WStringView text, bool big_endian = false) {
-  std::string out = big_endian ? "\xFE\xFF" : "\xFF\xFE";
-  for (char16_t c : text) {
-    char lo = static_cast<char>(c & 0xFF), hi = static_cast<char>(c >> 8);
-    out.push_back(big_endian ? hi : lo);
-    out.push_back(big_endian ? lo : hi);
-  }
-  return out;
-}
 
 // One row per reading rule of profile_text.h; the answers are what
 // GetPrivateProfileStringW gave under Wine 8.0 for the same file and call.
@@ -32,9 +24,9 @@ const std::string kUnopenable = "<cannot be opened>";
 TEST(ProfileTextTest, ReadingRules) {
   const ReadRow rows[] = {
       {"E1", "\xEF\xBB\xBF[S]\r\nA=\xC3\xA9\xD0\x96\r\n", u"S", u"A", u"-", 100, u"\u00E9\u0416"},
-      {"E2", Utf16(u"[S]\r\nA=\u00E9\u0416\r\nB = ' x '\r\n"), u"S", u"B", u"-", 100, u" x "},
-      {"E2", Utf16(u"[S]\r\nA=be\r\n", true), u"S", u"A", u"-", 100, u"be"},
-      {"E2", Utf16(u"[S]\r\nA=odd\r\n") + "Z", u"S", u"A", u"-", 100, u"odd"},
+      {"E2", Utf16File(u"[S]\r\nA=\u00E9\u0416\r\nB = ' x '\r\n"), u"S", u"B", u"-", 100, u" x "},
+      {"E2", Utf16File(u"[S]\r\nA=be\r\n", true), u"S", u"A", u"-", 100, u"be"},
+      {"E2", Utf16File(u"[S]\r\nA=odd\r\n") + "Z", u"S", u"A", u"-", 100, u"odd"},
       {"E3", "[S]\r\nA=caf\xE9 \x80\x81\x8D\r\n", u"S", u"A", u"-", 100,
        u"caf\u00E9 \u20AC\u0081\u008D"},
       {"E3", "[S]\r\nA=\xC3\xA9\r\n", u"S", u"A", u"-", 100, u"\u00C3\u00A9"},
@@ -74,9 +66,9 @@ TEST(ProfileTextTest, ReadingRules) {
       {"F1", "[\xC9]\r\nK=upper\r\n", u"\u00E9", u"K", u"-", 100, u"-"},
       {"F1", "[S]\r\n\xE9=lower\r\n", u"s", u"\u00C9", u"-", 100, u"-"},
       {"F1", "[\xFF]\r\nK=y\r\n", u"\u0178", u"K", u"-", 100, u"-"},
-      {"F1", Utf16(u"[\u0104]\r\n\u0436=zhe\r\n"), u"\u0105", u"\u0436", u"-", 100, u"-"},
-      {"F1", Utf16(u"[\u0104]\r\n\u0436=zhe\r\n"), u"\u0104", u"\u0416", u"-", 100, u"-"},
-      {"F1", Utf16(u"[\u0104]\r\n\u0436=zhe\r\n"), u"\u0104", u"\u0436", u"-", 100, u"zhe"},
+      {"F1", Utf16File(u"[\u0104]\r\n\u0436=zhe\r\n"), u"\u0105", u"\u0436", u"-", 100, u"-"},
+      {"F1", Utf16File(u"[\u0104]\r\n\u0436=zhe\r\n"), u"\u0104", u"\u0416", u"-", 100, u"-"},
+      {"F1", Utf16File(u"[\u0104]\r\n\u0436=zhe\r\n"), u"\u0104", u"\u0436", u"-", 100, u"zhe"},
       {"F2", "[Main]\r\nK1=first\r\n[Main]\r\nK1=second\r\nK20=only in second\r\n", u"Main", u"K20",
        u"-", 100, u"-"},
       {"F2", "[]\r\nE=empty section\r\n", u"", u"E", u"-", 100, u"-"},
@@ -170,9 +162,9 @@ TEST(ProfileTextTest, WritingRules) {
        "\xEF\xBB\xBF[A]\r\nK=\xD0\x96\r\n"},
       {"UTF-8 mark only", "\xEF\xBB\xBF", u"A", u"K", u"\u0416",
        "\xEF\xBB\xBF[A]\r\nK=\xD0\x96\r\n"},
-      {"UTF-16LE", Utf16(u"[A]\r\nK=1\r\n"), u"A", u"K", u"\u0416", Utf16(u"[A]\r\nK=\u0416\r\n")},
-      {"UTF-16BE", Utf16(u"[A]\r\nK=1\r\n", true), u"A", u"K", u"\u0416",
-       Utf16(u"[A]\r\nK=\u0416\r\n", true)},
+      {"UTF-16LE", Utf16File(u"[A]\r\nK=1\r\n"), u"A", u"K", u"\u0416", Utf16File(u"[A]\r\nK=\u0416\r\n")},
+      {"UTF-16BE", Utf16File(u"[A]\r\nK=1\r\n", true), u"A", u"K", u"\u0416",
+       Utf16File(u"[A]\r\nK=\u0416\r\n", true)},
   };
   for (const WriteRow& row : rows) {
     ProfileDocument document =
@@ -215,7 +207,7 @@ TEST(ProfileTextTest, EntriesAndSectionsKnowTheirLine) {
       {"[S]\rA=1\r\r\rB=2\r", 1, 2, 5},
       {"\r\n\n\r[S]\n\r\nA=1\n\r\r\nB=2", 4, 6, 9},
       {"\xEF\xBB\xBF\r\n[S]\r\nA=\xC3\xA9\r\nB=2\r\n", 2, 3, 4},
-      {Utf16(u"\r\n\r\n[S]\r\nA=1\r\nB=2\r\n"), 3, 4, 5},
+      {Utf16File(u"\r\n\r\n[S]\r\nA=1\r\nB=2\r\n"), 3, 4, 5},
   };
   for (const Row& row : rows) {
     ProfileDocument doc = ParseProfile(row.file);

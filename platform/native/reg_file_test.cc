@@ -3,24 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "platform/native/cp1252.h"
+#include "tests/platform_test_support.h"
 
 namespace ztrm {
 namespace {
 
 const std::string kHeader = "Windows Registry Editor Version 5.00\r\n\r\n";
-
-// The same text as a UTF-16LE file with its byte order mark.
-std::string Utf16File(WStringView text) {
-  std::string bytes = "\xFF\xFE";
-  for (char16_t c : text) {
-    bytes.push_back(static_cast<char>(c & 0xFF));
-    bytes.push_back(static_cast<char>(c >> 8));
-  }
-  return bytes;
-}
 
 std::unique_ptr<RegistryNode> Parse(const std::string& bytes) {
   auto root = std::make_unique<RegistryNode>(u"HKEY_LOCAL_MACHINE");
@@ -33,31 +25,27 @@ const RegistryNode* Key(const RegistryNode& root, WStringView path) {
   return names ? root.Find(*names) : nullptr;
 }
 
-// The string a value holds, "<type N>" for another type, "<none>" when missing.
+// The string a value holds, "dword N" or "type N: bytes" for another type,
+// "<none>" when missing.
 std::string Show(const RegistryNode* key, WStringView name) {
   if (!key) return "<no key>";
   const RegistryValue* value = key->FindValue(name);
   if (!value) return "<none>";
+  const auto byte = [&](std::size_t i) { return std::uint32_t{static_cast<unsigned char>(value->data[i])}; };
   if (value->type == kRegDword && value->data.size() == 4) {
-    std::uint32_t n = 0;
-    for (int i = 3; i >= 0; --i) n = (n << 8) | static_cast<unsigned char>(value->data[i]);
-    return "dword " + std::to_string(n);
+    return "dword " + std::to_string(byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24);
   }
   if (value->type != kRegSz) {
     std::string out = "type " + std::to_string(value->type) + ":";
-    for (char c : value->data) {
-      static const char kHex[] = "0123456789abcdef";
-      out += ' ';
-      out += kHex[(static_cast<unsigned char>(c) >> 4) & 0xF];
-      out += kHex[static_cast<unsigned char>(c) & 0xF];
+    char hex[4];
+    for (std::size_t i = 0; i < value->data.size(); ++i) {
+      std::snprintf(hex, sizeof hex, " %02x", static_cast<unsigned>(byte(i)));
+      out += hex;
     }
     return out;
   }
   WString text;
-  for (std::size_t i = 0; i + 1 < value->data.size(); i += 2) {
-    text.push_back(static_cast<char16_t>(static_cast<unsigned char>(value->data[i]) |
-                                         (static_cast<unsigned char>(value->data[i + 1]) << 8)));
-  }
+  for (std::size_t i = 0; i + 1 < value->data.size(); i += 2) text.push_back(static_cast<char16_t>(byte(i) | byte(i + 1) << 8));
   if (text.empty() || text.back() != u'\0') return "<unterminated>";
   text.pop_back();
   std::string shown;  // a NUL inside as "\0"

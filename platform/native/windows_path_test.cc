@@ -1,12 +1,10 @@
 #include "platform/native/windows_path.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-
 #include <filesystem>
 
 #include <gtest/gtest.h>
 
+#include "tests/platform_test_support.h"
 #include "tests/test_image.h"
 
 namespace ztrm {
@@ -93,16 +91,6 @@ TEST(WindowsPathTest, ExactSpellingWinsThenTheFirstInListingOrder) {
   EXPECT_EQ(map.HostPath(u"C:\\DUP\\A.INI"), dup + "/A.ini");
   // The 8.3 short name finds the long one.
   EXPECT_EQ(map.HostPath(u"C:\\dup\\aver~nvm.ini"), dup + "/averylongname.ini");
-}
-
-// Sets a folder's modification time an hour back, so that the map keeps its
-// answers for it (a folder changed in the current clock tick is never kept).
-void AgeFolder(const std::string& folder) {
-  struct stat st;
-  ASSERT_EQ(::stat(folder.c_str(), &st), 0);
-  timespec times[2] = {st.st_atim, st.st_mtim};
-  times[1].tv_sec -= 3600;
-  ASSERT_EQ(::utimensat(AT_FDCWD, folder.c_str(), times, 0), 0);
 }
 
 // The same with a change watch and with a stat at each use.
