@@ -99,6 +99,15 @@ class CompareTest(unittest.TestCase):
                                     "overall: score dropped from 75.0% to 50.0%"])
         self.assertEqual(report_md.compare(before, before)[1], [])
 
+    def test_cover_keeps_sole_killers_then_the_widest(self):
+        report = self.report(4, 0, ["killed"] * 4)
+        for m, tests in zip(report["mutants"], (["A"], ["B", "C"], ["C", "D"], ["B", "D"])):
+            m["tests"] = tests
+        report["tests"] = {t: {"kills": 1, "sole_kills": 0} for t in "ABCDE"}
+        report["tests"]["E"]["kills"] = 0
+        # A alone kills k0; then B, C and D each cover two of the three left: B, then C or D.
+        self.assertEqual(report_md.cover(report), (["A", "B", "C"], ["D"]))
+
     def test_another_sample_is_refused(self):
         before = self.report(1, 0, ["killed"])
         after = dict(before, seed="2")

@@ -3,6 +3,9 @@
 
   report_md.py REPORT.json                 the run: table per folder, survivors,
                                            tests that alone kill some mutant
+  report_md.py --cover REPORT.json         the tests a smallest-first cover needs
+                                           to keep every kill, then the tests it
+                                           does not need (each with its kills)
   report_md.py BEFORE.json AFTER.json      both runs side by side per folder;
                                            exit 1 when a folder's score dropped
                                            or the two runs are not the same sample
@@ -88,7 +91,44 @@ def compare(before, after):
     return "\n".join(out), problems
 
 
+def cover(report):
+    """Greedy set cover of the killed mutants by the tests that kill them.
+
+    Sole killers come first (they are needed whatever else is kept); then the
+    test that kills the most mutants not yet covered, ties by name. Returns
+    (needed tests in the order chosen, the other tests that kill something)."""
+    killers = {m["key"]: set(m.get("tests", [])) for m in report["mutants"]
+               if m["status"] == "killed" and m.get("tests")}
+    needed = sorted({next(iter(t)) for t in killers.values() if len(t) == 1})
+    left = {k: t for k, t in killers.items() if not t & set(needed)}
+    while left:
+        counts = {}
+        for tests in left.values():
+            for t in tests:
+                counts[t] = counts.get(t, 0) + 1
+        best = min(counts, key=lambda t: (-counts[t], t))
+        needed.append(best)
+        left = {k: t for k, t in left.items() if best not in t}
+    spare = sorted(t for t, v in report["tests"].items() if v["kills"] and t not in needed)
+    return needed, spare
+
+
+def cover_text(report):
+    needed, spare = cover(report)
+    tests = report["tests"]
+    out = ["Needed to keep every kill (%d):" % len(needed)]
+    out += ["  %-90s kills %3d, alone %3d" % (t, tests[t]["kills"], tests[t]["sole_kills"]) for t in needed]
+    out += ["Killing only what the needed ones kill too (%d):" % len(spare)]
+    out += ["  %-90s kills %3d" % (t, tests[t]["kills"]) for t in spare]
+    idle = sorted(t for t, v in tests.items() if not v["kills"])
+    out += ["Killing none of the sample (%d):" % len(idle)] + ["  " + t for t in idle]
+    return "\n".join(out)
+
+
 def main(argv):
+    if len(argv) == 3 and argv[1] == "--cover":
+        print(cover_text(load(argv[2])))
+        return 0
     if len(argv) not in (2, 3) or argv[1] in ("-h", "--help"):
         print(__doc__.strip())
         return 0 if len(argv) == 2 else 2
