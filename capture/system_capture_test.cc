@@ -72,28 +72,19 @@ std::string RegistryText(const std::string& bytes) {
 // A small system whose every captured file is known.
 void WriteSmallSystem(const TestImage& image) {
   image.WriteRegistry(
-      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZELTRO\\ORB]\n"
-      "\"Path\"=\"C:\\\\ZELTRO\\\\ORB\"\n"
-      "\"Other\"=\"not read\"\n\n"
-      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\CurrentVersion]\n"
-      "\"ChassisDescriptionFilePath\"=\"C:\\\\PXI\\\\Desc\"\n\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZELTRO\\ORB]\n\"Path\"=\"C:\\\\ZELTRO\\\\ORB\"\n\"Other\"=\"not read\"\n\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\CurrentVersion]\n\"ChassisDescriptionFilePath\"=\"C:\\\\PXI\\\\Desc\"\n\n"
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\Services\\System Modules\\Acme\\S1]\n"
-      "\"Library\"=\"C:\\\\Vendors\\\\acme.dll\"\n"
-      "\"Version\"=dword:00010002\n\n"
+      "\"Library\"=\"C:\\\\Vendors\\\\acme.dll\"\n\"Version\"=dword:00010002\n\n"
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\Services\\Peripheral Modules\\Acme\\P1]\n"
-      "\"Library\"=\"C:\\\\Vendors\\\\acme.dll\"\n"
-      "\"Version\"=hex:01,02\n\n"
+      "\"Library\"=\"C:\\\\Vendors\\\\acme.dll\"\n\"Version\"=hex:01,02\n\n"
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\Services\\Peripheral Modules\\Acme\\P2]\n"
-      "\"Library\"=\"C:\\\\Vendors\\\\gone.dll\"\n"
-      "\"Version\"=dword:fffffffe\n\n"
+      "\"Library\"=\"C:\\\\Vendors\\\\gone.dll\"\n\"Version\"=dword:fffffffe\n\n"
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\Services\\Trigger Managers\\Acme\\T \"1\"]\n"
       "\"Library\"=\"C:\\\\Vendors\\\\trig \\\"x\\\".dll\"\n\n"
-      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\Services\\Resource Managers\\Acme]\n"
-      "\"PXI-2Version\"=dword:00020000\n"
-      "\"PXI-6Version\"=\"text\"\n"
-      "\"Unread\"=\"x\"\n\n"
-      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Elsewhere]\n"
-      "\"X\"=\"y\"\n");
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\Services\\Resource Managers\\Acme]\n\"PXI-2Version\"=dword:00020000\n"
+      "\"PXI-6Version\"=\"text\"\n\"Unread\"=\"x\"\n\n"
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Elsewhere]\n\"X\"=\"y\"\n");
   image.Write("drive_c/ProgramData/PXISA/configuration.ini",
               "[ResourceManager]\r\nName = ZELTRO Technology\r\n");
   image.Write("drive_c/PXI/Desc/A.ini", "[Chassis]\r\nVendor = \"Acme\"\r\n");
@@ -102,13 +93,12 @@ void WriteSmallSystem(const TestImage& image) {
   image.Write("drive_c/ZELTRO/PXI/ChassisMappingID.ini", "[ChassisMappingID]\r\nID1 = 3\r\n");
   image.MakeFolder("drive_c/ZELTRO/ORB");
   image.Write("drive_c/Vendors/ztsimmod.ini",
-              "[SystemModule]\nVendor = Acme\nModel = S1\nUniqueName = SYS-1\n"
-              "AddressInfo = PCI::0::1::0\nEepromVendor = Acme\nInfo.100 = 1\nInfo.101 = 2\n"
-              "Info.105 = 3\n"
-              "[PeripheralModule]\nVendor = Acme\nModel = P1\nUniqueName = \" P one \"\n"
-              "AddressInfo = PCI::3::0::0\nReportedCount = 3\nInfo.100 = 3\nInfo.102 = 4\n"
-              "[PeripheralModule]\nVendor = Acme\nModel = P1\nUniqueName = P2\n"
-              "AddressInfo = PCI::4::0::0\nInfo.102 = 5\n");
+              "[SystemModule]\nVendor = Acme\nModel = S1\nUniqueName = SYS-1\nAddressInfo = PCI::0::1::0\n"
+              "EepromVendor = Acme\nInfo.100 = 1\nInfo.101 = 2\nInfo.105 = 3\n"
+              "[PeripheralModule]\nVendor = Acme\nModel = P1\nUniqueName = \" P one \"\nAddressInfo = PCI::3::0::0\n"
+              "ReportedCount = 3\nInfo.100 = 3\nInfo.102 = 4\n"
+              "[PeripheralModule]\nVendor = Acme\nModel = P1\nUniqueName = P2\nAddressInfo = PCI::4::0::0\n"
+              "Info.102 = 5\n");
   fs::copy_file(std::string(ZTRM_SIMMODULE_DIR) + "/ztsimmod.so", image.Path("drive_c/Vendors/acme.so"));
 }
 
