@@ -161,8 +161,7 @@ struct Outcome {
 Outcome CheckAndRun(const std::string& description, const std::string& vendor) {
   TestImage image;
   image.WriteRegistry(
-      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\CurrentVersion]\r\n"
-      "\"ChassisDescriptionFilePath\"=\"C:\\\\Desc\"\r\n");
+      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\CurrentVersion]\r\n\"ChassisDescriptionFilePath\"=\"C:\\\\Desc\"\r\n");
   image.Write("drive_c/ProgramData/PXISA/configuration.ini", "[ResourceManager]\r\nName = \"ZELTRO Technology\"\r\n");
   image.Write("drive_c/ZELTRO/PXI/PXIChassisList.ini",
               "[Information]\r\nTotalChassis = 1\r\n\r\n[Chassis1]\r\nChassisID = 1\r\nVendor = \"" + vendor +
@@ -249,10 +248,9 @@ std::vector<KindRow> KindRows() {
        "and takes that as the chassis's number of root buses, but [Chassis] lists 2 bus segments",
        1, {}, {}, "Acme Instruments", {"ChassisModule_PCIBusRootCount = 3\r\r\n"}},
       {"segment-count", Edit(kBase, "[PCIBusSegment1]", "[pcibussegment1]"),
-       "line 10: segment-count: discovery counts 1 bus segment section header (line 14) and takes "
-       "that as the chassis's number of root buses, but [Chassis] lists 2 bus segments; the header "
-       "[pcibussegment1] (line 10) is not counted: discovery looks for \"[PCIBusSegment\" with "
-       "exactly this letter case",
+       "line 10: segment-count: discovery counts 1 bus segment section header (line 14) and takes that as the "
+       "chassis's number of root buses, but [Chassis] lists 2 bus segments; the header [pcibussegment1] (line 10) is "
+       "not counted: discovery looks for \"[PCIBusSegment\" with exactly this letter case",
        1, {}, {}, "Acme Instruments", {"ChassisModule_PCIBusRootCount = 1\r\r\n"}},
       {"unknown-section", kBase + "[TriggerBus2]\r\nSlotList = \"3,4\"\r\n",
        "line 24: unknown-section: section [TriggerBus2] is never read: no list names it", 1,
@@ -266,12 +264,10 @@ std::vector<KindRow> KindRows() {
        "PXI_STAR0 to PXI_STAR16, numbered without leading zeros)",
        1, {"ControllerSlot = 1\r\nPXI_STAR0 = 2\r\n\r\n"}, {"PXI_STAR17"}},
       {"duplicate-key", kBase + "LocalBusLeft = \"Slot3\"\r\n",
-       "line 24: duplicate-key: key LocalBusLeft of [Slot2] appears again (first at line 23): "
-       "only the first is read",
+       "line 24: duplicate-key: key LocalBusLeft of [Slot2] appears again (first at line 23): only the first is read",
        1, {"LocalBusLeft = \"Slot1\""}, {"\"Slot3\""}},
       {"no-value", Edit(kBase, "LocalBusLeft = \"Slot1\"", "LocalBusLeft \"Slot1\""),
-       "line 23: no-value: this line of [Slot2] has no '=', so it gives no value: a read of it "
-       "finds nothing",
+       "line 23: no-value: this line of [Slot2] has no '=', so it gives no value: a read of it finds nothing",
        1, {"PCIDeviceNumber = 15\r\nLocalBusLeft = \"None\"\r\n"}, {"Slot1\""}},
       {"cut-value", Edit(kBase, "\"Slot1\"", "\"" + l300 + "\""),
        "line 23: cut-value: the value of LocalBusLeft of [Slot2] is 300 characters long; the "
@@ -279,9 +275,8 @@ std::vector<KindRow> KindRows() {
        1, {"LocalBusLeft = \"" + std::string(259, 'L') + "\"\r\n"}, {std::string(260, 'L')}},
       {"idsel-device",
        Edit(Edit(kBase, "\"31,30\"", "\"31,AD30\""), "IDSEL30 =", "IDSELAD30 ="),
-       "line 13: idsel-device: IDSEL name \"AD30\" gives slot \"3\" device number 65520 (the name "
-       "read as a number, minus 16), which no PCI device has (1 to 31 are meant: IDSEL names 17 "
-       "to 47)",
+       "line 13: idsel-device: IDSEL name \"AD30\" gives slot \"3\" device number 65520 (the name read as a number, "
+       "minus 16), which no PCI device has (1 to 31 are meant: IDSEL names 17 to 47)",
        1, {"PCIDeviceNumber = 65520\r\n"}, {}},
       {"idsel-device",
        Edit(Edit(kBase, "\"31,30\"", "\"31,16\""), "IDSEL30 =", "IDSEL16 ="),
@@ -306,26 +301,23 @@ std::vector<KindRow> KindRows() {
        1, {"SlotList = \"1,2\"\r\n"}, {"[Chassis1Slot3]", "[Chassis1Slot4]"}},
       // A name repeated in a list: each entry is taken on its own.
       {"repeated-name", Edit(kBase, "\"1,2,3,4\"", "\"1,2,3,4,3\""),
-       "line 7: repeated-name: SlotList of [Chassis] names slot \"3\" twice: the service takes "
-       "each entry as a slot of its own: pxiesys.ini lists it twice and writes 2 sections for it, "
-       "each with the slot type and module of its own place in the list; pxisys.ini writes 2 "
-       "sections for it, and a trigger bus naming it lists it twice there",
+       "line 7: repeated-name: SlotList of [Chassis] names slot \"3\" twice: the service takes each entry as a slot of "
+       "its own: pxiesys.ini lists it twice and writes 2 sections for it, each with the slot type and module of its "
+       "own place in the list; pxisys.ini writes 2 sections for it, and a trigger bus naming it lists it twice there",
        1,
        {"SlotList = \"1,2,3,4,3\"", "[Chassis1TriggerBus1]\r\nSlotList = \"1,2,3,3,4\"",
         "PCIDeviceNumber = 15\r\nLocalBusLeft = \"None\"\r\nLocalBusRight = \"None\"\r\n"
         "ExternalBackplaneInterface = \"None\"\r\n\r\n[Chassis1Slot3]"},
        {}},
       {"repeated-name", Edit(kBase, "PCIBusSegmentList = \"1,2\"", "PCIBusSegmentList = \"1,1,2\""),
-       "line 6: repeated-name: PCIBusSegmentList of [Chassis] names bus segment \"1\" twice: the "
-       "service takes each entry as a bus segment of its own: each takes the root bus of its place "
-       "in the list, so the segments after it move on by one bus, and no slot is placed on a "
-       "repeat, as the first entry's IDSEL lines match first",
+       "line 6: repeated-name: PCIBusSegmentList of [Chassis] names bus segment \"1\" twice: the service takes each "
+       "entry as a bus segment of its own: each takes the root bus of its place in the list, so the segments after it "
+       "move on by one bus, and no slot is placed on a repeat, as the first entry's IDSEL lines match first",
        1, {"PCIBusNumber = 4\r\nPCIDeviceNumber = 15\r\n", "PCIBusNumber = 6\r\nPCIDeviceNumber = 15\r\n"},
        {"PCIBusNumber = 5\r\n"}},
       {"repeated-name", Edit(kBase, "TriggerBusList = \"1\"", "TriggerBusList = \"1,1\""),
-       "line 8: repeated-name: TriggerBusList of [Chassis] names trigger bus \"1\" twice: the "
-       "service takes each entry as a trigger bus of its own: the system files write 2 sections "
-       "for it",
+       "line 8: repeated-name: TriggerBusList of [Chassis] names trigger bus \"1\" twice: the service takes each entry "
+       "as a trigger bus of its own: the system files write 2 sections for it",
        1, {"[Chassis1TriggerBus1]\r\nSlotList = \"1,2,3,4\"\r\n\r\n[Chassis1TriggerBus1]\r\n"}, {}},
       {"repeated-name", Edit(kBase, "StarTriggerList = \"1\"", "StarTriggerList = \"1,1\""),
        "line 9: repeated-name: StarTriggerList of [Chassis] names star trigger \"1\" twice: the "
