@@ -231,15 +231,39 @@ TEST(ExplainTest, WholeExplanationsAreAsTheRulesSay) {
   }
 }
 
-// The JSON form read back (by Python's json module) gives every item's
-// title and where as the text form does, escaped names included.
-TEST(ExplainTest, JsonReadsBackAsTheText) {
+// More description files than the bound of 100 items: one line counts
+// what the bound leaves off, and --explain-all gives every file.
+TEST(ExplainTest, BoundsAnImageOfManyFiles) {
+  TestImage image;
+  ASSERT_NO_FATAL_FAILURE(MakeImage(image, "for i in $(seq 150); do printf '[Chassis]\\r\\nVendor = \"Other\"\\r\\n"
+                                           "Model = \"M%d\"\\r\\n' $i >\"$DESC/X$i.ini\"; done"));
+  ShellResult bounded = Sim(image, "--explain");
+  EXPECT_NE(bounded.out.find("  ... 52 more description files (0 of them not written); --explain-all shows every one\n"),
+            std::string::npos) << bounded.out.substr(0, 3000);
+  ShellResult all = Sim(image, "--explain-all");
+  EXPECT_EQ(all.out.find("more description files"), std::string::npos);
+  std::size_t files = 0;
+  for (std::size_t at = all.out.find("\nDescription files\n"); at != std::string::npos;
+       at = all.out.find(": matched no chassis\n", at + 1)) {
+    ++files;
+  }
+  EXPECT_GE(files, 151u);  // the header, then each file
+  EXPECT_GT(all.out.size(), bounded.out.size() + 150 * 30);
+}
+
+// The README's image, its moved module's name holding markup and an escape.
+// The JSON form read back (by Python's json module) gives every item's title
+// and where as the text form does, escaped names included. The page
+// (ztrm-sim --html) gives each placed module its decisions in its tooltip and
+// each chassis drawn its own, and lists the module out of range as left out,
+// with its rule, every name escaped.
+TEST(ExplainTest, TheJsonFormAndThePageTellWhatTheTextTells) {
   TestImage image;
   ASSERT_NO_FATAL_FAILURE(MakeImage(
       image, std::string(kOutOfRange) +
-                 "; sed -i 's/^UniqueName = ZT4120-1002$/UniqueName = ZT4120\\x1b[31m-1002/' \"$SIMINI\""));
+                 "; sed -i 's/^UniqueName = ZT4120-1002$/UniqueName = ZT4120<i>\\x1b[31m-1002/' \"$SIMINI\""));
   ShellResult text = Sim(image, "--explain");
-  EXPECT_NE(text.out.find("ZT4120\\x1B[31m-1002"), std::string::npos);
+  EXPECT_NE(text.out.find("ZT4120<i>\\x1B[31m-1002"), std::string::npos);
   image.Write("explain.txt", text.out);
   // The text form's item lines are "  title: where"; titles end in ")" or a
   // file name, the where follows the last ": " there.
@@ -262,37 +286,7 @@ assert len(want) > 10 and got == want, (got, want))";
                               ShellQuote(image.root()) + " 2>/dev/null | python3 -c " + ShellQuote(compare) + " " +
                               ShellQuote(image.Path("explain.txt")) + " 2>&1");
   EXPECT_EQ(json.exit_code, 0) << json.out;
-}
 
-// More description files than the bound of 100 items: one line counts
-// what the bound leaves off, and --explain-all gives every file.
-TEST(ExplainTest, BoundsAnImageOfManyFiles) {
-  TestImage image;
-  ASSERT_NO_FATAL_FAILURE(MakeImage(image, "for i in $(seq 150); do printf '[Chassis]\\r\\nVendor = \"Other\"\\r\\n"
-                                           "Model = \"M%d\"\\r\\n' $i >\"$DESC/X$i.ini\"; done"));
-  ShellResult bounded = Sim(image, "--explain");
-  EXPECT_NE(bounded.out.find("  ... 52 more description files (0 of them not written); --explain-all shows every one\n"),
-            std::string::npos) << bounded.out.substr(0, 3000);
-  ShellResult all = Sim(image, "--explain-all");
-  EXPECT_EQ(all.out.find("more description files"), std::string::npos);
-  std::size_t files = 0;
-  for (std::size_t at = all.out.find("\nDescription files\n"); at != std::string::npos;
-       at = all.out.find(": matched no chassis\n", at + 1)) {
-    ++files;
-  }
-  EXPECT_GE(files, 151u);  // the header, then each file
-  EXPECT_GT(all.out.size(), bounded.out.size() + 150 * 30);
-}
-
-// ztrm-sim --html on the README's image, its moved module's name holding
-// markup and an escape: the page gives each placed module its decisions in
-// its tooltip and each chassis drawn its own, and lists the module out of
-// range as left out, with its rule, every name escaped.
-TEST(ExplainTest, ThePageOfTheRunTellsItsDecisions) {
-  TestImage image;
-  ASSERT_NO_FATAL_FAILURE(MakeImage(
-      image, std::string(kOutOfRange) +
-                 "; sed -i 's/^UniqueName = ZT4120-1002$/UniqueName = ZT4120<i>\\x1b[31m-1002/' \"$SIMINI\""));
   ASSERT_EQ(Sim(image, "--html").exit_code, 0);
   const std::string page = image.Read("drive_c/windows/pxisys.html");
   // The tooltip of the element that `opening` starts.

@@ -207,6 +207,12 @@ std::vector<KindRow> KindRows() {
   const std::string model_last = Edit(kBase.substr(chassis, segment - chassis), "Model = \"ACME-6\"\r\n", "") +
                                  "Model = \"ACME-6\"";
   return {
+      // The base file itself: clean, and mapped.
+      {"", kBase, "", 0,
+       {"ChassisList = \"1\"", "SlotList = \"1,2,3,4\"", "PCIBusNumber = 4\r\nPCIDeviceNumber = 14\r\n",
+        "PCIBusNumber = 5\r\nPCIDeviceNumber = 15\r\n", "LocalBusLeft = \"Slot1\"\r\nLocalBusRight = \"None\"",
+        "[Chassis1TriggerBus1]"},
+       {}},
       Unmatched("vendor-line", Edit(kBase, "Vendor = \"Acme", "Vendor=\"Acme"),
                 NotExactly(4, "Vendor", "write one blank on each side of '=' and no other")),
       Unmatched("model-line", Edit(kBase, "\"ACME-6\"\r\n", "\"ACME-6\" \r\n"),
@@ -336,24 +342,13 @@ std::vector<KindRow> KindRows() {
   };
 }
 
-TEST(ZtrmCheckTest, TheBaseFileIsCleanAndMapped) {
-  Outcome o = CheckAndRun(kBase, "Acme Instruments");
-  EXPECT_EQ(o.check.exit_code, 0) << o.check.out;
-  for (const char* line :
-       {"ChassisList = \"1\"", "SlotList = \"1,2,3,4\"", "PCIBusNumber = 4\r\nPCIDeviceNumber = 14\r\n",
-        "PCIBusNumber = 5\r\nPCIDeviceNumber = 15\r\n", "LocalBusLeft = \"Slot1\"\r\nLocalBusRight = \"None\"",
-        "[Chassis1TriggerBus1]"}) {
-    EXPECT_NE(o.pxisys.find(line), std::string::npos) << line << "\n" << o.pxisys;
-  }
-}
-
 TEST(ZtrmCheckTest, EveryWarningKindIsWhatTheServiceDoes) {
   std::set<std::string> shown;
   for (const KindRow& row : KindRows()) {
     SCOPED_TRACE(row.kind);
     Outcome o = CheckAndRun(row.description, row.vendor);
-    EXPECT_EQ(o.check.exit_code, row.exit_code);
-    EXPECT_NE(o.check.out.find("\n  " + row.warning + "\n"), std::string::npos) << o.check.out;
+    EXPECT_EQ(o.check.exit_code, row.exit_code) << o.check.out;
+    if (*row.kind) EXPECT_NE(o.check.out.find("\n  " + row.warning + "\n"), std::string::npos) << o.check.out;
     for (const std::string& text : row.written) EXPECT_NE(o.pxisys.find(text), std::string::npos) << text << o.pxisys;
     for (const std::string& text : row.not_written) EXPECT_EQ(o.pxisys.find(text), std::string::npos) << text;
     for (const std::string& text : row.logged) EXPECT_NE(o.log.find(text), std::string::npos) << text << o.log;
