@@ -178,11 +178,13 @@ class ReadOnlyWindowsFolder {
   std::string runner_ = ShellQuote(ZTRM_SIM_PATH);
 };
 
+constexpr const char* kRunFiles[] = {"pxirms.log", "pxisys.ini", "pxiesys.ini", "ztbuslist.dat"};
+
 // The run files of the image at `root` ("(folder)" for a folder in a file's
 // place).
 std::vector<std::string> RunFiles(const std::string& root) {
   std::vector<std::string> files;
-  for (const char* name : {"pxirms.log", "pxisys.ini", "pxiesys.ini", "ztbuslist.dat"}) {
+  for (const char* name : kRunFiles) {
     const std::string path = root + "/drive_c/windows/" + name;
     std::ifstream in(path, std::ios::binary);
     files.push_back(fs::is_directory(path) ? "(folder)" : std::string(std::istreambuf_iterator<char>(in), {}));
@@ -243,7 +245,7 @@ TEST_P(SystemImageTest, RunEndsAndWritesItsFiles) {
   if (e.readonly_windows) {
     // No log can be made, so the run stops before its first stage and
     // leaves the folder as it was.
-    for (const char* name : {"pxirms.log", "pxisys.ini", "pxiesys.ini", "ztbuslist.dat"}) {
+    for (const char* name : kRunFiles) {
       EXPECT_FALSE(image.Exists(std::string("drive_c/windows/") + name)) << name;
     }
     EXPECT_EQ(run.out.find("wrote "), std::string::npos) << run.out;
@@ -280,7 +282,7 @@ TEST_P(SystemImageTest, RunEndsAndWritesItsFiles) {
                                     ShellQuote(captured) + " 2>&1");
     EXPECT_EQ(replayed.exit_code, 0) << replayed.out;
     const std::vector<std::string> run = RunFiles(image.root()), replay_files = RunFiles(captured);
-    for (std::size_t i = 0; i < run.size(); ++i) EXPECT_EQ(replay_files[i], run[i]) << "replay, file " << i;
+    for (std::size_t i = 0; i < run.size(); ++i) EXPECT_EQ(replay_files[i], run[i]) << "replay: " << kRunFiles[i];
     fs::remove_all(captured);
   }
   if (HasFailure()) {
