@@ -67,6 +67,14 @@ TEST(MatchingBuild, PicksABuildTheServiceCannotTellFromTheLibrary) {
   }
 }
 
+ModelRequest Request(ModuleStage stage, const char* vendor, const char* model) {
+  ModelRequest request;
+  request.stage = stage;
+  request.vendor = vendor;
+  request.model = model;
+  return request;
+}
+
 ModuleAnswer Module(const char* unique, const char* address) {
   ModuleAnswer m;
   std::memcpy(m.unique_name.data(), unique, std::strlen(unique));
@@ -75,10 +83,7 @@ ModuleAnswer Module(const char* unique, const char* address) {
 }
 
 TEST(SimulatedModuleSections, WriteEveryModuleInIndexOrderQuoted) {
-  ModelRequest request;
-  request.stage = ModuleStage::kSystem;
-  request.vendor = "Acme \"X\"";
-  request.model = " S1 ";
+  const ModelRequest request = Request(ModuleStage::kSystem, "Acme \"X\"", " S1 ");
   ModelAnswers answers;
   answers.loaded = true;
   answers.count = 2;
@@ -111,10 +116,7 @@ TEST(SimulatedModuleSections, WriteEveryModuleInIndexOrderQuoted) {
 }
 
 TEST(SimulatedModuleSections, ReadBackByTheSimulatedModuleAsCaptured) {
-  ModelRequest request;
-  request.stage = ModuleStage::kPeripheral;
-  request.vendor = "V";
-  request.model = "M";
+  const ModelRequest request = Request(ModuleStage::kPeripheral, "V", "M");
   ModelAnswers answers;
   answers.count = 0x3000;  // more than the service reads
   for (int i = 0; i < 256; ++i) answers.modules.push_back(Module("u", "a"));
@@ -139,10 +141,7 @@ TEST(SimulatedModuleSections, ReadBackByTheSimulatedModuleAsCaptured) {
 }
 
 TEST(SimulatedModuleSections, NameWhatTheConfigurationCannotHold) {
-  ModelRequest request;
-  request.stage = ModuleStage::kPeripheral;
-  request.vendor = "V";
-  request.model = "M";
+  const ModelRequest request = Request(ModuleStage::kPeripheral, "V", "M");
   ModelAnswers answers;
   answers.count = 2;
   answers.modules.push_back(Module("two\nlines", "a"));
@@ -156,10 +155,7 @@ TEST(SimulatedModuleSections, NameWhatTheConfigurationCannotHold) {
 }
 
 TEST(SimulatedModuleSections, AChassisModelGetsItsRootBuses) {
-  ModelRequest request;
-  request.stage = ModuleStage::kChassis;
-  request.vendor = "V";
-  request.model = "C";
+  const ModelRequest request = Request(ModuleStage::kChassis, "V", "C");
   ModelAnswers answers;
   answers.count = 1;
   answers.modules.emplace_back();

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <optional>
+
 #include "platform/native/native_platform.h"
 #include "tests/test_image.h"
 #include "version_config.h"
@@ -16,75 +19,56 @@ constexpr char kOurs[] = "[ResourceManager]\r\nName = \"ZELTRO Technology\"\r\n"
 // WritePrivateProfileStringW's form of a new file and of a replaced line.
 constexpr char kWritten[] = "[ResourceManager]\r\nName=ZELTRO Technology\r\n";
 
+constexpr char kFolder[] = "(a folder)";
+
 struct Fixture {
   TestImage image;
   NativePlatform native{image.root()};
   SetupOutcome Apply(SetupStep step) { return ApplySetupStep(native.platform(), step); }
 };
 
-TEST(ResourceManagerSetupTest, InstallConfiguresThisManagerWhenTheFileIsMissing) {
-  Fixture f;
-  SetupOutcome outcome = f.Apply(SetupStep::kInstall);
-  EXPECT_EQ(outcome.exit_code, 0);
-  EXPECT_EQ(outcome.message, std::string("configured this resource manager in ") + kWhere + " (none was configured)");
-  EXPECT_EQ(f.image.Read(kConfig), kWritten);
-}
-
-TEST(ResourceManagerSetupTest, InstallConfiguresThisManagerWhenTheNameIsEmpty) {
-  Fixture f;
-  f.image.Write(kConfig, "[ResourceManager]\r\nName = \"\"\r\n[Other]\r\nKey=1\r\n");
-  EXPECT_EQ(f.Apply(SetupStep::kInstall).exit_code, 0);
-  EXPECT_EQ(f.image.Read(kConfig), "[ResourceManager]\r\nName=ZELTRO Technology\r\n[Other]\r\nKey=1\r\n");
-}
-
-TEST(ResourceManagerSetupTest, InstallLeavesAnotherManagerAlone) {
-  Fixture f;
-  f.image.Write(kConfig, kOther);
-  SetupOutcome outcome = f.Apply(SetupStep::kInstall);
-  EXPECT_EQ(outcome.exit_code, 0);
-  EXPECT_EQ(outcome.message, std::string("another resource manager is configured in ") + kWhere +
-                                 " (\"Another Vendor\"); left as it is: to switch, set [ResourceManager] Name = "
-                                 "\"ZELTRO Technology\" there or install with SETACTIVE=1");
-  EXPECT_EQ(f.image.Read(kConfig), kOther);
-}
-
-TEST(ResourceManagerSetupTest, InstallActiveReplacesAnotherManager) {
-  Fixture f;
-  f.image.Write(kConfig, kOther);
-  SetupOutcome outcome = f.Apply(SetupStep::kInstallActive);
-  EXPECT_EQ(outcome.exit_code, 0);
-  EXPECT_EQ(outcome.message, std::string("configured this resource manager in ") + kWhere +
-                                 " in place of \"Another Vendor\" (SETACTIVE=1)");
-  EXPECT_EQ(f.image.Read(kConfig), kWritten);
-}
-
-TEST(ResourceManagerSetupTest, InstallKeepsTheFileWhenThisManagerIsConfigured) {
-  Fixture f;
-  f.image.Write(kConfig, kOurs);
-  EXPECT_EQ(f.Apply(SetupStep::kInstall).message,
-            std::string("this resource manager is already the configured one in ") + kWhere + "; not changed");
-  EXPECT_EQ(f.image.Read(kConfig), kOurs);
-}
-
-TEST(ResourceManagerSetupTest, UninstallClearsOnlyThisManagersName) {
-  Fixture f;
-  f.image.Write(kConfig, kOurs);
-  SetupOutcome outcome = f.Apply(SetupStep::kUninstall);
-  EXPECT_EQ(outcome.exit_code, 0);
-  EXPECT_EQ(outcome.message, std::string("cleared [ResourceManager] Name in ") + kWhere +
-                                 " (it named this resource manager)");
-  EXPECT_EQ(f.image.Read(kConfig), "[ResourceManager]\r\nName=\r\n");
-
-  f.image.Write(kConfig, kOther);
-  EXPECT_EQ(f.Apply(SetupStep::kUninstall).message,
-            std::string(kWhere) + " names \"Another Vendor\", not this resource manager; left as it is");
-  EXPECT_EQ(f.image.Read(kConfig), kOther);
-}
-
-TEST(ResourceManagerSetupTest, UninstallWithoutAFileChangesNothing) {
-  Fixture f;
-  EXPECT_EQ(f.Apply(SetupStep::kUninstall).message, std::string(kWhere) + " does not exist; nothing to clear");
-  EXPECT_FALSE(f.image.Exists(kConfig));
+// Each step on each kind of configuration file: its one-line message, and
+// the file after it.
+TEST(ResourceManagerSetupTest, EachStepChangesOnlyWhatItShould) {
+  const std::string where = kWhere;
+  const struct {
+    const char* before;  // nullptr: no file
+    SetupStep step;
+    std::string message;
+    const char* after;  // nullptr: no file
+  } rows[] = {
+      {nullptr, SetupStep::kInstall, "configured this resource manager in " + where + " (none was configured)",
+       kWritten},
+      {"[ResourceManager]\r\nName = \"\"\r\n[Other]\r\nKey=1\r\n", SetupStep::kInstall,
+       "configured this resource manager in " + where + " (none was configured)",
+       "[ResourceManager]\r\nName=ZELTRO Technology\r\n[Other]\r\nKey=1\r\n"},
+      {kOther, SetupStep::kInstall,
+       "another resource manager is configured in " + where + " (\"Another Vendor\"); left as it is: to switch, set "
+       "[ResourceManager] Name = \"ZELTRO Technology\" there or install with SETACTIVE=1",
+       kOther},
+      {kOther, SetupStep::kInstallActive,
+       "configured this resource manager in " + where + " in place of \"Another Vendor\" (SETACTIVE=1)", kWritten},
+      {kOurs, SetupStep::kInstall, "this resource manager is already the configured one in " + where + "; not changed",
+       kOurs},
+      {kOurs, SetupStep::kUninstall, "cleared [ResourceManager] Name in " + where + " (it named this resource manager)",
+       "[ResourceManager]\r\nName=\r\n"},
+      {kOther, SetupStep::kUninstall, where + " names \"Another Vendor\", not this resource manager; left as it is",
+       kOther},
+      {nullptr, SetupStep::kUninstall, where + " does not exist; nothing to clear", nullptr},
+      {kFolder, SetupStep::kInstall,
+       where + " is a folder; left as it is (this resource manager is not configured)", kFolder},
+  };
+  for (const auto& row : rows) {
+    Fixture f;
+    if (row.before == kFolder) f.image.MakeFolder(kConfig);
+    else if (row.before) f.image.Write(kConfig, row.before);
+    SetupOutcome outcome = f.Apply(row.step);
+    EXPECT_EQ(outcome.exit_code, 0) << row.message;
+    EXPECT_EQ(outcome.message, row.message);
+    if (row.after == kFolder) EXPECT_TRUE(std::filesystem::is_directory(f.image.Path(kConfig)));
+    else if (row.after) EXPECT_EQ(f.image.Read(kConfig), row.after) << row.message;
+    else EXPECT_FALSE(f.image.Exists(kConfig));
+  }
 }
 
 TEST(ResourceManagerSetupTest, BinaryDataIsNeverTouched) {
@@ -98,14 +82,6 @@ TEST(ResourceManagerSetupTest, BinaryDataIsNeverTouched) {
         << outcome.message;
     EXPECT_EQ(f.image.Read(kConfig), junk);
   }
-}
-
-TEST(ResourceManagerSetupTest, AFolderInThePlaceOfTheFileIsLeftAlone) {
-  Fixture f;
-  f.image.MakeFolder(kConfig);
-  SetupOutcome outcome = f.Apply(SetupStep::kInstall);
-  EXPECT_EQ(outcome.exit_code, 0);
-  EXPECT_EQ(outcome.message, std::string(kWhere) + " is a folder; left as it is (this resource manager is not configured)");
 }
 
 TEST(ResourceManagerSetupTest, EachStepAppendsOneLineToTheSetupLog) {
@@ -123,15 +99,14 @@ TEST(ResourceManagerSetupTest, EachStepAppendsOneLineToTheSetupLog) {
 }
 
 TEST(ResourceManagerSetupTest, OnlyTheThreeStepWordsAreTaken) {
-  SetupStep step = SetupStep::kUninstall;
-  EXPECT_TRUE(ParseSetupStep("install", step));
-  EXPECT_EQ(step, SetupStep::kInstall);
-  EXPECT_TRUE(ParseSetupStep("install-active", step));
-  EXPECT_EQ(step, SetupStep::kInstallActive);
-  EXPECT_TRUE(ParseSetupStep("uninstall", step));
-  EXPECT_EQ(step, SetupStep::kUninstall);
-  EXPECT_FALSE(ParseSetupStep("Install", step));
-  EXPECT_FALSE(ParseSetupStep("", step));
+  const std::pair<const char*, std::optional<SetupStep>> words[] = {
+      {"install", SetupStep::kInstall}, {"install-active", SetupStep::kInstallActive},
+      {"uninstall", SetupStep::kUninstall}, {"Install", std::nullopt}, {"", std::nullopt}};
+  for (const auto& [word, expected] : words) {
+    SetupStep step = expected == SetupStep::kInstall ? SetupStep::kUninstall : SetupStep::kInstall;
+    EXPECT_EQ(ParseSetupStep(word, step), expected.has_value()) << word;
+    if (expected) EXPECT_EQ(step, *expected) << word;
+  }
 }
 
 }  // namespace

@@ -66,29 +66,27 @@ TEST(SimConfigTest, SectionsKeysAndEepromForms) {
   EXPECT_EQ(config.FindModule(Kind::kPeripheralModule, "u1", "a1"), nullptr);
 }
 
-TEST(SimConfigTest, ReportedCountReplacesTheSectionCount) {
+// The first ReportedCount and the first CountDelayMs set for a kind, vendor
+// and model count; the delay changes no answer.
+TEST(SimConfigTest, ReportedCountAndCountDelayAreTheFirstSet) {
   const SimConfig config = ParseSimConfig(
       "[SystemModule]\nVendor = V\nModel = M\n"
-      "[SystemModule]\nVendor = V\nModel = M\nReportedCount = 0xFFFFFFFF\nUnterminatedNames = 1\n"
+      "[SystemModule]\nVendor = V\nModel = M\nCountDelayMs = 2500\n"
+      "[SystemModule]\nVendor = V\nModel = M\nReportedCount = 0xFFFFFFFF\nUnterminatedNames = 1\nCountDelayMs = 10\n"
       "[SystemModule]\nVendor = V\nModel = M\nReportedCount = 7\n"
       "[PeripheralModule]\nVendor = V\nModel = M\n");
   EXPECT_EQ(config.Count(Kind::kSystemModule, "V", "M"), 0xFFFFFFFFu);
   EXPECT_EQ(config.Count(Kind::kPeripheralModule, "V", "M"), 1u);
   EXPECT_EQ(config.Count(Kind::kSystemModule, "V", "N"), 0u);
   EXPECT_FALSE(config.items[0].unterminated_names);
-  EXPECT_TRUE(config.items[1].unterminated_names);
-}
-
-TEST(SimConfigTest, CountDelayIsTheFirstSetForTheKindVendorAndModel) {
-  const SimConfig config = ParseSimConfig(
-      "[SystemModule]\nVendor = V\nModel = M\n"
-      "[SystemModule]\nVendor = V\nModel = M\nCountDelayMs = 2500\n"
-      "[SystemModule]\nVendor = V\nModel = M\nCountDelayMs = 10\n"
-      "[PeripheralModule]\nVendor = V\nModel = M\n");
+  EXPECT_TRUE(config.items[2].unterminated_names);
   EXPECT_EQ(config.CountDelayMs(Kind::kSystemModule, "V", "M"), 2500u);
   EXPECT_EQ(config.CountDelayMs(Kind::kPeripheralModule, "V", "M"), 0u);
   EXPECT_EQ(config.CountDelayMs(Kind::kSystemModule, "V", "N"), 0u);
-  EXPECT_EQ(config.Count(Kind::kSystemModule, "V", "M"), 3u);  // the delay changes no answer
+  // Without a ReportedCount, the sections count.
+  EXPECT_EQ(ParseSimConfig("[SystemModule]\nVendor = V\nModel = M\nCountDelayMs = 5\n[SystemModule]\nVendor = V\n"
+                           "Model = M\n").Count(Kind::kSystemModule, "V", "M"),
+            2u);
 }
 
 }  // namespace

@@ -2,8 +2,6 @@
 // of it.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "enumeration/worker.h"
 #include "platform/native/native_platform.h"
 #include "tests/output_test_files.h"
@@ -13,14 +11,9 @@
 namespace ztrm {
 namespace {
 
-TEST(DemoImageTest, OneRunWritesTheExpectedFiles) {
+TEST(DemoImageTest, EachRunWritesTheExpectedFilesFromAFreshInventory) {
   TestImage image;
-  std::filesystem::copy(std::string(ZTRM_SOURCE_DIR) + "/examples/demo", image.root(),
-                        std::filesystem::copy_options::recursive |
-                            std::filesystem::copy_options::overwrite_existing);
-  // The simulated vendor module's native build goes beside its configuration.
-  std::filesystem::copy_file(std::string(ZTRM_SIMMODULE_DIR) + "/ztsimmod.so",
-                             image.Path("drive_c/ZELTRO/SimModule/ztsimmod.so"));
+  ASSERT_NO_FATAL_FAILURE(BuildImage(image, "examples/demo"));
   NativePlatform native(image.root());
   native.clock().Pin({2026, 12, 6, 5, 30, 0, 123});
   RunContext ctx(native.platform());
@@ -56,22 +49,9 @@ TEST(DemoImageTest, OneRunWritesTheExpectedFiles) {
   EXPECT_EQ(chassis.vecPCIBusSegment[0].usRootBusNumber, 4);
   EXPECT_EQ(chassis.vecPCIBusSegment[1].usRootBusNumber, 5);
   EXPECT_EQ(chassis.vecSlot.size(), 8u);
-}
 
-TEST(DemoImageTest, ASecondRunStartsTheInventoryAfresh) {
-  TestImage image;
-  std::filesystem::copy(std::string(ZTRM_SOURCE_DIR) + "/examples/demo", image.root(),
-                        std::filesystem::copy_options::recursive);
-  std::filesystem::copy_file(std::string(ZTRM_SIMMODULE_DIR) + "/ztsimmod.so",
-                             image.Path("drive_c/ZELTRO/SimModule/ztsimmod.so"));
-  NativePlatform native(image.root());
-  native.clock().Pin({2026, 12, 6, 5, 30, 0, 123});
-  RunContext ctx(native.platform());
-  EnumerationWorker worker(ctx);
-  worker.Start();
+  // A second run starts the inventory afresh: the same log, the same counts.
   worker.PerformRun();
-  worker.PerformRun();
-
   EXPECT_EQ(image.Read("drive_c/windows/pxirms.log"), ReadSourceFile("tests/expected/demo/pxirms.log"));
   EXPECT_EQ(ctx.SystemModuleCounter, 2u);
   EXPECT_EQ(ctx.PeripheralModuleCounter, 4u);  // three ZT-4120, one ZT-6250
@@ -91,10 +71,10 @@ TEST(DemoImageTest, ASecondRunStartsTheInventoryAfresh) {
   EXPECT_EQ(embedded.MaxBus, 19u);  // the fourth link's last bus
   EXPECT_EQ(embedded.ChassisVendor, WideText(u"ZELTRO Technology"));
   EXPECT_EQ(embedded.ChassisModel, WideText(u"ZT1085"));
-  const ModuleRecord& chassis = ctx.ChassisModules.Vendors.at(0).Models.at(0).Modules.at(0);
-  EXPECT_EQ(chassis.Index, 1u);
-  EXPECT_EQ(chassis.RootBusCount, 2u);
-  EXPECT_EQ(chassis.TriggerManagerPath, WideText(u"C:\\ZELTRO\\SimModule\\zttrigger.dll"));
+  const ModuleRecord& chassis_module = ctx.ChassisModules.Vendors.at(0).Models.at(0).Modules.at(0);
+  EXPECT_EQ(chassis_module.Index, 1u);
+  EXPECT_EQ(chassis_module.RootBusCount, 2u);
+  EXPECT_EQ(chassis_module.TriggerManagerPath, WideText(u"C:\\ZELTRO\\SimModule\\zttrigger.dll"));
   ASSERT_EQ(ctx.vecPXISys.size(), 2u);
 }
 
@@ -105,8 +85,8 @@ TEST(DemoImageTest, SummaryNamesEveryChassisAndModule) {
   TestImage image;
   image.Write("pxisys.ini", ExpectedCrlfFile("demo/pxisys.ini"));
   image.Write("pxiesys.ini", ExpectedCrlfFile("demo/pxiesys.ini"));
-  ShellResult r = RunShell("bash " + std::string(ZTRM_SOURCE_DIR) + "/tools/demo/summarize.sh " +
-                           image.root() + " 2>&1");
+  const std::string summarize = "bash " + std::string(ZTRM_SOURCE_DIR) + "/tools/demo/summarize.sh ";
+  ShellResult r = RunShell(summarize + image.root() + " 2>&1");
   EXPECT_EQ(r.exit_code, 0);
   EXPECT_EQ(r.out,
             "Chassis 2: PXI Express ZELTRO Technology ZT1085, 10 slots, serial number ZT1085-00042\n"
@@ -116,8 +96,7 @@ TEST(DemoImageTest, SummaryNamesEveryChassisAndModule) {
             "    slot 8   ZELTRO Technology ZT-4120, ZT4120-1003\n"
             "Chassis 1: PXI-1 ZELTRO Technology ZT-1018 PXI Chassis, 8 slots\n"
             "    (PXI-1: pxisys.ini names the slots, not the modules in them)\n");
-  ShellResult none = RunShell("bash " + std::string(ZTRM_SOURCE_DIR) +
-                              "/tools/demo/summarize.sh " + image.Path("nowhere") + " 2>&1");
+  ShellResult none = RunShell(summarize + image.Path("nowhere") + " 2>&1");
   EXPECT_EQ(none.exit_code, 1);
   EXPECT_EQ(none.out, "no pxisys.ini in " + image.Path("nowhere") + ": the run wrote no system files\n");
 }

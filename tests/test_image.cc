@@ -9,6 +9,8 @@
 
 #include <unistd.h>
 
+#include "tests/shell_run.h"
+
 namespace ztrm {
 namespace fs = std::filesystem;
 
@@ -53,6 +55,24 @@ std::string ReadSourceFile(const std::string& relative) {
   std::ostringstream s;
   s << in.rdbuf();
   return s.str();
+}
+
+std::string ShellQuote(const std::string& s) {
+  std::string quoted = "'";
+  for (char c : s) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return quoted + "'";
+}
+
+void BuildImage(const TestImage& image, const std::string& from, const std::string& change) {
+  const std::string script =
+      "SRC=$1 BUILD=$3\n. \"$SRC/tests/hostile/lib.sh\" \"$2\"\ncp -r \"$SRC/$4/.\" \"$IMAGE/\"\n"
+      "if [ -f \"$SRC/$4/make.sh\" ]; then bash \"$SRC/$4/make.sh\" \"$IMAGE\"; fi\n" +
+      change + "\nbash \"$SRC/simmodule/install_into_image.sh\" \"$IMAGE\" \"$BUILD\"\n";
+  ShellResult made = RunShell("bash -c " + ShellQuote(script) + " bash " + ShellQuote(ZTRM_SOURCE_DIR) + " " +
+                              ShellQuote(image.root()) + " " +
+                              ShellQuote(fs::path(ZTRM_SIMMODULE_DIR).parent_path().string()) + " " +
+                              ShellQuote(from) + " 2>&1");
+  ASSERT_EQ(made.exit_code, 0) << from << ": " << change << "\n" << made.out;
 }
 
 }  // namespace ztrm

@@ -33,6 +33,16 @@ class TestImage {
 // Reads a file of the source tree (expected outputs kept beside the tests).
 std::string ReadSourceFile(const std::string& relative);
 
+// `s` in single quotes, one word of a shell command line.
+std::string ShellQuote(const std::string& s);
+
+// Builds a system image in `image`: the source tree's folder `from` copied
+// in and its make.sh run when it has one, then the bash `change` with
+// tests/hostile/lib.sh's helpers and variables at hand (SRC is the source
+// tree), then the simulated vendor module's native builds put beside every
+// ztsimmod.ini. A failed step fails the test fatally.
+void BuildImage(const TestImage& image, const std::string& from, const std::string& change = "");
+
 }  // namespace ztrm
 
 #endif  // ZTRM_TESTS_TEST_IMAGE_H_

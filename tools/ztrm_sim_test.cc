@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <utility>
@@ -12,31 +13,6 @@ namespace {
 
 ShellResult RunSim(const std::string& args) {
   return RunShell(std::string(ZTRM_SIM_PATH) + " " + args + " 2>&1");
-}
-
-int Lines(const std::string& s) {
-  int n = 0;
-  for (char c : s) n += c == '\n';
-  return n;
-}
-
-TEST(ZtrmSimTest, BadArgumentsGiveOneLineAndExitCode2) {
-  for (const char* args : {"", "/no/such/image/folder", "--time=yesterday /tmp", "a b", "--bogus"}) {
-    ShellResult r = RunSim(args);
-    EXPECT_EQ(r.exit_code, 2) << args;
-    EXPECT_EQ(Lines(r.out), 1) << args << ": " << r.out;
-  }
-}
-
-TEST(ZtrmSimTest, AFolderThatIsNoImageGetsOneLineAndExitCode2) {
-  TestImage image;  // holds drive_c/windows until removed
-  std::filesystem::remove_all(image.Path("drive_c"));
-  image.Write("registry.reg", "Windows Registry Editor Version 5.00\r\n");
-  ShellResult r = RunSim(image.root());
-  EXPECT_EQ(r.exit_code, 2);
-  EXPECT_EQ(r.out, "ztrm-sim: '" + image.root() +
-                       "' is not a system image: it has no drive_c/windows/ folder, where the run "
-                       "writes its files (an image holds registry.reg and drive_c/)\n");
 }
 
 // Every native tool answers --help with its usage and exit codes, and 0.
@@ -54,6 +30,32 @@ TEST(ToolHelpTest, EveryToolAnswersHelp) {
     EXPECT_EQ(r.out.rfind(first, 0), 0u) << path << ": " << r.out;
     EXPECT_NE(r.out.find("Exit codes: 0 "), std::string::npos) << path << ": " << r.out;
   }
+}
+
+// A command line a tool cannot use: one line, exit code 2.
+TEST(ToolHelpTest, BadCommandLinesGiveOneLineAndExitCode2) {
+  const std::pair<const char*, const char*> rows[] = {
+      {ZTRM_SIM_PATH, ""}, {ZTRM_SIM_PATH, "/no/such/image/folder"}, {ZTRM_SIM_PATH, "--time=yesterday /tmp"},
+      {ZTRM_SIM_PATH, "a b"}, {ZTRM_SIM_PATH, "--bogus"}, {ZTRM_VIEW_PATH, ""}, {ZTRM_VIEW_PATH, "a.ini"},
+      {ZTRM_VIEW_PATH, "a.ini b.ini"}, {ZTRM_VIEW_PATH, "a.ini b.ini c.ini -o x.html"}, {ZTRM_VIEW_PATH, "-o"},
+      {ZTRM_VIEW_PATH, "a.ini b.ini -o"}, {ZTRM_VIEW_PATH, "--log"}, {ZTRM_VIEW_PATH, "--bogus a.ini b.ini -o x.html"},
+  };
+  for (const auto& [path, args] : rows) {
+    ShellResult r = RunShell(std::string(path) + " " + args + " 2>&1");
+    EXPECT_EQ(r.exit_code, 2) << path << " " << args;
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << path << " " << args << ": " << r.out;
+  }
+}
+
+TEST(ZtrmSimTest, AFolderThatIsNoImageGetsOneLineAndExitCode2) {
+  TestImage image;  // holds drive_c/windows until removed
+  std::filesystem::remove_all(image.Path("drive_c"));
+  image.Write("registry.reg", "Windows Registry Editor Version 5.00\r\n");
+  ShellResult r = RunSim(image.root());
+  EXPECT_EQ(r.exit_code, 2);
+  EXPECT_EQ(r.out, "ztrm-sim: '" + image.root() +
+                       "' is not a system image: it has no drive_c/windows/ folder, where the run "
+                       "writes its files (an image holds registry.reg and drive_c/)\n");
 }
 
 // An image with nothing in it: the files are written, and the warning names

@@ -13,49 +13,16 @@ namespace {
 // One chassis of three slots with every kind of drawing in it, and texts that
 // would be markup if they were not escaped.
 SystemView TinySystem() {
+  const ViewSlot s1{"1", 1, "", true, false, "PXIeSystemSlot2Link", "None", "None", "None",
+                    ViewModule{"CTL", "A&B", "C-1", "PCI::0::1::0", "0", "1", "", ""}};
+  const ViewSlot s2{"2", 1, "", false, true, "PXIeSystemTimingSlot", "3", "15", "78,08"};
+  const ViewSlot s3{"3", 1, "", false, false, "PXIePeripheralSlot", "3", "14", "70,08",
+                    ViewModule{"<script>x</script>", "V", "M-1", "PCI::4::0::0", "4", "0", "4", "4"}};
   SystemView view;
-  ViewChassis c;
-  c.id = "1";
-  c.model = "ZT<9>";
-  c.vendor = "A&B \"Lab\"";
-  c.serial_number = "S'1";
-  c.description_file = "t.ini";
-  c.trigger_manager = "A&B\\ZT<9>";
-  c.in_pxisys = c.in_pxiesys = true;
-
-  ViewSlot s1;
-  s1.name = "1";
-  s1.system_slot = true;
-  s1.slot_type = "PXIeSystemSlot2Link";
-  s1.pci_bus = s1.pci_device = s1.pci_path = "None";
-  s1.module = ViewModule{"CTL", "A&B", "C-1", "PCI::0::1::0", "0", "1", "", ""};
-  ViewSlot s2;
-  s2.name = "2";
-  s2.timing_slot = true;
-  s2.slot_type = "PXIeSystemTimingSlot";
-  s2.pci_bus = "3";
-  s2.pci_device = "15";
-  s2.pci_path = "78,08";
-  ViewSlot s3;
-  s3.name = "3";
-  s3.slot_type = "PXIePeripheralSlot";
-  s3.pci_bus = "3";
-  s3.pci_device = "14";
-  s3.pci_path = "70,08";
-  s3.module = ViewModule{"<script>x</script>", "V", "M-1", "PCI::4::0::0", "4", "0", "4", "4"};
-  c.slots = {s1, s2, s3};
-  c.segments = {{"1", {0, 1}}, {"2", {2}}};
-  c.trigger_buses = {{"1", {0, 1}}, {"2", {2}}};
-  c.bridges = {{"1", "1", "2", "1"}};
-  c.star_triggers = {{"1", "2", {{"0", 2}}}};
-  view.chassis.push_back(c);
-
-  ViewRun run;
-  run.time = "2026-12-06_05:30:00.123";
-  run.host_manufacturer = "M";
-  run.host_model = "X";
-  run.problems = {"Fail to open key of <k>"};
-  view.run = run;
+  view.chassis.push_back({"1", "ZT<9>", "A&B \"Lab\"", "S'1", "t.ini", "A&B\\ZT<9>", true, true, {s1, s2, s3},
+                          {{"1", {0, 1}}, {"2", {2}}}, {{"1", {0, 1}}, {"2", {2}}}, {{"1", "1", "2", "1"}},
+                          {{"1", "2", {{"0", 2}}}}});
+  view.run = ViewRun{"2026-12-06_05:30:00.123", "M", "X", {"Fail to open key of <k>"}};
   view.skipped = {"chassis 1: trigger bus \"9\" has no [Chassis1TriggerBus9] section in pxiesys.ini"};
   return view;
 }

@@ -206,7 +206,9 @@ TEST(SystemViewModel, ReadsWhatTheFilesSay) {
   }
 }
 
-TEST(SystemViewModel, ReadsTheRunLogTimeHostAndFailures) {
+// The run log's time, host and failure lines; a file that cannot be read is
+// named first among what is not drawn.
+TEST(SystemViewModel, ReadsTheRunLogAndNamesUnreadableFilesFirst) {
   ViewInputs inputs;
   inputs.run_log =
       "Initialization global parameter.\r\r\nCreate Log File Success.\r\r\n"
@@ -214,20 +216,14 @@ TEST(SystemViewModel, ReadsTheRunLogTimeHostAndFailures) {
       "Current System Manufacturer Name = ZELTRO Technology.\r\r\n"
       "Current System Model Name = ZT-8840 \xE9.\r\r\n"
       "Fail to open key of SOFTWARE\\X\r\r\nLoadLibraryW Fail\r\r\nQuery Finished.\r\r\n";
+  inputs.unreadable = {"pxisys.ini: cannot read /a (No such file or directory)"};
+  inputs.pxiesys = std::string(kPxiePxiesys);
   SystemView view = ReadSystemView(inputs);
   ASSERT_TRUE(view.run);
   EXPECT_EQ(view.run->time, "2026-12-06_05:30:00.123");
   EXPECT_EQ(view.run->host_manufacturer, "ZELTRO Technology");
   EXPECT_EQ(view.run->host_model, "ZT-8840 \xC3\xA9");  // Windows-1252 0xE9
-  EXPECT_EQ(view.run->problems,
-            (std::vector<std::string>{"Fail to open key of SOFTWARE\\X", "LoadLibraryW Fail"}));
-}
-
-TEST(SystemViewModel, UnreadableFilesAreNamedFirst) {
-  ViewInputs inputs;
-  inputs.unreadable = {"pxisys.ini: cannot read /a (No such file or directory)"};
-  inputs.pxiesys = std::string(kPxiePxiesys);
-  SystemView view = ReadSystemView(inputs);
+  EXPECT_EQ(view.run->problems, (std::vector<std::string>{"Fail to open key of SOFTWARE\\X", "LoadLibraryW Fail"}));
   ASSERT_EQ(view.chassis.size(), 1u);
   ASSERT_FALSE(view.skipped.empty());
   EXPECT_EQ(view.skipped[0], "pxisys.ini: cannot read /a (No such file or directory)");

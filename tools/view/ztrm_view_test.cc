@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 
 #include "tests/shell_run.h"
@@ -13,15 +12,7 @@ ShellResult RunView(const std::string& args) {
   return RunShell(std::string(ZTRM_VIEW_PATH) + " " + args + " 2>&1");
 }
 
-TEST(ZtrmViewTest, BadCommandLinesGiveOneLineAndExitCode2) {
-  for (const char* args : {"", "a.ini", "a.ini b.ini", "a.ini b.ini c.ini -o x.html", "-o",
-                           "a.ini b.ini -o", "--log", "--bogus a.ini b.ini -o x.html"}) {
-    ShellResult r = RunView(args);
-    EXPECT_EQ(r.exit_code, 2) << args;
-    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1) << args << ": " << r.out;
-  }
-}
-
+// Its bad command lines: ToolHelpTest (tools/ztrm_sim_test.cc).
 TEST(ZtrmViewTest, MissingFilesAndFoldersAreNamedAndThePageIsStillWritten) {
   TestImage dir;
   dir.Write("pxiesys.ini",
