@@ -9,6 +9,7 @@ sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import mutants as mut  # noqa: E402
 import report_md  # noqa: E402
+import mutate  # noqa: E402
 
 SNIPPET = """#include <vector>  // a < b in a comment
 #define LIMIT 4
@@ -112,6 +113,35 @@ class CompareTest(unittest.TestCase):
         before = self.report(1, 0, ["killed"])
         after = dict(before, seed="2")
         self.assertIn("seed differs ('1', '2')", report_md.compare(before, after)[1])
+
+
+class SelectionTest(unittest.TestCase):
+    def test_object_file_names_give_the_source(self):
+        for gcda, source in (
+                ("CMakeFiles/ztrm_core.dir/chassis/chassis_id_table.cc.gcda", "chassis/chassis_id_table.cc"),
+                ("platform/native/CMakeFiles/ztrm_native.dir/reg_file.cc.gcda", "platform/native/reg_file.cc"),
+                ("tests/CMakeFiles/ztrm_tests.dir/__/output/slot_paths_test.cc.gcda", "output/slot_paths_test.cc"),
+                ("tests/CMakeFiles/ztrm_tests.dir/__/__/outside.cc.gcda", None),
+                ("tests/ztrm_tests", None)):
+            self.assertEqual(mutate.object_source(gcda), source, gcda)
+
+    def test_a_file_ran_when_a_counter_is_not_zero(self):
+        import tempfile
+
+        def record(tag, values):
+            body = b"".join(v.to_bytes(8, "little") for v in values)
+            if values and not any(values):  # all zero: a negative length and no values
+                return tag.to_bytes(4, "little") + (-len(body)).to_bytes(4, "little", signed=True)
+            return tag.to_bytes(4, "little") + len(body).to_bytes(4, "little") + body
+        header = b"adcg" + bytes(12)
+        function = record(0x01000000, [7])  # a function record: its word is no counter
+        for records, ran in (([function, record(0x01a10000, [0, 0])], False),
+                             ([function, record(0x01a10000, [0, 0]), function, record(0x01a10000, [0, 3])], True),
+                             ([record(0x01000000, [5])], False)):
+            with tempfile.NamedTemporaryFile(suffix=".gcda") as f:
+                f.write(header + b"".join(records))
+                f.flush()
+                self.assertEqual(mutate.gcda_ran(f.name), ran)
 
 
 if __name__ == "__main__":

@@ -285,6 +285,106 @@ def line_coverage(cov_dir, jobs, gtest_filter):
     return executed, instrumented, lines
 
 
+# --------------------------------------------------------------------------
+# Which tests run code of which source file: each test runs alone in the
+# coverage build with its counts sent to a folder of its own (GCOV_PREFIX; the
+# programs it starts inherit it), and an object counts as run when one of its
+# arc counters is not zero. A mutant in F.cc then needs only the tests that
+# ran F.cc's object: the others cannot see it (static initialisers run in
+# every process, so their files are run by every test). Headers are compiled
+# into many objects: a mutant in a header runs every test.
+
+GCOV_COUNTERS_TAG = 0x01a10000
+
+
+def gcda_ran(path):
+    """Whether any arc counter in this .gcda is not zero."""
+    with open(path, "rb") as f:
+        data = f.read()
+    pos = 16  # magic, version, stamp, checksum
+    while pos + 8 <= len(data):
+        tag = int.from_bytes(data[pos:pos + 4], "little")
+        length = int.from_bytes(data[pos + 4:pos + 8], "little", signed=True)
+        pos += 8
+        if length < 0:  # counters all zero: written without their values
+            continue
+        if tag == GCOV_COUNTERS_TAG and any(data[pos:pos + length]):
+            return True
+        pos += length
+    return False
+
+
+def object_source(relative_gcda):
+    """The source file (relative to the tree) of an object's .gcda, given as a
+    path relative to the build folder: SUBDIR/CMakeFiles/TARGET.dir/REL.gcda is
+    SUBDIR/REL, where CMake spells a parent folder in REL as "__"."""
+    parts = relative_gcda.replace(os.sep, "/").split("/")
+    if "CMakeFiles" not in parts or not relative_gcda.endswith(".gcda"):
+        return None
+    at = parts.index("CMakeFiles")
+    rel = [".." if p == "__" else p for p in parts[at + 2:]]
+    path = os.path.normpath("/".join(parts[:at] + rel))[:-len(".gcda")]
+    return None if path.startswith("..") else path
+
+
+def files_per_test(cov_dir, tests, parallel):
+    tracked = subprocess.run(["git", "-C", ROOT, "ls-files", "*.cc", "*.h", "*.in", "*CMakeLists.txt"],
+                             check=True, capture_output=True, text=True).stdout.split()
+    key = tree_key([p for p in tracked if os.path.exists(os.path.join(ROOT, p))])
+    cache = os.path.join(cov_dir, "files-per-test.json")
+    if os.path.exists(cache):
+        with open(cache) as f:
+            saved = json.load(f)
+        if saved.get("key") == key and set(saved["files"]) >= set(tests):
+            log("test selection: reused %s" % cache)
+            return {t: set(v) for t, v in saved["files"].items()}
+    log("test selection: running each of %d tests alone in %s" % (len(tests), cov_dir))
+    scratch = os.path.join(cov_dir, "per-test-counts")
+    binary = os.path.join(cov_dir, "tests", "ztrm_tests")
+    result, pending, running = {}, list(enumerate(tests)), []
+    started = time.monotonic()
+
+    def collect(index, name):
+        folder = os.path.join(scratch, str(index))
+        counts_root = folder + os.path.abspath(cov_dir)  # GCOV_PREFIX keeps the whole path
+        ran = set()
+        for dirpath, _, names in os.walk(counts_root):
+            for n in names:
+                path = os.path.join(dirpath, n)
+                source = object_source(os.path.relpath(path, counts_root))
+                if source and gcda_ran(path):
+                    ran.add(source)
+        subprocess.run(["rm", "-rf", folder], check=False)
+        result[name] = ran
+
+    while pending or running:
+        while pending and len(running) < parallel:
+            index, name = pending.pop(0)
+            env = dict(os.environ, GCOV_PREFIX=os.path.join(scratch, str(index)), GCOV_PREFIX_STRIP="0")
+            proc = subprocess.Popen([binary, "--gtest_filter=" + name], cwd=os.path.dirname(binary), env=env,
+                                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
+            running.append((proc, index, name))
+        proc, index, name = running.pop(0)
+        try:
+            proc.wait(timeout=600)
+        except subprocess.TimeoutExpired:
+            os.killpg(proc.pid, signal.SIGKILL)
+            proc.wait()
+        collect(index, name)
+    log("test selection: done in %.0f s" % (time.monotonic() - started))
+    with open(cache, "w") as f:
+        json.dump({"key": key, "files": {t: sorted(v) for t, v in result.items()}}, f)
+    return result
+
+
+def tests_for(mutant, files_by_test, tests):
+    """The tests a mutant needs: those that ran its file, or all for a header."""
+    if mutant.file.endswith(".h") or files_by_test is None:
+        return None
+    chosen = [t for t in tests if mutant.file in files_by_test.get(t, ())]
+    return chosen if chosen else None
+
+
 def covered(mutant, executed, lines):
     ran = executed.get(mutant.file)
     if not ran:
@@ -314,6 +414,8 @@ def main():
     ap.add_argument("--shards", type=int, default=4,
                     help="gtest shards run side by side for each mutant (default 4; the tests wait on I/O)")
     ap.add_argument("--gtest-filter", default="", help="run only these tests (smoke runs; not for a measurement)")
+    ap.add_argument("--no-select-tests", dest="select_tests", action="store_false",
+                    help="run every test for every mutant (default: only the tests that ran the mutant's file)")
     ap.add_argument("--list", action="store_true", help="print the sample and stop")
     ap.add_argument("--resume", action="store_true",
                     help="keep the results of an interrupted run with the same seed, sample and folders")
@@ -360,6 +462,9 @@ def main():
         executed, lines = None, None
     else:
         executed, _, lines = line_coverage(cov_dir, args.jobs, args.gtest_filter)
+    files_by_test = None
+    if args.select_tests and not args.no_coverage:
+        files_by_test = files_per_test(cov_dir, list_tests(cov_dir, args.gtest_filter), 2 * args.jobs)
 
     configure(build_dir)
     log("clean build of %s" % build_dir)
@@ -406,7 +511,10 @@ def main():
                         if bcode != 0:
                             row["status"] = "compile-error"
                         else:
-                            tcode, tfailed, tout, tsec = run_tests(build_dir, timeout, args.gtest_filter, args.shards)
+                            selected = tests_for(m, files_by_test, tests)
+                            row["tests_run"] = len(selected) if selected else len(tests)
+                            tfilter = ":".join(selected) if selected else args.gtest_filter
+                            tcode, tfailed, tout, tsec = run_tests(build_dir, timeout, tfilter, args.shards)
                             row["test_seconds"] = round(tsec, 1)
                             killers = sorted(tfailed - broken)
                             if tcode is None:
