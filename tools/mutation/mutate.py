@@ -199,18 +199,17 @@ def run_tests(build_dir, timeout, gtest_filter, shards=1):
 
 
 def list_tests(build_dir, gtest_filter):
+    """The full names of the tests, from gtest's JSON listing (the text listing
+    prints each parameter as it is, line breaks included)."""
     binary = os.path.join(build_dir, "tests", "ztrm_tests")
-    cmd = [binary, "--gtest_list_tests"] + (["--gtest_filter=" + gtest_filter] if gtest_filter else [])
-    out = subprocess.run(cmd, check=True, capture_output=True, text=True).stdout
-    names, suite = [], None
-    for line in out.splitlines():
-        if not line.strip():
-            continue
-        if not line.startswith(" "):
-            suite = line.split("#")[0].strip()
-        else:
-            names.append(suite + line.split("#")[0].strip())
-    return names
+    listing = os.path.join(build_dir, "tests", "mutation-test-list.json")
+    cmd = [binary, "--gtest_list_tests", "--gtest_output=json:" + listing]
+    if gtest_filter:
+        cmd.append("--gtest_filter=" + gtest_filter)
+    subprocess.run(cmd, check=True, capture_output=True)
+    with open(listing) as f:
+        suites = json.load(f)["testsuites"]
+    return [suite["name"] + "." + test["name"] for suite in suites for test in suite["testsuite"]]
 
 
 # --------------------------------------------------------------------------
