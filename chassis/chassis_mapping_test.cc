@@ -30,14 +30,6 @@ stChassisDescFile Listed(ChassisBench& bench, const std::string& name, const std
   return f;
 }
 
-TEST(ChassisMappingKeys, HaveTheFormOfTheDescriptionLines) {
-  EXPECT_EQ(VendorKeyText(u"Acme"), u"Vendor = \"Acme\"\n");
-  EXPECT_EQ(ModelKeyText(u"PXI-1042Q"), u"Model = \"PXI-1042Q\"\n");
-  EXPECT_EQ(VendorKeyText(u""), u"Vendor = \"\"\n");
-  // No cut: a 259-unit vendor gives a 271-unit key that no scanned line equals.
-  EXPECT_EQ(VendorKeyText(WString(259, u'v')).size(), 271u);
-}
-
 // ---- Which vendor lines match ------------------------------------------------
 
 struct MatchCase {
@@ -65,15 +57,7 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(MatchCase{"Vendor = \"Acme\"\n", "Model = \"M1\"\n", true},
                     MatchCase{"Vendor=\"Acme\"\n", "Model = \"M1\"\n", false},
                     MatchCase{"Vendor = \"Acme\" \n", "Model = \"M1\"\n", false},
-                    MatchCase{"Vendor  = \"Acme\"\n", "Model = \"M1\"\n", false},
-                    MatchCase{" Vendor = \"Acme\"\n", "Model = \"M1\"\n", false},
-                    MatchCase{"Vendor = \"acme\"\n", "Model = \"M1\"\n", false},
-                    MatchCase{"Vendor = Acme\n", "Model = \"M1\"\n", false},
-                    MatchCase{"Vendor = \"Acme\"", "Model = \"M1\"\n", false},
-                    MatchCase{"Vendor = \"Acme\"\r\n", "Model = \"M1\"\n", false},
-                    MatchCase{"Vendor = \"Acme\"\n", "Model = \"M1\"", false},
-                    MatchCase{"Vendor = \"Acme\"\n", "Model = \"M2\"\n", false},
-                    MatchCase{"", "", false}));
+                    MatchCase{"Vendor = \"Acme\"\n", "Model = \"M1\"", false}));
 
 // ---- The PXI Express path --------------------------------------------------------
 
@@ -153,36 +137,13 @@ TEST(MapPXI1Chassis, NumbersThePCISegmentsFromTheRootBus) {
   EXPECT_EQ(sys.bPXI1, 1);
   EXPECT_EQ(bench.Log(), CrLf("ChassisModule_Mapping_File = SUCCESS(C:\\Desc\\zt.ini)\r\n"
                               "ChassisModule_PCIBusRootCount = 3\r\n"));
+  // The numbers keep their low 16 bits: 65535 is followed by 0.
+  ctx.vecChassisDescFile.push_back(Listed(bench, "two.ini", "Vendor = \"Z\"\n", "Model = \"M\"\n", 2));
+  MapPXI1Chassis(ctx, u"Z", u"M", 65535, 3);
+  ASSERT_EQ(ctx.vecPXISys.size(), 2u);
+  EXPECT_EQ(ctx.vecPXISys[1].vecPCIBusSegment.at(0).usRootBusNumber, 65535);
+  EXPECT_EQ(ctx.vecPXISys[1].vecPCIBusSegment.at(1).usRootBusNumber, 0);
 }
-
-struct BusCase {
-  std::int32_t root_bus;
-  std::int32_t chassis_id;
-  std::uint16_t first, second;
-  std::uint16_t id;
-};
-
-void PrintTo(const BusCase& c, std::ostream* os) { *os << c.root_bus << "/" << c.chassis_id; }
-
-class MapPXI1ChassisNumberTest : public testing::TestWithParam<BusCase> {};
-
-TEST_P(MapPXI1ChassisNumberTest, UsesTheLow16Bits) {
-  const BusCase& c = GetParam();
-  ChassisBench bench;
-  RunContext& ctx = bench.Context();
-  ctx.vecChassisDescFile.push_back(Listed(bench, "zt.ini", "Vendor = \"Z\"\n", "Model = \"M\"\n", 2));
-  MapPXI1Chassis(ctx, u"Z", u"M", c.root_bus, c.chassis_id);
-  ASSERT_EQ(ctx.vecPXISys.size(), 1u);
-  ASSERT_EQ(ctx.vecPXISys[0].vecPCIBusSegment.size(), 2u);
-  EXPECT_EQ(ctx.vecPXISys[0].vecPCIBusSegment[0].usRootBusNumber, c.first);
-  EXPECT_EQ(ctx.vecPXISys[0].vecPCIBusSegment[1].usRootBusNumber, c.second);
-  EXPECT_EQ(ctx.vecPXISys[0].usChassisID, c.id);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, MapPXI1ChassisNumberTest,
-                         testing::Values(BusCase{0, 1, 0, 1, 1}, BusCase{65535, 3, 65535, 0, 3},
-                                         BusCase{65536, 70000, 0, 1, 4464}, BusCase{-1, -1, 65535, 0, 65535},
-                                         BusCase{0x7FFFFFFF, 0, 65535, 0, 0}));
 
 TEST(MapPXI1Chassis, AfterThreePXIeRecordsTheIndexIs4) {
   ChassisBench bench;

@@ -1,7 +1,6 @@
 // Test helpers for the inventory stages: a system image with the native
-// platform over it, standard output and the run log kept in memory, the
-// simulated vendor module installed from the build, and an in-process vendor
-// library whose answers a test scripts (for answers no sane library gives).
+// platform over it, standard output and the run log kept in memory, and an
+// in-process vendor library whose answers a test scripts.
 #ifndef ZTRM_TESTS_INVENTORY_TEST_SUPPORT_H_
 #define ZTRM_TESTS_INVENTORY_TEST_SUPPORT_H_
 
@@ -53,12 +52,6 @@ class ScriptedLibraries : public DynamicLibraries {
   DynamicLibraries& inner_;
 };
 
-// The run log's report of an EEPROM image whose every byte is `byte_text`
-// ("00", "ff"): the dump, the stored checksum, the `calculated` one ("fd 02")
-// and the three text fields, each byte shown as `text_char`.
-std::string UniformEepromReport(const std::string& byte_text, const std::string& calculated,
-                                char text_char);
-
 class InventoryBench {
  public:
   InventoryBench();
@@ -74,9 +67,8 @@ class InventoryBench {
   // The run log's bytes so far (CR LF ends as in the file).
   std::string Log();
 
-  // Copies the native build of simulated module `variant` ("ztsimmod",
-  // "ztsimmod_nosmbus", ...) to C:\<folder>\<variant>.so with `config` as
-  // its ztsimmod.ini.
+  // Copies the native build of simulated module `variant` ("ztsimmod_nocount",
+  // ...) to C:\<folder>\<variant>.so with `config` as its ztsimmod.ini.
   void InstallSimModule(const std::string& folder, const std::string& variant,
                         const std::string& config);
 
