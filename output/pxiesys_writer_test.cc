@@ -206,41 +206,5 @@ TEST(PxieSysWriterTest, SlotsBeyondTheThirtyOneDescriptorsSayNotAvailable) {
   EXPECT_EQ(file.size() - file.find(slot33), slot33.size());  // the file ends there
 }
 
-TEST(PxieSysWriterTest, SlotTypeNamesAndLaneCounts) {
-  const char16_t* names[] = {u"N/A", u"PXIePeripheralSlot", u"PXI-1Slot", u"PXIeHybridSlot",
-                             u"N/A", u"N/A", u"N/A", u"PXIeSystemTimingSlot", u"N/A", u"N/A"};
-  for (int code = 0; code < 10; ++code) EXPECT_EQ(mf_GetSlotTypeName(code), WStringView(names[code]));
-  EXPECT_EQ(mf_GetSlotTypeName(255), WStringView(u"N/A"));
-  const int lanes[] = {0, 1, 4, 8, 16, 1, 4, 8, 16, 1, 4, 8, 16, 0, 0, 0};
-  for (int code = 0; code < 16; ++code) EXPECT_EQ(LinkWidthLanes(code), lanes[code]) << code;
-  EXPECT_EQ(LinkWidthLanes(0x52), 0);
-}
-
-TEST(PxieSysWriterTest, SearchesForSystemAndPeripheralModules) {
-  OutputBench bench;
-  FillThreeChassisSystem(bench.ctx());
-  ModulePosition p{9, 9, 9};
-  EXPECT_FALSE(mf_FindChassisSystemModule(bench.ctx(), 7, p));
-  EXPECT_EQ(p.vendor, 9u);
-  ASSERT_TRUE(mf_FindChassisSystemModule(bench.ctx(), 5, p));
-  EXPECT_EQ(p.vendor, 0u);
-  ASSERT_TRUE(FindChassisSystemModuleForSlots(bench.ctx(), 5, p));
-  EXPECT_EQ(p.vendor, 1u);
-  ASSERT_TRUE(mf_FindChassisSystemModule(bench.ctx(), 6, p));
-  EXPECT_EQ(p.record, 1u);
-  const PeripheralSlotIndex peripherals(bench.ctx().PeripheralModules);
-  ASSERT_TRUE(peripherals.Find(1, 4, p));
-  EXPECT_EQ(p.vendor, 0u);
-  EXPECT_EQ(p.record, 1u);
-  ASSERT_TRUE(peripherals.Find(3, 4, p));
-  EXPECT_EQ(p.vendor, 1u);
-  EXPECT_FALSE(peripherals.Find(2, 4, p));
-  // A later module of the same parent and slot does not replace the first.
-  auto& vendors = bench.ctx().PeripheralModules.Vendors;
-  vendors[1].Models[0].Modules.push_back(vendors[0].Models[0].Modules[1]);
-  ASSERT_TRUE(PeripheralSlotIndex(bench.ctx().PeripheralModules).Find(1, 4, p));
-  EXPECT_EQ(p.vendor, 0u);
-}
-
 }  // namespace
 }  // namespace ztrm

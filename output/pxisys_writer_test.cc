@@ -204,13 +204,5 @@ TEST(PxiSysWriterTest, IdselNamesThatAreNoDeviceNumbers) {
   EXPECT_EQ(Finish(bench), ExpectedOutputFile("pxisys_bad_idsel.ini"));
 }
 
-TEST(PxiSysWriterTest, NothingWithoutAStream) {
-  OutputBench bench;
-  bench.ctx().vecPXISys = {BareChassis()};
-  mf_WritePXISys(bench.ctx());
-  EXPECT_FALSE(bench.WindowsFileExists("pxisys.ini"));
-  EXPECT_EQ(bench.ctx().vecPXISys[0].vecSlot[0].bSlotMapped, 0);
-}
-
 }  // namespace
 }  // namespace ztrm
