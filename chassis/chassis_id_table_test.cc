@@ -33,7 +33,7 @@ std::array<std::uint16_t, 256> Slots(const std::map<int, int>& values) {
 }
 
 TEST(ChassisIdTable, ReadsAllSlotsFromTheConfiguredPath) {
-  ChassisBench bench;
+  StageBench bench;
   bench.image.MakeFolder(kTableFolder);
   // Chassis4=0 and Chassis5=abc leave what the slots held before.
   std::string file = TableFile({{1, 2}, {2, 70000}, {255, 17}});
@@ -98,7 +98,7 @@ TEST(ChassisIdTable, ChoosesTheSmallestFreeIdAndWritesTheTable) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    ChassisBench bench;
+    StageBench bench;
     bench.image.MakeFolder(kTableFolder);
     if (c.file) bench.image.Write(kTableFile, c.file);
     RunContext& ctx = bench.Context();

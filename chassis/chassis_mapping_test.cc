@@ -11,7 +11,7 @@ namespace {
 
 // A listed file whose raw lines are given; the file on disk is the same
 // description with `segments` PCI bus segments named 1..n.
-stChassisDescFile Listed(ChassisBench& bench, const std::string& name, const std::string& vendor_line,
+stChassisDescFile Listed(StageBench& bench, const std::string& name, const std::string& vendor_line,
                          const std::string& model_line, int segments) {
   std::string list;
   std::string sections;
@@ -44,7 +44,7 @@ class ChassisMatchTest : public testing::TestWithParam<MatchCase> {};
 
 TEST_P(ChassisMatchTest, ComparesWholeLinesUnitByUnit) {
   const MatchCase& c = GetParam();
-  ChassisBench bench;
+  StageBench bench;
   RunContext& ctx = bench.Context();
   ctx.vecChassisDescFile.push_back(Listed(bench, "a.ini", c.vendor_line, c.model_line, 1));
   std::uint32_t result = MapPXIeChassis(ctx, u"Acme", u"M1");
@@ -63,7 +63,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The first match in listing order wins.
 TEST(MapPXIeChassis, AppendsTheParsedRecordMarkedAsPXIe) {
-  ChassisBench bench;
+  StageBench bench;
   RunContext& ctx = bench.Context();
   ctx.vecChassisDescFile.push_back(Listed(bench, "other.ini", "Vendor = \"Other\"\n", "Model = \"M1\"\n", 1));
   ctx.vecChassisDescFile.push_back(Listed(bench, "acme.ini", "Vendor = \"Acme\"\n", "Model = \"M1\"\n", 3));
@@ -85,7 +85,7 @@ TEST(MapPXIeChassis, AppendsTheParsedRecordMarkedAsPXIe) {
 }
 
 TEST(ChassisMapping, NoMatchChangesNothingAndLogsNothing) {
-  ChassisBench bench;
+  StageBench bench;
   RunContext& ctx = bench.Context();
   ctx.vecChassisDescFile.push_back(Listed(bench, "a.ini", "Vendor = \"Acme\"\n", "Model = \"M1\"\n", 2));
   ctx.vecPXISys.emplace_back();
@@ -97,7 +97,7 @@ TEST(ChassisMapping, NoMatchChangesNothingAndLogsNothing) {
 }
 
 TEST(MapPXIeChassis, AnUnreadableMatchStillAppendsAnEmptyRecord) {
-  ChassisBench bench;
+  StageBench bench;
   RunContext& ctx = bench.Context();
   stChassisDescFile f;
   f.szPath = u"C:\\Desc\\gone.ini";
@@ -117,7 +117,7 @@ TEST(MapPXIeChassis, AnUnreadableMatchStillAppendsAnEmptyRecord) {
 // ---- The PXI-1 path ---------------------------------------------------------------
 
 TEST(MapPXI1Chassis, NumbersThePCISegmentsFromTheRootBus) {
-  ChassisBench bench;
+  StageBench bench;
   RunContext& ctx = bench.Context();
   ctx.vecChassisDescFile.push_back(Listed(bench, "zt.ini", "Vendor = \"ZELTRO\"\n", "Model = \"ZT-1018\"\n", 3));
   EXPECT_EQ(MapPXI1Chassis(ctx, u"ZELTRO", u"ZT-1018", 5, 2), 3u);
@@ -146,7 +146,7 @@ TEST(MapPXI1Chassis, NumbersThePCISegmentsFromTheRootBus) {
 }
 
 TEST(MapPXI1Chassis, AfterThreePXIeRecordsTheIndexIs4) {
-  ChassisBench bench;
+  StageBench bench;
   RunContext& ctx = bench.Context();
   ctx.vecChassisDescFile.push_back(Listed(bench, "e.ini", "Vendor = \"E\"\n", "Model = \"X\"\n", 1));
   ctx.vecChassisDescFile.push_back(Listed(bench, "p.ini", "Vendor = \"P\"\n", "Model = \"1\"\n", 1));
@@ -167,7 +167,7 @@ TEST(MapPXI1Chassis, AfterThreePXIeRecordsTheIndexIs4) {
 // under Wine 8.0 (tests/e2e/images/unicode_names checks the same run there).
 // The log line shows '?' for the letter the code page lacks.
 TEST(ChassisMapping, ListingOrderFoldsLettersOfEveryScript) {
-  ChassisBench bench;
+  StageBench bench;
   bench.RegisterDescriptionFolder("C:\\Desc");
   const std::string head = "[Chassis]\r\nVendor = \"ZELTRO Technology\"\r\nModel = \"ZT-1018\"\r\n";
   bench.WriteC("Desc/\xC4\x84" "b.ini", head + "[PCIBusSegment1]\r\n");        // U+0104 'b'

@@ -87,7 +87,7 @@ TEST(DescriptionDiscovery, TheFolderComesFromTheKeyOfTheViewAndItsValueAsText) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    ChassisBench bench;
+    StageBench bench;
     std::string text = "Windows Registry Editor Version 5.00\r\n\r\n";
     if (!c.key.empty()) text += "[HKEY_LOCAL_MACHINE\\" + c.key + "]\r\n";
     if (!c.value.empty()) text += "\"ChassisDescriptionFilePath\"=" + c.value + "\r\n";
@@ -115,7 +115,7 @@ TEST(DescriptionDiscovery, TheFolderComesFromTheKeyOfTheViewAndItsValueAsText) {
 // ---- Files that list but do not open ----------------------------------------
 
 TEST(DescriptionDiscovery, AFolderNamedIniOrAFileGoneAfterTheListingIsLoggedAndSkipped) {
-  ChassisBench bench;
+  StageBench bench;
   bench.RegisterDescriptionFolder("C:\\Desc");
   bench.image.MakeFolder("drive_c/Desc/folder.ini");
   bench.WriteC("Desc/gone.ini", "Vendor = \"G\"\n");
@@ -146,7 +146,7 @@ class DescriptionScanTest : public testing::TestWithParam<ScanCase> {};
 
 TEST_P(DescriptionScanTest, KeepsTheLastMatchingLinesAndCountsHeaders) {
   const ScanCase& c = GetParam();
-  ChassisBench bench;
+  StageBench bench;
   bench.RegisterDescriptionFolder("C:\\Desc");
   bench.WriteC("Desc/a.ini", c.bytes);
   FindChassisDescriptionFiles(bench.Context());

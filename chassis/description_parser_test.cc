@@ -19,7 +19,7 @@ std::string Crlf(const std::vector<std::string>& lines) {
   return out;
 }
 
-const stPXISys& ParseOne(ChassisBench& bench, const std::string& bytes) {
+const stPXISys& ParseOne(StageBench& bench, const std::string& bytes) {
   bench.WriteC(kFile, bytes);
   ParseChassisDescription(bench.Context(), kPath);
   EXPECT_EQ(bench.Context().vecPXISys.size(), 1u);
@@ -85,13 +85,13 @@ stPXISys ExpectedFullRecord() {
 }
 
 TEST(ParseChassisDescription, ReadsAWholeDescription) {
-  ChassisBench bench;
+  StageBench bench;
   const stPXISys& got = ParseOne(bench, Crlf(kFullDescription));
   EXPECT_EQ(Render(got), Render(ExpectedFullRecord()));
 }
 
 TEST(ParseChassisDescription, EmptyListsReadOnlyTheChassisKeys) {
-  ChassisBench bench;
+  StageBench bench;
   const stPXISys& got = ParseOne(bench, Crlf({"[Version]", "Specification = \"S\"", "Major = 1", "Minor = 0",
                                               "[Chassis]", "Vendor = \"V\"", "Model = \"M\""}));
   EXPECT_EQ(bench.profiles().ReadKeys().size(), 13u);
@@ -133,7 +133,7 @@ TEST(ParseChassisDescription, OddFilesAreReadLikeAnother) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    ChassisBench bench;
+    StageBench bench;
     const stPXISys& got = ParseOne(bench, c.bytes);
     EXPECT_EQ(got.Model.str(), u"M");
     ASSERT_EQ(got.vecSlot.size(), 1u);

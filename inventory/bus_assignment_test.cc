@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "tests/inventory_test_support.h"
+#include "tests/stage_bench.h"
 
 namespace ztrm {
 namespace {
@@ -40,7 +40,7 @@ void SetSystemModules(RunContext& ctx, const std::vector<std::vector<ModuleRecor
 
 // (1, 4) first by MinBus; (5, 9) and (5, 7) tie and keep their list order.
 TEST(BusAssignmentTest, NumberSystemModulesFollowsTheTwoPasses) {
-  InventoryBench bench;
+  StageBench bench;
   RunContext& ctx = bench.Context();
   SetSystemModules(ctx, {{SystemModule({5, 9}), SystemModule({1, 4}), SystemModule({5, 7})}});
   NumberSystemModules(ctx);
@@ -62,7 +62,7 @@ TEST(BusAssignmentTest, ParentIsTheInnermostRangeAndTheLastOfEqualOnes) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    InventoryBench bench;
+    StageBench bench;
     RunContext& ctx = bench.Context();
     std::vector<ModuleRecord> records;
     for (const auto& [range, index] : c.modules) records.push_back(SystemModule(range, index));
@@ -85,7 +85,7 @@ TEST(BusAssignmentTest, TriggerManagerNamesContainTheChassisNames) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    InventoryBench bench;
+    StageBench bench;
     RunContext& ctx = bench.Context();
     PxisaVendorEntry vendor;
     vendor.VendorName = c.vendor_key;
@@ -114,7 +114,7 @@ void AppendDescription(RunContext& ctx, const char16_t* vendor, const char16_t* 
 }
 
 TEST(BusAssignmentTest, RootBusesGiveChassisIdsIndexesAndRootNumbers) {
-  InventoryBench bench;
+  StageBench bench;
   RunContext& ctx = bench.Context();
   ModuleRecord controller = SystemModule({4, 9}, 7);
   controller.MappingIndex = 3;
@@ -168,7 +168,7 @@ TEST(BusAssignmentTest, RootBusesGiveChassisIdsIndexesAndRootNumbers) {
 }
 
 TEST(BusAssignmentTest, WithoutSystemModulesEveryMappedChassisIsUnusable) {
-  InventoryBench bench;
+  StageBench bench;
   RunContext& ctx = bench.Context();
   AppendDescription(ctx, u"Acme", u"C-5", 1, 0);
   ModuleRecord chassis;

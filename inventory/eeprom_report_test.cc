@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tests/inventory_test_support.h"
+#include "tests/stage_bench.h"
 
 namespace ztrm {
 namespace {
@@ -91,7 +91,7 @@ TEST(EepromReportTest, WholeReportOfUniformAndTextImages) {
   };
   for (const EepromCase& c : cases) {
     SCOPED_TRACE(c.name);
-    InventoryBench bench;
+    StageBench bench;
     PrintChassisEeprom(bench.Context(), c.image);
     EXPECT_EQ(bench.Log(), c.log);
   }

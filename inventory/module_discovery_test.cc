@@ -8,7 +8,7 @@
 
 #include "chassis/description_discovery.h"
 #include "inventory/pxisa_registry.h"
-#include "tests/inventory_test_support.h"
+#include "tests/stage_bench.h"
 
 namespace ztrm {
 namespace {
@@ -75,7 +75,7 @@ TEST(ModuleDiscoveryTest, LogOfEachSimulatedModuleBuild) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.variant);
-    InventoryBench bench;
+    StageBench bench;
     const std::string path = lib + c.variant + ".dll";
     bench.image.WriteRegistry(Registry("C:\\\\Sim\\\\" + std::string(c.variant) + ".dll"));
     bench.InstallSimModule("Sim", c.variant, kSimConfig);
@@ -114,7 +114,7 @@ void RegisterModels(RunContext& ctx, int vendors, int models, const char16_t* li
 }
 
 TEST(ModuleDiscoveryTest, IndexRunsAcrossVendorsAndModelsAndEachModelLoadsItsLibrary) {
-  InventoryBench bench;
+  StageBench bench;
   RunContext& ctx = bench.Context();
   ScriptedLibrary script;
   std::vector<std::string> calls;
@@ -169,7 +169,7 @@ TEST(ModuleDiscoveryTest, BusRangeOfTheReportedLinks) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    InventoryBench bench;
+    StageBench bench;
     RunContext& ctx = bench.Context();
     ScriptedLibrary script;
     script.system_count = [](const char*, const char*, std::uint32_t* n) { *n = 1; };
@@ -194,7 +194,7 @@ TEST(ModuleDiscoveryTest, BusRangeOfTheReportedLinks) {
 }
 
 TEST(ModuleDiscoveryTest, NonsenseAnswersAreBoundedAndLogged) {
-  InventoryBench bench;
+  StageBench bench;
   RunContext& ctx = bench.Context();
   ScriptedLibrary script;
   int name_calls = 0;
@@ -273,13 +273,11 @@ TEST(ModuleDiscoveryTest, NonsenseAnswersAreBoundedAndLogged) {
 }
 
 TEST(ModuleDiscoveryTest, RootBusesOutsideOneTo255AreRecordedButNotMapped) {
-  InventoryBench bench;
+  StageBench bench;
   bench.image.Write("drive_c/Desc/c.ini",
                     "[Chassis]\nVendor = \"V1\"\nModel = \"M1\"\nPCIBusSegmentList = \"1,2,3\"\n"
                     "[PCIBusSegment1]\n[PCIBusSegment2]\n[PCIBusSegment3]\n");
-  bench.image.WriteRegistry(
-      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\CurrentVersion]\r\n"
-      "\"ChassisDescriptionFilePath\"=\"C:\\\\Desc\"\r\n");
+  bench.RegisterDescriptionFolder("C:\\Desc");
   RunContext& ctx = bench.Context();
   FindChassisDescriptionFiles(ctx);
   ScriptedLibrary script;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/output_test_support.h"
+#include "tests/stage_bench.h"
 
 namespace ztrm {
 namespace {
@@ -13,9 +13,9 @@ namespace {
 // The table is zeroed before the request: one left full of ones and a driver
 // that reports nothing give the section line and a count of 0 only.
 TEST(RootBusListTest, FileCases) {
-  OutputBench bench(DriverRegistry({}));
-  bench.ctx().RootBusList.bytes.assign(bench.ctx().RootBusList.bytes.size(), 1);
-  EXPECT_EQ(mf_WriteRootBusList(bench.ctx()), 0);
+  StageBench bench(DriverRegistry({}));
+  bench.Context().RootBusList.bytes.assign(bench.Context().RootBusList.bytes.size(), 1);
+  EXPECT_EQ(mf_WriteRootBusList(bench.Context()), 0);
   EXPECT_EQ(bench.WindowsFile("ztbuslist.dat"), "[RootBusList]\r\nCount=\"0\"\r\n");
 }
 
@@ -24,8 +24,8 @@ TEST(RootBusListTest, EveryEntrySetGivesEveryItem) {
   for (int row = 0; row < 255; ++row) {
     for (int col = 0; col < 255; ++col) list += std::to_string(row) + "," + std::to_string(col) + ";";
   }
-  OutputBench bench(DriverRegistry({"\"RootBusList\"=\"" + list + "\"", "\"RootBusCount\"=dword:ff"}));
-  EXPECT_EQ(mf_WriteRootBusList(bench.ctx()), 0);
+  StageBench bench(DriverRegistry({"\"RootBusList\"=\"" + list + "\"", "\"RootBusCount\"=dword:ff"}));
+  EXPECT_EQ(mf_WriteRootBusList(bench.Context()), 0);
   std::string expected = "[RootBusList]\r\nCount=\"255\"\r\n";
   int k = 0;
   for (int row = 0; row < 255; ++row) {

@@ -6,7 +6,7 @@
 #include <tuple>
 #include <vector>
 
-#include "tests/output_test_support.h"
+#include "tests/stage_bench.h"
 
 namespace ztrm {
 namespace {
@@ -40,7 +40,7 @@ std::vector<WalkCase> WalkCases() {
 TEST(SlotPathsTest, SegmentWalkCases) {
   for (const WalkCase& c : WalkCases()) {
     SCOPED_TRACE(c.what);
-    OutputBench bench(DriverRegistry(c.parameters));
+    StageBench bench(DriverRegistry(c.parameters));
     WideText path, root;
     int result;
     if (c.pxi1) {
@@ -48,7 +48,7 @@ TEST(SlotPathsTest, SegmentWalkCases) {
       seg.usRootBusNumber = c.bus;
       seg.szPCIPath = u"old";
       seg.szBusNumber = u"old";
-      result = mf_GetPXI1BusSegmentPath(bench.ctx(), seg);
+      result = mf_GetPXI1BusSegmentPath(bench.Context(), seg);
       path = seg.szPCIPath;
       root = seg.szBusNumber;
     } else {
@@ -56,7 +56,7 @@ TEST(SlotPathsTest, SegmentWalkCases) {
       seg.usRootBusNumber = c.bus;
       seg.szPCIPath = u"old";
       seg.szBusNumber = u"old";
-      result = mf_GetPCIBusSegmentPath(bench.ctx(), seg);
+      result = mf_GetPCIBusSegmentPath(bench.Context(), seg);
       path = seg.szPCIPath;
       root = seg.szBusNumber;
     }
@@ -86,10 +86,10 @@ TEST(SlotPathsTest, BridgeChainsFitThePathUpTo86Bridges) {
   for (int bridges : {86, 87}) {
     SCOPED_TRACE(bridges);
     const bool fits = bridges == 86;
-    OutputBench bench(DriverRegistry(Chain(bridges)));
+    StageBench bench(DriverRegistry(Chain(bridges)));
     stPXI1BusSegment seg;
     seg.usRootBusNumber = 1;
-    EXPECT_EQ(mf_GetPXI1BusSegmentPath(bench.ctx(), seg), fits ? 0 : 2);
+    EXPECT_EQ(mf_GetPXI1BusSegmentPath(bench.Context(), seg), fits ? 0 : 2);
     EXPECT_EQ(seg.szPCIPath, WStringView(fits ? path : WString()));
     EXPECT_EQ(seg.szBusNumber, WStringView(fits ? u"200" : u""));
     EXPECT_EQ(bench.driver().upstream_buses.size(), 87u);  // 87 bridges: bus 88 is not asked
@@ -100,15 +100,15 @@ TEST(SlotPathsTest, BridgeChainsFitThePathUpTo86Bridges) {
 TEST(SlotPathsTest, TheFirstOpenIsKeptAndSharedWithTheDeviceHandler) {
   for (bool driver : {true, false}) {
     SCOPED_TRACE(driver ? "driver" : "no driver");
-    OutputBench bench(driver ? DriverRegistry({"\"Bus7\"=\"7,0,0,255\""}) : "");
+    StageBench bench(driver ? DriverRegistry({"\"Bus7\"=\"7,0,0,255\""}) : "");
     stPCIBusSegment seg;
     seg.usRootBusNumber = 7;
-    EXPECT_EQ(bench.ctx().SharedDriverHandle.load(), 0u);
-    EXPECT_EQ(mf_GetPCIBusSegmentPath(bench.ctx(), seg), driver ? 0 : 1);
-    const DriverHandle first = bench.ctx().SharedDriverHandle.load();
+    EXPECT_EQ(bench.Context().SharedDriverHandle.load(), 0u);
+    EXPECT_EQ(mf_GetPCIBusSegmentPath(bench.Context(), seg), driver ? 0 : 1);
+    const DriverHandle first = bench.Context().SharedDriverHandle.load();
     EXPECT_EQ(first != 0, driver);
-    EXPECT_EQ(mf_GetPCIBusSegmentPath(bench.ctx(), seg), driver ? 0 : 1);
-    EXPECT_EQ(bench.ctx().SharedDriverHandle.load(), first);
+    EXPECT_EQ(mf_GetPCIBusSegmentPath(bench.Context(), seg), driver ? 0 : 1);
+    EXPECT_EQ(bench.Context().SharedDriverHandle.load(), first);
     EXPECT_EQ(bench.driver().opens, driver ? 1 : 2);
   }
 }
@@ -122,13 +122,13 @@ TEST(SlotPathsTest, SlotSearchCases) {
   sys.vecPCIBusSegment = {segment};
   for (const auto& [name, device, found] : {std::tuple{u"2", 15, 0}, std::tuple{u"8", 0xBEEF, 0xBEEF}}) {
     SCOPED_TRACE(ToUtf8(name));
-    OutputBench bench;
-    bench.ctx().vecPXISys = {sys};
+    StageBench bench;
+    bench.Context().vecPXISys = {sys};
     stSlot slot;
     slot.szName = name;
     std::uint16_t got_device = 0xBEEF, got_segment = 0xBEEF;
-    mf_GetSlotDeviceNumber(bench.ctx(), 0, slot, got_device);
-    mf_GetSlotBusSegment(bench.ctx(), 0, slot, got_segment);
+    mf_GetSlotDeviceNumber(bench.Context(), 0, slot, got_device);
+    mf_GetSlotBusSegment(bench.Context(), 0, slot, got_segment);
     EXPECT_EQ(got_device, device);
     EXPECT_EQ(got_segment, found);
   }

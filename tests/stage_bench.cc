@@ -1,11 +1,47 @@
-#include "tests/inventory_test_support.h"
+#include "tests/stage_bench.h"
 
 #include <filesystem>
 
 #include "common/text_stream.h"
+#include "driver/ztrmdrv_config.h"
 #include "tests/memory_output.h"
 
 namespace ztrm {
+
+WString RecordingProfiles::ReadString(WStringView file, WStringView section, WStringView key,
+                                      WStringView default_value, std::size_t buffer_units) {
+  WString value = inner_.ReadString(file, section, key, default_value, buffer_units);
+  calls.push_back({false, WString(file), WString(section), WString(key), value});
+  return value;
+}
+
+bool RecordingProfiles::WriteString(WStringView file, WStringView section, WStringView key,
+                                    WStringView value) {
+  calls.push_back({true, WString(file), WString(section), WString(key), WString(value)});
+  return inner_.WriteString(file, section, key, value);
+}
+
+std::vector<std::string> RecordingProfiles::ReadKeys() const {
+  std::vector<std::string> keys;
+  for (const Call& call : calls) {
+    if (!call.write) keys.push_back(ToUtf8(call.section) + "|" + ToUtf8(call.key));
+  }
+  return keys;
+}
+
+std::size_t RecordingProfiles::WriteCount() const {
+  std::size_t n = 0;
+  for (const Call& call : calls) n += call.write ? 1 : 0;
+  return n;
+}
+
+std::vector<WString> HookedFiles::ListEntries(WStringView folder, WStringView pattern) {
+  ++listings;
+  std::vector<WString> names = inner_.ListEntries(folder, pattern);
+  if (after_listing) after_listing();
+  return names;
+}
+
 namespace {
 
 class ScriptedVendorLibrary : public VendorLibrary {
@@ -65,6 +101,12 @@ class ScriptedVendorLibrary : public VendorLibrary {
   int* frees_;
 };
 
+class RecordingConsole : public Console {
+ public:
+  void Write(std::string_view bytes) override { text.append(bytes); }
+  std::string text;
+};
+
 }  // namespace
 
 std::unique_ptr<VendorLibrary> ScriptedLibraries::Load(WStringView path) {
@@ -79,55 +121,82 @@ std::unique_ptr<VendorLibrary> ScriptedLibraries::Load(WStringView path) {
   return std::make_unique<ScriptedVendorLibrary>(found->second, &frees[key]);
 }
 
-struct InventoryBench::Live {
+bool CountingDriver::Request(DriverHandle handle, std::uint32_t code, const std::uint8_t* in,
+                             std::size_t in_size, std::uint8_t* out, std::size_t out_size) {
+  const int index = static_cast<int>(codes.size());
+  codes.push_back(code);
+  if (code == rmdrv::DAS_IOC_GET_UPSTREAM_BRIDGE && in_size == 1) upstream_buses.push_back(in[0]);
+  if (fail_from >= 0 && index >= fail_from) return false;
+  return inner_.Request(handle, code, in, in_size, out, out_size);
+}
+
+std::string DriverRegistry(const std::vector<std::string>& parameter_lines) {
+  std::string body = "[HKEY_LOCAL_MACHINE\\" ZTRMDRV_PARAMETERS_KEY "]\n";
+  for (const std::string& line : parameter_lines) body += line + "\n";
+  return body;
+}
+
+struct StageBench::Live {
   explicit Live(const std::string& root)
       : native(root),
+        profiles(native.platform().profiles),
+        files(native.platform().files),
         libraries(native.platform().libraries),
-        platform{native.platform().registry, native.platform().profiles,
-                 native.platform().files,    libraries,
-                 native.platform().driver,   native.platform().shell,
-                 native.platform().clock,    native.platform().version,
-                 native.platform().host,     native.platform().code_page,
-                 console},
+        driver(native.platform().driver),
+        platform{native.platform().registry, profiles, files, libraries, driver,
+                 native.platform().shell, native.platform().clock, native.platform().version,
+                 native.platform().host, native.platform().code_page, console},
         ctx(platform) {}
   NativePlatform native;
+  RecordingProfiles profiles;
+  HookedFiles files;
   ScriptedLibraries libraries;
+  CountingDriver driver;
   RecordingConsole console;
   Platform platform;
   RunContext ctx;
 };
 
-InventoryBench::InventoryBench() = default;
-InventoryBench::~InventoryBench() = default;
+StageBench::StageBench(const std::string& registry_body) {
+  if (!registry_body.empty()) image.WriteRegistry(registry_body);
+}
 
-RunContext& InventoryBench::Context() {
+StageBench::~StageBench() = default;
+
+StageBench::Live& StageBench::live() {
   if (!live_) {
     live_ = std::make_unique<Live>(image.root());
     live_->ctx.LogStream =
         std::make_unique<TextStream>(std::make_unique<MemoryOutput>(&log_), live_->ctx.locale);
   }
-  return live_->ctx;
+  return *live_;
 }
 
-ScriptedLibraries& InventoryBench::libraries() {
-  Context();
-  return live_->libraries;
-}
+RunContext& StageBench::Context() { return live().ctx; }
+NativePlatform& StageBench::native() { return live().native; }
+RecordingProfiles& StageBench::profiles() { return live().profiles; }
+HookedFiles& StageBench::files() { return live().files; }
+ScriptedLibraries& StageBench::libraries() { return live().libraries; }
+CountingDriver& StageBench::driver() { return live().driver; }
+std::string StageBench::Console() { return live().console.text; }
 
-std::string InventoryBench::Console() {
-  Context();
-  return live_->console.text;
-}
-
-std::string InventoryBench::Log() {
+std::string StageBench::Log() {
+  // Closing flushes; a new stream then collects whatever comes later.
   RunContext& ctx = Context();
   ctx.LogStream->Close();
   ctx.LogStream = std::make_unique<TextStream>(std::make_unique<MemoryOutput>(&log_), ctx.locale);
   return log_;
 }
 
-void InventoryBench::InstallSimModule(const std::string& folder, const std::string& variant,
-                                      const std::string& config) {
+void StageBench::RegisterDescriptionFolder(const std::string& folder) {
+  std::string escaped;
+  for (char c : folder) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  image.WriteRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\CurrentVersion]\r\n"
+                      "\"ChassisDescriptionFilePath\"=\"" + escaped + "\"\r\n");
+}
+
+void StageBench::InstallSimModule(const std::string& folder, const std::string& variant,
+                                  const std::string& config) {
   std::string target = "drive_c/" + folder;
   image.MakeFolder(target);
   std::filesystem::copy_file(std::string(ZTRM_SIMMODULE_DIR) + "/" + variant + ".so",
