@@ -21,13 +21,7 @@ stChassisDescFile Listed(StageBench& bench, const std::string& name, const std::
   }
   bench.WriteC("Desc/" + name, "[Chassis]\r\nVendor = \"From " + name + "\"\r\nPCIBusSegmentList = " + list +
                                    "\r\nPXI1BusSegmentList = 7\r\n" + sections);
-  stChassisDescFile f;
-  f.szPath.Assign(W("C:\\Desc\\" + name));
-  f.szFileName.Assign(W(name));
-  f.szVendorLine.Assign(W(vendor_line));
-  f.szModelLine.Assign(W(model_line));
-  f.dwBusSegmentCount = static_cast<std::uint32_t>(segments);
-  return f;
+  return ListedFile(name, vendor_line, model_line, static_cast<std::uint32_t>(segments));
 }
 
 // ---- Which vendor lines match ------------------------------------------------
@@ -99,13 +93,7 @@ TEST(ChassisMapping, NoMatchChangesNothingAndLogsNothing) {
 TEST(MapPXIeChassis, AnUnreadableMatchStillAppendsAnEmptyRecord) {
   StageBench bench;
   RunContext& ctx = bench.Context();
-  stChassisDescFile f;
-  f.szPath = u"C:\\Desc\\gone.ini";
-  f.szFileName = u"gone.ini";
-  f.szVendorLine = u"Vendor = \"Acme\"\n";
-  f.szModelLine = u"Model = \"M1\"\n";
-  f.dwBusSegmentCount = 2;
-  ctx.vecChassisDescFile.push_back(f);
+  ctx.vecChassisDescFile.push_back(ListedFile("gone.ini", "Vendor = \"Acme\"\n", "Model = \"M1\"\n", 2));
   EXPECT_EQ(MapPXIeChassis(ctx, u"Acme", u"M1"), 2u);
   ASSERT_EQ(ctx.vecPXISys.size(), 1u);
   stPXISys expected;

@@ -11,19 +11,6 @@
 namespace ztrm {
 namespace {
 
-stChassisDescFile File(const std::string& name, const std::string& vendor_line,
-                       const std::string& model_line, std::uint32_t count) {
-  stChassisDescFile f;
-  f.szPath.Assign(W("C:\\Desc\\" + name));
-  f.szFileName.Assign(W(name));
-  f.szVendorLine.Assign(W(vendor_line));
-  f.szModelLine.Assign(W(model_line));
-  f.dwBusSegmentCount = count;
-  return f;
-}
-
-// ---- The registry key and the folder value --------------------------------
-
 std::string Units(const std::string& ascii) {  // "41,00,42,00" for "AB"
   std::string out;
   for (char c : ascii) {
@@ -99,7 +86,7 @@ TEST(DescriptionDiscovery, TheFolderComesFromTheKeyOfTheViewAndItsValueAsText) {
     EXPECT_EQ(bench.Log(), CrLf(c.log));
     const bool listed = c.log == found;
     EXPECT_EQ(RenderFiles(bench.Context().vecChassisDescFile),
-              RenderFiles(listed ? std::vector<stChassisDescFile>{File("a.ini", "Vendor = \"A\"\n", "", 0)}
+              RenderFiles(listed ? std::vector<stChassisDescFile>{ListedFile("a.ini", "Vendor = \"A\"\n", "", 0)}
                                  : std::vector<stChassisDescFile>{}));
     // The folder named in the log is made current and listed; none when there is none.
     const std::string prefix = "ChassisModue_INI_Path = ";
@@ -127,7 +114,7 @@ TEST(DescriptionDiscovery, AFolderNamedIniOrAFileGoneAfterTheListingIsLoggedAndS
                               "Fail to open INI file of C:\\Desc\\folder.ini.\r\n"
                               "Fail to open INI file of C:\\Desc\\gone.ini.\r\n"));
   EXPECT_EQ(RenderFiles(bench.Context().vecChassisDescFile),
-            RenderFiles({File("kept.ini", "Vendor = \"K\"\n", "Model = \"M\"\n", 0)}));
+            RenderFiles({ListedFile("kept.ini", "Vendor = \"K\"\n", "Model = \"M\"\n", 0)}));
 }
 
 // ---- The line rules of the scan ---------------------------------------------
@@ -150,7 +137,9 @@ TEST_P(DescriptionScanTest, KeepsTheLastMatchingLinesAndCountsHeaders) {
   bench.RegisterDescriptionFolder("C:\\Desc");
   bench.WriteC("Desc/a.ini", c.bytes);
   FindChassisDescriptionFiles(bench.Context());
-  EXPECT_EQ(RenderFiles(bench.Context().vecChassisDescFile), RenderFiles({File("a.ini", c.vendor_line, c.model_line, c.count)})) << c.name;
+  EXPECT_EQ(RenderFiles(bench.Context().vecChassisDescFile),
+            RenderFiles({ListedFile("a.ini", c.vendor_line, c.model_line, c.count)}))
+      << c.name;
 }
 
 // A literal with its NUL bytes.

@@ -143,6 +143,17 @@ std::string Render(const stChassisDescFile& f) {
   return r.str();
 }
 
+stChassisDescFile ListedFile(const std::string& name, const std::string& vendor_line,
+                             const std::string& model_line, std::uint32_t bus_segments) {
+  stChassisDescFile f;
+  f.szPath.Assign(W("C:\\Desc\\" + name));
+  f.szFileName.Assign(W(name));
+  f.szVendorLine.Assign(W(vendor_line));
+  f.szModelLine.Assign(W(model_line));
+  f.dwBusSegmentCount = bus_segments;
+  return f;
+}
+
 std::string RenderFiles(const std::vector<stChassisDescFile>& files) {
   std::string out = "count=" + std::to_string(files.size()) + "\n";
   for (const stChassisDescFile& f : files) out += "--\n" + Render(f);

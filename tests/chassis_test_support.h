@@ -17,6 +17,10 @@ std::string Render(const stPXISys& sys);
 std::string Render(const stChassisDescFile& file);
 std::string RenderFiles(const std::vector<stChassisDescFile>& files);
 
+// The record of C:\Desc\<name> as the listing leaves it.
+stChassisDescFile ListedFile(const std::string& name, const std::string& vendor_line,
+                             const std::string& model_line, std::uint32_t bus_segments);
+
 // Narrow text widened byte by byte, for expected values.
 inline WString W(const std::string& bytes) { return WidenBytes(bytes); }
 
