@@ -5,7 +5,7 @@
 
 #include <cstring>
 
-#include "tests/inventory_test_support.h"
+#include "tests/stage_bench.h"
 
 namespace ztrm {
 namespace {

@@ -19,7 +19,7 @@ std::string Crlf(const std::vector<std::string>& lines) {
   return out;
 }
 
-const stPXISys& ParseOne(ChassisBench& bench, const std::string& bytes) {
+const stPXISys& ParseOne(StageBench& bench, const std::string& bytes) {
   bench.WriteC(kFile, bytes);
   ParseChassisDescription(bench.Context(), kPath);
   EXPECT_EQ(bench.Context().vecPXISys.size(), 1u);
@@ -85,50 +85,13 @@ stPXISys ExpectedFullRecord() {
 }
 
 TEST(ParseChassisDescription, ReadsAWholeDescription) {
-  ChassisBench bench;
+  StageBench bench;
   const stPXISys& got = ParseOne(bench, Crlf(kFullDescription));
   EXPECT_EQ(Render(got), Render(ExpectedFullRecord()));
 }
 
-// One profile read per key, in the order of the steps; numbered keys are
-// asked for over their whole range.
-TEST(ParseChassisDescription, ReadsEachKeyOnceInStepOrder) {
-  ChassisBench bench;
-  ParseOne(bench, Crlf({"[Chassis]", "PCIBusSegmentList = 1", "TriggerBusList = 1,2",
-                        "TriggerBridgeList = 1", "LineMappingSpecList = 1",
-                        "StarSystemTimingSetList = 1", "StarTriggerList = 1", "SlotList = 1",
-                        "PXI1BusSegmentList = 1", "[PCIBusSegment1]", "IDSELList = 1",
-                        "[PXI1BusSegment1]", "IDSELList = 2"}));
-  std::vector<std::string> expected = {
-      "Version|Specification", "Version|Major", "Version|Minor", "Chassis|Model", "Chassis|Vendor",
-      "Chassis|PCIBusSegmentList", "Chassis|TriggerBusList", "Chassis|TriggerBridgeList",
-      "Chassis|LineMappingSpecList", "Chassis|StarSystemTimingSetList", "Chassis|StarTriggerList",
-      "Chassis|SlotList", "Chassis|PXI1BusSegmentList", "PCIBusSegment1|SlotList",
-      "PCIBusSegment1|BridgeList", "PCIBusSegment1|IDSELList", "PCIBusSegment1|IDSEL1",
-      "TriggerBus1|SlotList", "TriggerBus2|SlotList", "StarSystemTimingSets1|SystemTimingSlot"};
-  auto numbered = [&](const std::string& prefix, int count) {
-    for (int n = 0; n < count; ++n) expected.push_back(prefix + std::to_string(n));
-  };
-  numbered("StarSystemTimingSets1|StarSystemTimingSet", 16);
-  expected.push_back("StarTrigger1|SystemTimingSlot");
-  expected.push_back("StarTrigger1|ControllerSlot");
-  numbered("StarTrigger1|PXI_STAR", 17);
-  for (const char* key : {"PXI1BusSegment1|SlotList", "PXI1BusSegment1|IDSELList", "PXI1BusSegment1|IDSEL2",
-                          "Slot1|IDSEL", "Slot1|LocalBusLeft", "Slot1|LocalBusRight",
-                          "Slot1|ExternalBackplaneInterface", "TriggerBridge1|SourceTriggerBus",
-                          "TriggerBridge1|DestinationTriggerBus", "TriggerBridge1|LineMappingSpec"}) {
-    expected.push_back(key);
-  }
-  numbered("LineMappingSpec1|PXI_TRIG", 8);
-  EXPECT_EQ(bench.profiles().ReadKeys(), expected);
-  for (const RecordingProfiles::Call& call : bench.profiles().calls) {
-    EXPECT_EQ(call.file, kPath);
-    EXPECT_FALSE(call.write);
-  }
-}
-
 TEST(ParseChassisDescription, EmptyListsReadOnlyTheChassisKeys) {
-  ChassisBench bench;
+  StageBench bench;
   const stPXISys& got = ParseOne(bench, Crlf({"[Version]", "Specification = \"S\"", "Major = 1", "Minor = 0",
                                               "[Chassis]", "Vendor = \"V\"", "Model = \"M\""}));
   EXPECT_EQ(bench.profiles().ReadKeys().size(), 13u);
@@ -139,34 +102,6 @@ TEST(ParseChassisDescription, EmptyListsReadOnlyTheChassisKeys) {
   expected.Vendor = u"V";
   expected.Model = u"M";
   EXPECT_EQ(Render(got), Render(expected));
-}
-
-// A missing file or a folder still appends a record, an empty one; nothing
-// is logged either way.
-TEST(ParseChassisDescription, EachCallAppendsExactlyOneRecord) {
-  ChassisBench bench;
-  bench.WriteC(kFile, Crlf({"[Chassis]", "Model = \"first\""}));
-  bench.image.MakeFolder("drive_c/Desc/folder.ini");
-  for (const char16_t* path : {kPath, u"C:\\Desc\\missing.ini", u"C:\\Desc\\folder.ini", kPath}) {
-    ParseChassisDescription(bench.Context(), path);
-  }
-  const std::vector<stPXISys>& got = bench.Context().vecPXISys;
-  ASSERT_EQ(got.size(), 4u);
-  EXPECT_EQ(got[0].Model.str(), u"first");
-  EXPECT_EQ(Render(got[1]), Render(stPXISys()));
-  EXPECT_EQ(Render(got[2]), Render(stPXISys()));
-  EXPECT_EQ(got[3].Model.str(), u"first");
-  EXPECT_EQ(bench.Log(), "");
-}
-
-TEST(ParseChassisDescription, ValuesAreCutTo259Units) {
-  ChassisBench bench;
-  const stPXISys& got = ParseOne(
-      bench, Crlf({"[Chassis]", "Vendor = " + std::string(400, 'v'), "SlotList = " + std::string(300, 'x')}));
-  EXPECT_EQ(got.Vendor.str(), WString(259, u'v'));
-  EXPECT_EQ(got.SlotList.str(), WString(259, u'x'));
-  ASSERT_EQ(got.vecSlot.size(), 1u);
-  EXPECT_EQ(got.vecSlot[0].szName.str(), WString(259, u'x'));
 }
 
 std::string Junk() {
@@ -198,21 +133,12 @@ TEST(ParseChassisDescription, OddFilesAreReadLikeAnother) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    ChassisBench bench;
+    StageBench bench;
     const stPXISys& got = ParseOne(bench, c.bytes);
     EXPECT_EQ(got.Model.str(), u"M");
     ASSERT_EQ(got.vecSlot.size(), 1u);
     EXPECT_EQ(got.vecSlot[0].IDSEL.str(), c.idsel);
   }
-}
-
-TEST(ChassisRecords, CopyingARecordCopiesItsLists) {
-  stPXISys original = ExpectedFullRecord();
-  stPXISys copy = original;
-  copy.vecPCIBusSegment[1].vecIDSELValue[1] = u"changed";
-  copy.vecSlot.clear();
-  EXPECT_EQ(original.vecPCIBusSegment[1].vecIDSELValue[1].str(), u"");
-  EXPECT_EQ(Render(original), Render(ExpectedFullRecord()));
 }
 
 }  // namespace

@@ -50,34 +50,5 @@ TEST(HostIdentificationTest, AnswersOfTheQuery) {
   }
 }
 
-TEST(HostIdentificationTest, NativeMachineAnswersFromTheBiosRegistryValues) {
-  const struct {
-    const char* registry;
-    const char16_t* maker;
-    const char16_t* model;
-  } kCases[] = {
-      {"[HKEY_LOCAL_MACHINE\\HARDWARE\\DESCRIPTION\\System\\BIOS]\r\n"
-       "\"SystemManufacturer\"=\"ZELTRO Technology\"\r\n\"SystemProductName\"=\"ZT-8840\"\r\n",
-       u"ZELTRO Technology", u"ZT-8840"},
-      {"[HKEY_LOCAL_MACHINE\\HARDWARE\\DESCRIPTION\\System\\BIOS]\r\n"
-       "\"SystemManufacturer\"=\"Only Maker\"\r\n",
-       u"Only Maker", u"N/A"},
-      {"[HKEY_LOCAL_MACHINE\\HARDWARE\\DESCRIPTION\\System\\BIOS]\r\n"
-       "\"SystemManufacturer\"=dword:00000001\r\n\"SystemProductName\"=\"Model\"\r\n",
-       u"N/A", u"Model"},
-      {"", u"N/A", u"N/A"},
-  };
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(c.registry);
-    TestImage image;
-    image.WriteRegistry(c.registry);
-    NativePlatform native(image.root());
-    RunContext ctx(native.platform());
-    IdentifyHost(ctx);
-    EXPECT_EQ(ctx.HostManufacturer, WideText(c.maker));
-    EXPECT_EQ(ctx.HostModel, WideText(c.model));
-  }
-}
-
 }  // namespace
 }  // namespace ztrm

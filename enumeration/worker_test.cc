@@ -72,33 +72,6 @@ TEST(WorkerTest, RunLogOfARunIsExact) {
   EXPECT_EQ(f.ctx->FileVersionText, WideText(u"1.0.0.0"));
 }
 
-TEST(WorkerTest, DecideRunFollowsTheConfiguredManager) {
-  struct Step {
-    const char16_t* name;
-    bool start_request, reenumeration_request;
-    bool expect_run, expect_active;
-  };
-  // One sequence of polls; the flag carries from step to step.
-  const Step steps[] = {
-      {u"", false, false, false, false},
-      {u"ZELTRO Technology", false, false, true, true},   // first sight: run
-      {u"ZELTRO Technology", false, false, false, true},  // nothing asked
-      {u"ZELTRO Technology", true, false, true, true},    // start request
-      {u"ZELTRO Technology", false, true, true, true},    // re-enumeration request
-      {u"zeltro technology", true, true, false, false},   // exact comparison only
-      {u"ZELTRO Technology", false, false, true, true},   // back again: run without a request
-      {u"Other Vendor", true, false, false, false},
-      {u"ZELTRO Technology ", false, false, false, false},
-  };
-  bool active = false;
-  int i = 0;
-  for (const Step& s : steps) {
-    EXPECT_EQ(DecideRun(s.name, active, s.start_request, s.reenumeration_request), s.expect_run) << i;
-    EXPECT_EQ(active, s.expect_active) << i;
-    ++i;
-  }
-}
-
 TEST(WorkerTest, PollingGivesOneRunPerConfigurationOrRequest) {
   const struct {
     const char* name;
@@ -181,33 +154,6 @@ TEST(WorkerTest, StopLineIsLeftOutWhileARunHoldsTheLog) {
   EXPECT_TRUE(ProbeFileFree(f.native->platform().files, u"C:\\windows\\pxiesys.ini"));
 }
 
-TEST(WorkerTest, RunWithoutALogDoesNothingButTheReload) {
-  Fixture f;
-  MakeStandardImage(f.image);
-  f.image.MakeFolder(kLog);  // a folder where the log should be
-  f.image.Write(kPxiSys, "old content");
-  f.Build();
-  f.worker->Start();
-  f.worker->PerformRun();
-  EXPECT_EQ(f.image.Read(kPxiSys), "");  // opened, emptied, closed again
-  EXPECT_EQ(RunsSeen(f.image), 1);
-}
-
-TEST(WorkerTest, SystemFileThatCannotBeOpenedIsLogged) {
-  Fixture f;
-  MakeStandardImage(f.image);
-  f.image.MakeFolder(kPxiSys);
-  f.image.MakeFolder(kPxieSys);
-  f.Build();
-  f.worker->Start();
-  f.worker->PerformRun();
-  std::string log = f.image.Read(kLog);
-  const std::string tail =
-      "Query Finished.\r\r\n Fail to Write PXISys.\r\r\n Fail to Write PXIESys.\r\r\n";
-  ASSERT_GE(log.size(), tail.size());
-  EXPECT_EQ(log.substr(log.size() - tail.size()), tail);
-}
-
 TEST(WorkerTest, PxiFolderIsDerivedFromTheCompanionFolder) {
   struct Case {
     const char16_t* companion;
@@ -215,49 +161,8 @@ TEST(WorkerTest, PxiFolderIsDerivedFromTheCompanionFolder) {
   } cases[] = {
       {u"C:\\ZELTRO\\ORB", u"C:\\ZELTRO\\PXI"},
       {u"C:\\ZELTRO\\ORB\\", u"C:\\ZELTRO\\OPXI"},  // the backslash goes with the replaced three
-      {u"C:\\ZELTRO\\PXI", u"C:\\ZELTRO\\PXI"},
-      {u"ORB", u"PXI"},
-      {u"OR", u""},
-      {u"", u""},
   };
   for (const Case& c : cases) EXPECT_EQ(DerivePxiFolder(c.companion), WideText(c.folder)) << ToUtf8(c.companion);
-}
-
-TEST(WorkerTest, CompanionFolderComesFromTheFirstKeyWithAUsableValue) {
-  struct Case {
-    std::string registry;
-    const char16_t* companion;
-    const char16_t* chassis_list;
-  } cases[] = {
-      {"", u"", u"C:\\ZELTRO\\PXI\\PXIChassisList.ini"},
-      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZELTRO\\PXI]\r\n\"Path\"=\"D:\\\\Tools\\\\PXI\"\r\n",
-       u"D:\\Tools\\PXI", u"D:\\Tools\\PXI\\PXIChassisList.ini"},
-      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZELTRO\\ORB]\r\n\"Path\"=\"\"\r\n"
-       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\ZELTRO\\ORB]\r\n\"Path\"=\"C:\\\\x86\\\\ORB\"\r\n",
-       u"C:\\x86\\ORB", u"C:\\x86\\PXI\\PXIChassisList.ini"},
-      // A value that does not fit 260 units counts as absent.
-      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZELTRO\\ORB]\r\n\"Path\"=\"" + std::string(260, 'x') + "\"\r\n"
-       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\ZELTRO\\PXI]\r\n\"Path\"=\"C:\\\\P\\\\PXI\"\r\n",
-       u"C:\\P\\PXI", u"C:\\P\\PXI\\PXIChassisList.ini"},
-      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZELTRO\\ORB]\r\n\"Path\"=\"" + std::string(259, 'y') + "\"\r\n",
-       nullptr, nullptr},
-  };
-  for (const Case& c : cases) {
-    Fixture f;
-    f.image.WriteRegistry(c.registry);
-    f.Build();
-    f.worker->Start();
-    if (c.companion == nullptr) {
-      EXPECT_EQ(f.ctx->CompanionDir.size(), 259u);
-      // The derived path is cut to 259 units like every text.
-      EXPECT_EQ(f.ctx->ChassisListPath.size(), 259u);
-      continue;
-    }
-    EXPECT_EQ(f.ctx->CompanionDir, WideText(c.companion));
-    EXPECT_EQ(f.ctx->ChassisListPath, WideText(c.chassis_list));
-    // No companion folder on disk: no launch.
-    EXPECT_FALSE(f.image.Exists("launches.log"));
-  }
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tests/inventory_test_support.h"
+#include "tests/stage_bench.h"
 
 namespace ztrm {
 namespace {
@@ -19,6 +19,26 @@ std::array<std::uint8_t, kEepromSize> Filled(std::uint8_t value) {
   std::array<std::uint8_t, kEepromSize> image;
   image.fill(value);
   return image;
+}
+
+// The report of an image whose every byte is `byte_text` ("00", "ff"): the
+// dump, the stored checksum, the `calculated` one and the three text fields,
+// each byte shown as `text_char`.
+std::string UniformEepromReport(const std::string& byte_text, const std::string& calculated,
+                                char text_char) {
+  std::string text =
+      "Print Chassis eeprom add 0xA4 offset 0x00~0xFF\r\n"
+      "      00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F\r\n";
+  for (const char* row : {"00", "01", "02", "03", "04", "05", "06", "07", "08", "09", "0a", "0b", "0c",
+                          "0d", "0e", "0f"}) {
+    text += std::string("\r\n0x") + row + "  ";
+    for (int i = 0; i < 16; ++i) text += byte_text + " ";
+  }
+  return text + "\r\nChassis eeprom checksum (0x7A:79)  : 0x " + byte_text + " " + byte_text + "\r\n" +
+         "Chassis eeprom checksum Calculated : 0x " + calculated + "\r\n" +
+         "Chassis eeprom vendor ID (0x05:40) : \"" + std::string(60, text_char) + "\"\r\n" +
+         "Chassis eeprom model     (0x41:68) : \"" + std::string(40, text_char) + "\"\r\n" +
+         "Chassis eeprom serial NO (0x6A:76) : \"" + std::string(13, text_char) + "\"\r\n";
 }
 
 TEST(EepromReportTest, WholeReportOfUniformAndTextImages) {
@@ -71,7 +91,7 @@ TEST(EepromReportTest, WholeReportOfUniformAndTextImages) {
   };
   for (const EepromCase& c : cases) {
     SCOPED_TRACE(c.name);
-    InventoryBench bench;
+    StageBench bench;
     PrintChassisEeprom(bench.Context(), c.image);
     EXPECT_EQ(bench.Log(), c.log);
   }

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tests/inventory_test_support.h"
+#include "tests/stage_bench.h"
 #include "tests/output_test_files.h"
 
 namespace ztrm {
@@ -94,7 +94,7 @@ TEST(PxisaRegistryTest, LogsAndConsoleOfEachRegistryShape) {
   };
   for (const RegistryCase& c : cases) {
     SCOPED_TRACE(c.name);
-    InventoryBench bench;
+    StageBench bench;
     bench.image.WriteRegistry(c.registry);
     RunContext& ctx = bench.Context();
     ctx.UseWow6432Node = c.wow6432;
@@ -105,7 +105,7 @@ TEST(PxisaRegistryTest, LogsAndConsoleOfEachRegistryShape) {
 }
 
 TEST(PxisaRegistryTest, RecordsFollowTheEnumerationOrder) {
-  InventoryBench bench;
+  StageBench bench;
   bench.image.WriteRegistry(Key("Chassis\\Zeta\\b") + "\"Library\"=\"C:\\\\z.dll\"\r\n" +
                             "\"Version\"=dword:00000003\r\n" + Key("Chassis\\Zeta\\A") +
                             Key("Chassis\\alpha\\x"));

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "tests/output_test_files.h"
-#include "tests/output_test_support.h"
+#include "tests/stage_bench.h"
 
 namespace ztrm {
 namespace {
@@ -71,18 +71,18 @@ stPXISys Chassis(std::uint16_t id, std::uint32_t index, const char16_t* vendor,
   return sys;
 }
 
-void Prepare(OutputBench& bench) {
+void Prepare(StageBench& bench) {
   bench.native().clock().Pin({2026, 7, 15, 9, 5, 0, 0});
   bench.native().clock().SetTimeZoneStandardName(u"W. Europe Standard Time");
-  bench.ctx().FileVersionText = u"1.0.0.0";
-  bench.ctx().PxieSysStream = OpenTextStream(bench.ctx().platform.files,
+  bench.Context().FileVersionText = u"1.0.0.0";
+  bench.Context().PxieSysStream = OpenTextStream(bench.Context().platform.files,
                                              u"C:\\windows\\pxiesys.ini", OutputMode::kReplace,
-                                             bench.ctx().locale);
-  ASSERT_NE(bench.ctx().PxieSysStream, nullptr);
+                                             bench.Context().locale);
+  ASSERT_NE(bench.Context().PxieSysStream, nullptr);
 }
 
-std::string Finish(OutputBench& bench) {
-  bench.ctx().PxieSysStream.reset();
+std::string Finish(StageBench& bench) {
+  bench.Context().PxieSysStream.reset();
   return bench.WindowsFile("pxiesys.ini");
 }
 
@@ -158,40 +158,40 @@ void FillThreeChassisSystem(RunContext& ctx) {
 }
 
 TEST(PxieSysWriterTest, ThreeChassisBesideAPxi1Chassis) {
-  OutputBench bench;
+  StageBench bench;
   Prepare(bench);
-  FillThreeChassisSystem(bench.ctx());
-  mf_WritePXIESys(bench.ctx());
+  FillThreeChassisSystem(bench.Context());
+  mf_WritePXIESys(bench.Context());
   EXPECT_EQ(Finish(bench), ExpectedOutputFile("pxiesys_three_chassis.ini"));
-  EXPECT_TRUE(bench.ctx().locale.IsUserDefault());
+  EXPECT_TRUE(bench.Context().locale.IsUserDefault());
 }
 
 TEST(PxieSysWriterTest, OnlyPxi1Chassis) {
-  OutputBench bench;
+  StageBench bench;
   Prepare(bench);
   stPXISys pxi1 = Chassis(1, 1, u"ZELTRO", u"ZT1008", {u"1"}, u"ZT1008.ini");
   pxi1.bPXI1 = 1;
-  bench.ctx().vecPXISys = {pxi1};
-  mf_WritePXIESys(bench.ctx());
+  bench.Context().vecPXISys = {pxi1};
+  mf_WritePXIESys(bench.Context());
   EXPECT_EQ(Finish(bench), ExpectedOutputFile("pxiesys_only_pxi1.ini"));
 }
 
 TEST(PxieSysWriterTest, SlotsBeyondTheThirtyOneDescriptorsSayNotAvailable) {
-  OutputBench bench;
+  StageBench bench;
   Prepare(bench);
   ModuleRecord ctl = SystemModule(1, 1, u"c", u"a");
   SetDescriptor(ctl, 30, 32, 0x11, 1, 0x22);
-  bench.ctx().SystemModules.Vendors = {Vendor(u"Z", u"C", {ctl})};
+  bench.Context().SystemModules.Vendors = {Vendor(u"Z", u"C", {ctl})};
   // A module claiming slot 0 must not be taken for the slot without a descriptor.
-  bench.ctx().PeripheralModules.Vendors = {
+  bench.Context().PeripheralModules.Vendors = {
       Vendor(u"Z", u"P", {PeripheralModule(1, 32, u"p32", u"a32", 4, 1),
                           PeripheralModule(1, 0, u"p0", u"a0", 1, 1)})};
   std::vector<WString> names;
   std::vector<const char16_t*> slots;
   for (int i = 1; i <= 33; ++i) names.push_back(FormatWide(u"%d", i));
   for (const WString& n : names) slots.push_back(n.c_str());
-  bench.ctx().vecPXISys = {Chassis(1, 1, u"V", u"M", slots, u"m.ini")};
-  mf_WritePXIESys(bench.ctx());
+  bench.Context().vecPXISys = {Chassis(1, 1, u"V", u"M", slots, u"m.ini")};
+  mf_WritePXIESys(bench.Context());
   const std::string file = Finish(bench);
   const std::string slot32 =
       "[Chassis1Slot32]\r\nSlotType = \"PXIePeripheralSlot\"\r\nSystemSlotLinkOrigin1 = 1\r\n"
@@ -204,42 +204,6 @@ TEST(PxieSysWriterTest, SlotsBeyondTheThirtyOneDescriptorsSayNotAvailable) {
       "\r\n";
   EXPECT_NE(file.find(slot32 + slot33), std::string::npos) << file.substr(file.size() - 800);
   EXPECT_EQ(file.size() - file.find(slot33), slot33.size());  // the file ends there
-}
-
-TEST(PxieSysWriterTest, SlotTypeNamesAndLaneCounts) {
-  const char16_t* names[] = {u"N/A", u"PXIePeripheralSlot", u"PXI-1Slot", u"PXIeHybridSlot",
-                             u"N/A", u"N/A", u"N/A", u"PXIeSystemTimingSlot", u"N/A", u"N/A"};
-  for (int code = 0; code < 10; ++code) EXPECT_EQ(mf_GetSlotTypeName(code), WStringView(names[code]));
-  EXPECT_EQ(mf_GetSlotTypeName(255), WStringView(u"N/A"));
-  const int lanes[] = {0, 1, 4, 8, 16, 1, 4, 8, 16, 1, 4, 8, 16, 0, 0, 0};
-  for (int code = 0; code < 16; ++code) EXPECT_EQ(LinkWidthLanes(code), lanes[code]) << code;
-  EXPECT_EQ(LinkWidthLanes(0x52), 0);
-}
-
-TEST(PxieSysWriterTest, SearchesForSystemAndPeripheralModules) {
-  OutputBench bench;
-  FillThreeChassisSystem(bench.ctx());
-  ModulePosition p{9, 9, 9};
-  EXPECT_FALSE(mf_FindChassisSystemModule(bench.ctx(), 7, p));
-  EXPECT_EQ(p.vendor, 9u);
-  ASSERT_TRUE(mf_FindChassisSystemModule(bench.ctx(), 5, p));
-  EXPECT_EQ(p.vendor, 0u);
-  ASSERT_TRUE(FindChassisSystemModuleForSlots(bench.ctx(), 5, p));
-  EXPECT_EQ(p.vendor, 1u);
-  ASSERT_TRUE(mf_FindChassisSystemModule(bench.ctx(), 6, p));
-  EXPECT_EQ(p.record, 1u);
-  const PeripheralSlotIndex peripherals(bench.ctx().PeripheralModules);
-  ASSERT_TRUE(peripherals.Find(1, 4, p));
-  EXPECT_EQ(p.vendor, 0u);
-  EXPECT_EQ(p.record, 1u);
-  ASSERT_TRUE(peripherals.Find(3, 4, p));
-  EXPECT_EQ(p.vendor, 1u);
-  EXPECT_FALSE(peripherals.Find(2, 4, p));
-  // A later module of the same parent and slot does not replace the first.
-  auto& vendors = bench.ctx().PeripheralModules.Vendors;
-  vendors[1].Models[0].Modules.push_back(vendors[0].Models[0].Modules[1]);
-  ASSERT_TRUE(PeripheralSlotIndex(bench.ctx().PeripheralModules).Find(1, 4, p));
-  EXPECT_EQ(p.vendor, 0u);
 }
 
 }  // namespace

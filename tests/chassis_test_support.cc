@@ -2,108 +2,9 @@
 
 #include <sstream>
 
-#include "common/text_stream.h"
-#include "tests/memory_output.h"
 #include "tests/profile_corpus/probe_format.h"
 
 namespace ztrm {
-
-WString RecordingProfiles::ReadString(WStringView file, WStringView section, WStringView key,
-                                      WStringView default_value, std::size_t buffer_units) {
-  WString value = inner_.ReadString(file, section, key, default_value, buffer_units);
-  calls.push_back({false, WString(file), WString(section), WString(key), value});
-  return value;
-}
-
-bool RecordingProfiles::WriteString(WStringView file, WStringView section, WStringView key,
-                                    WStringView value) {
-  calls.push_back({true, WString(file), WString(section), WString(key), WString(value)});
-  return inner_.WriteString(file, section, key, value);
-}
-
-std::vector<std::string> RecordingProfiles::ReadKeys() const {
-  std::vector<std::string> keys;
-  for (const Call& call : calls) {
-    if (!call.write) keys.push_back(ToUtf8(call.section) + "|" + ToUtf8(call.key));
-  }
-  return keys;
-}
-
-std::size_t RecordingProfiles::WriteCount() const {
-  std::size_t n = 0;
-  for (const Call& call : calls) n += call.write ? 1 : 0;
-  return n;
-}
-
-std::vector<WString> HookedFiles::ListEntries(WStringView folder, WStringView pattern) {
-  ++listings;
-  std::vector<WString> names = inner_.ListEntries(folder, pattern);
-  if (after_listing) after_listing();
-  return names;
-}
-
-struct ChassisBench::Live {
-  explicit Live(const std::string& root)
-      : native(root),
-        profiles(native.platform().profiles),
-        files(native.platform().files),
-        platform{native.platform().registry, profiles,
-                 files,                      native.platform().libraries,
-                 native.platform().driver,   native.platform().shell,
-                 native.platform().clock,    native.platform().version,
-                 native.platform().host,     native.platform().code_page,
-                 native.platform().console},
-        ctx(platform) {}
-  NativePlatform native;
-  RecordingProfiles profiles;
-  HookedFiles files;
-  Platform platform;
-  RunContext ctx;
-};
-
-ChassisBench::ChassisBench() = default;
-ChassisBench::~ChassisBench() = default;
-
-RunContext& ChassisBench::Context() {
-  if (!live_) {
-    live_ = std::make_unique<Live>(image.root());
-    live_->ctx.LogStream =
-        std::make_unique<TextStream>(std::make_unique<MemoryOutput>(&log_), live_->ctx.locale);
-  }
-  return live_->ctx;
-}
-
-RecordingProfiles& ChassisBench::profiles() {
-  Context();
-  return live_->profiles;
-}
-
-HookedFiles& ChassisBench::files() {
-  Context();
-  return live_->files;
-}
-
-std::string ChassisBench::Log() {
-  // Closing flushes; a new stream then collects whatever comes later.
-  RunContext& ctx = Context();
-  ctx.LogStream->Close();
-  ctx.LogStream = std::make_unique<TextStream>(std::make_unique<MemoryOutput>(&log_), ctx.locale);
-  return log_;
-}
-
-void ChassisBench::RegisterDescriptionFolder(const char* folder, bool wow6432) {
-  std::string body = wow6432 ? "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\PXISA\\CurrentVersion]\r\n"
-                             : "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\CurrentVersion]\r\n";
-  if (folder) {
-    std::string escaped;
-    for (const char* p = folder; *p; ++p) {
-      if (*p == '\\' || *p == '"') escaped.push_back('\\');
-      escaped.push_back(*p);
-    }
-    body += "\"ChassisDescriptionFilePath\"=\"" + escaped + "\"\r\n";
-  }
-  image.WriteRegistry(body);
-}
 
 namespace {
 
@@ -240,6 +141,17 @@ std::string Render(const stChassisDescFile& f) {
   r.Text("szModelLine", f.szModelLine);
   r.Number("dwBusSegmentCount", f.dwBusSegmentCount);
   return r.str();
+}
+
+stChassisDescFile ListedFile(const std::string& name, const std::string& vendor_line,
+                             const std::string& model_line, std::uint32_t bus_segments) {
+  stChassisDescFile f;
+  f.szPath.Assign(W("C:\\Desc\\" + name));
+  f.szFileName.Assign(W(name));
+  f.szVendorLine.Assign(W(vendor_line));
+  f.szModelLine.Assign(W(model_line));
+  f.dwBusSegmentCount = bus_segments;
+  return f;
 }
 
 std::string RenderFiles(const std::vector<stChassisDescFile>& files) {

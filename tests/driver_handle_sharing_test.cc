@@ -5,7 +5,7 @@
 
 #include "output/root_bus_list.h"
 #include "service/device_events.h"
-#include "tests/output_test_support.h"
+#include "tests/stage_bench.h"
 
 namespace ztrm {
 namespace {
@@ -20,8 +20,8 @@ TEST(DriverHandleSharingTest, TheDeviceHandlerAsksThroughTheHandleTheWorkerOpene
                         {"", 0}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.changed);
-    OutputBench bench(DriverRegistry({"\"RootBusCount\"=dword:00000000", c.changed}));
-    RunContext& ctx = bench.ctx();
+    StageBench bench(DriverRegistry({"\"RootBusCount\"=dword:00000000", c.changed}));
+    RunContext& ctx = bench.Context();
     DeviceEventHandler handler(ctx.platform, ctx, WideText());
     DeviceEventRecord record{kDeviceTypeDeviceInterface, u"\\\\?\\PCI#VEN_9999&DEV_0001#x#{y}"};
 
@@ -40,8 +40,8 @@ TEST(DriverHandleSharingTest, TheDeviceHandlerAsksThroughTheHandleTheWorkerOpene
 }
 
 TEST(DriverHandleSharingTest, WithoutTheDriverTheHandlerNeverAsks) {
-  OutputBench bench;
-  RunContext& ctx = bench.ctx();
+  StageBench bench;
+  RunContext& ctx = bench.Context();
   EXPECT_EQ(mf_WriteRootBusList(ctx), 1);
   DeviceEventHandler handler(ctx.platform, ctx, WideText());
   DeviceEventRecord record{kDeviceTypeDeviceInterface, u"\\\\?\\PCI#VEN_9999&DEV_0001#x#{y}"};

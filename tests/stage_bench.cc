@@ -1,11 +1,47 @@
-#include "tests/inventory_test_support.h"
+#include "tests/stage_bench.h"
 
 #include <filesystem>
 
 #include "common/text_stream.h"
+#include "driver/ztrmdrv_config.h"
 #include "tests/memory_output.h"
 
 namespace ztrm {
+
+WString RecordingProfiles::ReadString(WStringView file, WStringView section, WStringView key,
+                                      WStringView default_value, std::size_t buffer_units) {
+  WString value = inner_.ReadString(file, section, key, default_value, buffer_units);
+  calls.push_back({false, WString(file), WString(section), WString(key), value});
+  return value;
+}
+
+bool RecordingProfiles::WriteString(WStringView file, WStringView section, WStringView key,
+                                    WStringView value) {
+  calls.push_back({true, WString(file), WString(section), WString(key), WString(value)});
+  return inner_.WriteString(file, section, key, value);
+}
+
+std::vector<std::string> RecordingProfiles::ReadKeys() const {
+  std::vector<std::string> keys;
+  for (const Call& call : calls) {
+    if (!call.write) keys.push_back(ToUtf8(call.section) + "|" + ToUtf8(call.key));
+  }
+  return keys;
+}
+
+std::size_t RecordingProfiles::WriteCount() const {
+  std::size_t n = 0;
+  for (const Call& call : calls) n += call.write ? 1 : 0;
+  return n;
+}
+
+std::vector<WString> HookedFiles::ListEntries(WStringView folder, WStringView pattern) {
+  ++listings;
+  std::vector<WString> names = inner_.ListEntries(folder, pattern);
+  if (after_listing) after_listing();
+  return names;
+}
+
 namespace {
 
 class ScriptedVendorLibrary : public VendorLibrary {
@@ -65,6 +101,12 @@ class ScriptedVendorLibrary : public VendorLibrary {
   int* frees_;
 };
 
+class RecordingConsole : public Console {
+ public:
+  void Write(std::string_view bytes) override { text.append(bytes); }
+  std::string text;
+};
+
 }  // namespace
 
 std::unique_ptr<VendorLibrary> ScriptedLibraries::Load(WStringView path) {
@@ -79,72 +121,82 @@ std::unique_ptr<VendorLibrary> ScriptedLibraries::Load(WStringView path) {
   return std::make_unique<ScriptedVendorLibrary>(found->second, &frees[key]);
 }
 
-struct InventoryBench::Live {
+bool CountingDriver::Request(DriverHandle handle, std::uint32_t code, const std::uint8_t* in,
+                             std::size_t in_size, std::uint8_t* out, std::size_t out_size) {
+  const int index = static_cast<int>(codes.size());
+  codes.push_back(code);
+  if (code == rmdrv::DAS_IOC_GET_UPSTREAM_BRIDGE && in_size == 1) upstream_buses.push_back(in[0]);
+  if (fail_from >= 0 && index >= fail_from) return false;
+  return inner_.Request(handle, code, in, in_size, out, out_size);
+}
+
+std::string DriverRegistry(const std::vector<std::string>& parameter_lines) {
+  std::string body = "[HKEY_LOCAL_MACHINE\\" ZTRMDRV_PARAMETERS_KEY "]\n";
+  for (const std::string& line : parameter_lines) body += line + "\n";
+  return body;
+}
+
+struct StageBench::Live {
   explicit Live(const std::string& root)
       : native(root),
+        profiles(native.platform().profiles),
+        files(native.platform().files),
         libraries(native.platform().libraries),
-        platform{native.platform().registry, native.platform().profiles,
-                 native.platform().files,    libraries,
-                 native.platform().driver,   native.platform().shell,
-                 native.platform().clock,    native.platform().version,
-                 native.platform().host,     native.platform().code_page,
-                 console},
+        driver(native.platform().driver),
+        platform{native.platform().registry, profiles, files, libraries, driver,
+                 native.platform().shell, native.platform().clock, native.platform().version,
+                 native.platform().host, native.platform().code_page, console},
         ctx(platform) {}
   NativePlatform native;
+  RecordingProfiles profiles;
+  HookedFiles files;
   ScriptedLibraries libraries;
+  CountingDriver driver;
   RecordingConsole console;
   Platform platform;
   RunContext ctx;
 };
 
-InventoryBench::InventoryBench() = default;
-InventoryBench::~InventoryBench() = default;
+StageBench::StageBench(const std::string& registry_body) {
+  if (!registry_body.empty()) image.WriteRegistry(registry_body);
+}
 
-RunContext& InventoryBench::Context() {
+StageBench::~StageBench() = default;
+
+StageBench::Live& StageBench::live() {
   if (!live_) {
     live_ = std::make_unique<Live>(image.root());
     live_->ctx.LogStream =
         std::make_unique<TextStream>(std::make_unique<MemoryOutput>(&log_), live_->ctx.locale);
   }
-  return live_->ctx;
+  return *live_;
 }
 
-ScriptedLibraries& InventoryBench::libraries() {
-  Context();
-  return live_->libraries;
-}
+RunContext& StageBench::Context() { return live().ctx; }
+NativePlatform& StageBench::native() { return live().native; }
+RecordingProfiles& StageBench::profiles() { return live().profiles; }
+HookedFiles& StageBench::files() { return live().files; }
+ScriptedLibraries& StageBench::libraries() { return live().libraries; }
+CountingDriver& StageBench::driver() { return live().driver; }
+std::string StageBench::Console() { return live().console.text; }
 
-std::string InventoryBench::Console() {
-  Context();
-  return live_->console.text;
-}
-
-std::string InventoryBench::Log() {
+std::string StageBench::Log() {
+  // Closing flushes; a new stream then collects whatever comes later.
   RunContext& ctx = Context();
   ctx.LogStream->Close();
   ctx.LogStream = std::make_unique<TextStream>(std::make_unique<MemoryOutput>(&log_), ctx.locale);
   return log_;
 }
 
-std::string UniformEepromReport(const std::string& byte_text, const std::string& calculated,
-                                char text_char) {
-  std::string text =
-      "Print Chassis eeprom add 0xA4 offset 0x00~0xFF\r\n"
-      "      00 01 02 03 04 05 06 07 08 09 0A 0B 0C 0D 0E 0F\r\n";
-  for (const char* row : {"00", "01", "02", "03", "04", "05", "06", "07", "08", "09", "0a", "0b", "0c",
-                          "0d", "0e", "0f"}) {
-    text += std::string("\r\n0x") + row + "  ";
-    for (int i = 0; i < 16; ++i) text += byte_text + " ";
-  }
-  return text + "\r\nChassis eeprom checksum (0x7A:79)  : 0x " + byte_text + " " + byte_text + "\r\n" +
-         "Chassis eeprom checksum Calculated : 0x " + calculated + "\r\n" +
-         "Chassis eeprom vendor ID (0x05:40) : \"" + std::string(60, text_char) + "\"\r\n" +
-         "Chassis eeprom model     (0x41:68) : \"" + std::string(40, text_char) + "\"\r\n" +
-         "Chassis eeprom serial NO (0x6A:76) : \"" + std::string(13, text_char) + "\"\r\n";
+void StageBench::RegisterDescriptionFolder(const std::string& folder) {
+  std::string escaped;
+  for (char c : folder) escaped += c == '\\' ? std::string("\\\\") : std::string(1, c);
+  image.WriteRegistry("[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\CurrentVersion]\r\n"
+                      "\"ChassisDescriptionFilePath\"=\"" + escaped + "\"\r\n");
 }
 
-void InventoryBench::InstallSimModule(const std::string& folder, const std::string& variant,
-                                      const std::string& config) {
+void StageBench::InstallSimModule(const std::string& folder, const std::string& variant,
+                                  const std::string& config) {
   std::string target = "drive_c/" + folder;
   image.MakeFolder(target);
   std::filesystem::copy_file(std::string(ZTRM_SIMMODULE_DIR) + "/" + variant + ".so",
