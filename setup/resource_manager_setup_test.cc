@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <optional>
 
 #include "platform/native/native_platform.h"
 #include "tests/test_image.h"
@@ -86,9 +85,7 @@ TEST(ResourceManagerSetupTest, BinaryDataIsNeverTouched) {
 
 TEST(ResourceManagerSetupTest, EachStepAppendsOneLineToTheSetupLog) {
   Fixture f;
-  LocalTime time;
-  time.year = 2026, time.month = 3, time.day = 4, time.hour = 5, time.minute = 6, time.second = 7;
-  f.native.clock().Pin(time);
+  f.native.clock().Pin({2026, 3, 4, 5, 6, 7, 0});
   RunSetupStep(f.native.platform(), SetupStep::kInstall);
   RunSetupStep(f.native.platform(), SetupStep::kUninstall);
   const std::string stamp = std::string("[2026-03-04 05:06:07] ztrm-setup ") + ZTRM_VERSION_TEXT;
@@ -96,17 +93,6 @@ TEST(ResourceManagerSetupTest, EachStepAppendsOneLineToTheSetupLog) {
             stamp + " install: configured this resource manager in " + kWhere + " (none was configured)\r\n" +
                 stamp + " uninstall: cleared [ResourceManager] Name in " + kWhere +
                 " (it named this resource manager)\r\n");
-}
-
-TEST(ResourceManagerSetupTest, OnlyTheThreeStepWordsAreTaken) {
-  const std::pair<const char*, std::optional<SetupStep>> words[] = {
-      {"install", SetupStep::kInstall}, {"install-active", SetupStep::kInstallActive},
-      {"uninstall", SetupStep::kUninstall}, {"Install", std::nullopt}, {"", std::nullopt}};
-  for (const auto& [word, expected] : words) {
-    SetupStep step = expected == SetupStep::kInstall ? SetupStep::kUninstall : SetupStep::kInstall;
-    EXPECT_EQ(ParseSetupStep(word, step), expected.has_value()) << word;
-    if (expected) EXPECT_EQ(step, *expected) << word;
-  }
 }
 
 }  // namespace

@@ -196,10 +196,7 @@ TEST(ExplainTest, ShowsHiddenCharactersEscaped) {
     const char* json;
   } cases[] = {
       {u"ZT\x1b[31m", "ZT\\x1B[31m", "ZT\\u001b[31m"},
-      {u"tab\there", "tab\\x09here", "tab\\u0009here"},
-      {u"\"C:\\x\"", "\"C:\\x\"", "\\\"C:\\\\x\\\""},
       {std::u16string(u"a") + char16_t(0xD800) + u"b", "a\\u{D800}b", "a\\ud800b"},
-      {std::u16string(1, char16_t(0xDC00)), "\\u{DC00}", "\\udc00"},
       {u"\u202Eevil", "\\u{202E}evil", "\\u202eevil"},
       {u"\u00e9\U0001F600", "\xC3\xA9\xF0\x9F\x98\x80", "\xC3\xA9\xF0\x9F\x98\x80"},
       {u"\x85", "\\x85", "\\u0085"},

@@ -247,24 +247,6 @@ TEST(SystemViewModel, TenThousandChassisAndThousandSlotsAreBounded) {
   EXPECT_EQ(view.skipped.size(), 1u + kMaxViewChassis);
 }
 
-TEST(SystemViewModel, BinaryJunkIsReadWithoutHarm) {
-  std::string junk;
-  std::uint32_t state = 12345;
-  for (int i = 0; i < (1 << 20); ++i) {
-    state = state * 1103515245u + 12345u;
-    junk.push_back(static_cast<char>(state >> 24));
-  }
-  for (const std::string& prefix : {std::string(), std::string("[System]\nChassisList=\"1,2\"\n[Chassis1]\n")}) {
-    ViewInputs inputs;
-    inputs.pxisys = prefix + junk;
-    inputs.pxiesys = junk + prefix;
-    inputs.run_log = junk;
-    SystemView view = ReadSystemView(inputs);
-    EXPECT_LE(view.chassis.size(), 1u);
-    EXPECT_FALSE(view.skipped.empty());
-  }
-}
-
 // The run's trail goes to the chassis and module of the section it names and
 // nowhere else; its texts and its "left out" list are bounded.
 TEST(SystemViewModel, TheTrailGoesWhereItsSectionIsDrawnAndIsBounded) {
