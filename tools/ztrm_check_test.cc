@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/chassis_test_support.h"
 #include "tests/shell_run.h"
 #include "tests/test_image.h"
 #include "tools/description_check.h"
@@ -129,12 +130,6 @@ std::string Edit(std::string text, const std::string& from, const std::string& t
   EXPECT_NE(at, std::string::npos) << from;
   if (at != std::string::npos) text.replace(at, from.size(), to);
   return text;
-}
-
-std::string Utf16Le(const std::string& ascii) {
-  std::string out = "\xFF\xFE";
-  for (char c : ascii) out += std::string{c, '\0'};
-  return out;
 }
 
 struct Outcome {
