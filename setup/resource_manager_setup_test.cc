@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 
 #include "platform/native/native_platform.h"
 #include "tests/test_image.h"
@@ -19,11 +20,11 @@ constexpr char kOurs[] = "[ResourceManager]\r\nName = \"ZELTRO Technology\"\r\n"
 constexpr char kWritten[] = "[ResourceManager]\r\nName=ZELTRO Technology\r\n";
 
 constexpr char kFolder[] = "(a folder)";
+const std::string kBinary("[ResourceManager]\r\nName\0= \x01\xFF junk\r\n", 30);
 
 struct Fixture {
   TestImage image;
   NativePlatform native{image.root()};
-  SetupOutcome Apply(SetupStep step) { return ApplySetupStep(native.platform(), step); }
 };
 
 // Each step on each kind of configuration file: its one-line message, and
@@ -31,12 +32,12 @@ struct Fixture {
 TEST(ResourceManagerSetupTest, EachStepChangesOnlyWhatItShould) {
   const std::string where = kWhere;
   const struct {
-    const char* before;  // nullptr: no file
+    std::optional<std::string> before;  // nullopt: no file
     SetupStep step;
     std::string message;
-    const char* after;  // nullptr: no file
+    std::optional<std::string> after;  // nullopt: no file
   } rows[] = {
-      {nullptr, SetupStep::kInstall, "configured this resource manager in " + where + " (none was configured)",
+      {std::nullopt, SetupStep::kInstall, "configured this resource manager in " + where + " (none was configured)",
        kWritten},
       {"[ResourceManager]\r\nName = \"\"\r\n[Other]\r\nKey=1\r\n", SetupStep::kInstall,
        "configured this resource manager in " + where + " (none was configured)",
@@ -53,33 +54,25 @@ TEST(ResourceManagerSetupTest, EachStepChangesOnlyWhatItShould) {
        "[ResourceManager]\r\nName=\r\n"},
       {kOther, SetupStep::kUninstall, where + " names \"Another Vendor\", not this resource manager; left as it is",
        kOther},
-      {nullptr, SetupStep::kUninstall, where + " does not exist; nothing to clear", nullptr},
+      {std::nullopt, SetupStep::kUninstall, where + " does not exist; nothing to clear", std::nullopt},
       {kFolder, SetupStep::kInstall,
        where + " is a folder; left as it is (this resource manager is not configured)", kFolder},
+      {kBinary, SetupStep::kInstallActive,
+       where + " holds binary data, not profile text; left as it is (this resource manager is not configured; "
+               "replace the file by hand)",
+       kBinary},
+      {kBinary, SetupStep::kUninstall, where + " holds binary data, not profile text; left as it is", kBinary},
   };
   for (const auto& row : rows) {
     Fixture f;
     if (row.before == kFolder) f.image.MakeFolder(kConfig);
-    else if (row.before) f.image.Write(kConfig, row.before);
-    SetupOutcome outcome = f.Apply(row.step);
+    else if (row.before) f.image.Write(kConfig, *row.before);
+    SetupOutcome outcome = ApplySetupStep(f.native.platform(), row.step);
     EXPECT_EQ(outcome.exit_code, 0) << row.message;
     EXPECT_EQ(outcome.message, row.message);
     if (row.after == kFolder) EXPECT_TRUE(std::filesystem::is_directory(f.image.Path(kConfig)));
-    else if (row.after) EXPECT_EQ(f.image.Read(kConfig), row.after) << row.message;
+    else if (row.after) EXPECT_EQ(f.image.Read(kConfig), *row.after) << row.message;
     else EXPECT_FALSE(f.image.Exists(kConfig));
-  }
-}
-
-TEST(ResourceManagerSetupTest, BinaryDataIsNeverTouched) {
-  const std::string junk("[ResourceManager]\r\nName\0= \x01\xFF junk\r\n", 30);
-  for (SetupStep step : {SetupStep::kInstall, SetupStep::kInstallActive, SetupStep::kUninstall}) {
-    Fixture f;
-    f.image.Write(kConfig, junk);
-    SetupOutcome outcome = f.Apply(step);
-    EXPECT_EQ(outcome.exit_code, 0);
-    EXPECT_EQ(outcome.message.rfind(std::string(kWhere) + " holds binary data, not profile text; left as it is", 0), 0u)
-        << outcome.message;
-    EXPECT_EQ(f.image.Read(kConfig), junk);
   }
 }
 

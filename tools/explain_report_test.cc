@@ -173,7 +173,6 @@ INSTANTIATE_TEST_SUITE_P(Trail, ReasonTest, testing::ValuesIn(kReasons),
                            return name;
                          });
 
-// Every kind the trail has is proven by a row above.
 TEST(ReasonTest, EveryKindHasItsCase) {
   for (int k = 0; k < static_cast<int>(TrailKind::kCount); ++k) {
     const std::string name = TrailKindName(static_cast<TrailKind>(k));
@@ -201,7 +200,6 @@ TEST(ExplainTest, ShowsHiddenCharactersEscaped) {
   }
 }
 
-// The whole explanation of an image against the text written from the rules.
 TEST(ExplainTest, WholeExplanationsAreAsTheRulesSay) {
   const struct {
     const char* change;  // shell, on the demo, as for the reasons

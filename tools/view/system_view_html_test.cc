@@ -83,7 +83,6 @@ TEST(SystemViewHtml, RepeatedSlotsAreMarked) {
             std::string::npos);
 }
 
-// The list of what the run left out names what its bound leaves off.
 TEST(SystemViewHtml, TheLeftOutListCountsWhatItLeavesOff) {
   SystemView view = TinySystem();
   view.has_trail = true;
