@@ -20,11 +20,11 @@ constexpr char kOurs[] = "[ResourceManager]\r\nName = \"ZELTRO Technology\"\r\n"
 constexpr char kWritten[] = "[ResourceManager]\r\nName=ZELTRO Technology\r\n";
 
 constexpr char kFolder[] = "(a folder)";
+const std::string kBinary("[ResourceManager]\r\nName\0= \x01\xFF junk\r\n", 30);
 
 struct Fixture {
   TestImage image;
   NativePlatform native{image.root()};
-  SetupOutcome Apply(SetupStep step) { return ApplySetupStep(native.platform(), step); }
 };
 
 // Each step on each kind of configuration file: its one-line message, and
@@ -32,12 +32,12 @@ struct Fixture {
 TEST(ResourceManagerSetupTest, EachStepChangesOnlyWhatItShould) {
   const std::string where = kWhere;
   const struct {
-    const char* before;  // nullptr: no file
+    std::optional<std::string> before;  // nullopt: no file
     SetupStep step;
     std::string message;
-    const char* after;  // nullptr: no file
+    std::optional<std::string> after;  // nullopt: no file
   } rows[] = {
-      {nullptr, SetupStep::kInstall, "configured this resource manager in " + where + " (none was configured)",
+      {std::nullopt, SetupStep::kInstall, "configured this resource manager in " + where + " (none was configured)",
        kWritten},
       {"[ResourceManager]\r\nName = \"\"\r\n[Other]\r\nKey=1\r\n", SetupStep::kInstall,
        "configured this resource manager in " + where + " (none was configured)",
@@ -54,41 +54,31 @@ TEST(ResourceManagerSetupTest, EachStepChangesOnlyWhatItShould) {
        "[ResourceManager]\r\nName=\r\n"},
       {kOther, SetupStep::kUninstall, where + " names \"Another Vendor\", not this resource manager; left as it is",
        kOther},
-      {nullptr, SetupStep::kUninstall, where + " does not exist; nothing to clear", nullptr},
+      {std::nullopt, SetupStep::kUninstall, where + " does not exist; nothing to clear", std::nullopt},
       {kFolder, SetupStep::kInstall,
        where + " is a folder; left as it is (this resource manager is not configured)", kFolder},
+      {kBinary, SetupStep::kInstallActive,
+       where + " holds binary data, not profile text; left as it is (this resource manager is not configured; "
+               "replace the file by hand)",
+       kBinary},
+      {kBinary, SetupStep::kUninstall, where + " holds binary data, not profile text; left as it is", kBinary},
   };
   for (const auto& row : rows) {
     Fixture f;
     if (row.before == kFolder) f.image.MakeFolder(kConfig);
-    else if (row.before) f.image.Write(kConfig, row.before);
-    SetupOutcome outcome = f.Apply(row.step);
+    else if (row.before) f.image.Write(kConfig, *row.before);
+    SetupOutcome outcome = ApplySetupStep(f.native.platform(), row.step);
     EXPECT_EQ(outcome.exit_code, 0) << row.message;
     EXPECT_EQ(outcome.message, row.message);
     if (row.after == kFolder) EXPECT_TRUE(std::filesystem::is_directory(f.image.Path(kConfig)));
-    else if (row.after) EXPECT_EQ(f.image.Read(kConfig), row.after) << row.message;
+    else if (row.after) EXPECT_EQ(f.image.Read(kConfig), *row.after) << row.message;
     else EXPECT_FALSE(f.image.Exists(kConfig));
-  }
-}
-
-TEST(ResourceManagerSetupTest, BinaryDataIsNeverTouched) {
-  const std::string junk("[ResourceManager]\r\nName\0= \x01\xFF junk\r\n", 30);
-  for (SetupStep step : {SetupStep::kInstall, SetupStep::kInstallActive, SetupStep::kUninstall}) {
-    Fixture f;
-    f.image.Write(kConfig, junk);
-    SetupOutcome outcome = f.Apply(step);
-    EXPECT_EQ(outcome.exit_code, 0);
-    EXPECT_EQ(outcome.message.rfind(std::string(kWhere) + " holds binary data, not profile text; left as it is", 0), 0u)
-        << outcome.message;
-    EXPECT_EQ(f.image.Read(kConfig), junk);
   }
 }
 
 TEST(ResourceManagerSetupTest, EachStepAppendsOneLineToTheSetupLog) {
   Fixture f;
-  LocalTime time;
-  time.year = 2026, time.month = 3, time.day = 4, time.hour = 5, time.minute = 6, time.second = 7;
-  f.native.clock().Pin(time);
+  f.native.clock().Pin({2026, 3, 4, 5, 6, 7, 0});
   RunSetupStep(f.native.platform(), SetupStep::kInstall);
   RunSetupStep(f.native.platform(), SetupStep::kUninstall);
   const std::string stamp = std::string("[2026-03-04 05:06:07] ztrm-setup ") + ZTRM_VERSION_TEXT;
@@ -96,17 +86,6 @@ TEST(ResourceManagerSetupTest, EachStepAppendsOneLineToTheSetupLog) {
             stamp + " install: configured this resource manager in " + kWhere + " (none was configured)\r\n" +
                 stamp + " uninstall: cleared [ResourceManager] Name in " + kWhere +
                 " (it named this resource manager)\r\n");
-}
-
-TEST(ResourceManagerSetupTest, OnlyTheThreeStepWordsAreTaken) {
-  const std::pair<const char*, std::optional<SetupStep>> words[] = {
-      {"install", SetupStep::kInstall}, {"install-active", SetupStep::kInstallActive},
-      {"uninstall", SetupStep::kUninstall}, {"Install", std::nullopt}, {"", std::nullopt}};
-  for (const auto& [word, expected] : words) {
-    SetupStep step = expected == SetupStep::kInstall ? SetupStep::kUninstall : SetupStep::kInstall;
-    EXPECT_EQ(ParseSetupStep(word, step), expected.has_value()) << word;
-    if (expected) EXPECT_EQ(step, *expected) << word;
-  }
 }
 
 }  // namespace

@@ -96,9 +96,6 @@ TEST(DemoImageTest, SummaryNamesEveryChassisAndModule) {
             "    slot 8   ZELTRO Technology ZT-4120, ZT4120-1003\n"
             "Chassis 1: PXI-1 ZELTRO Technology ZT-1018 PXI Chassis, 8 slots\n"
             "    (PXI-1: pxisys.ini names the slots, not the modules in them)\n");
-  ShellResult none = RunShell(summarize + image.Path("nowhere") + " 2>&1");
-  EXPECT_EQ(none.exit_code, 1);
-  EXPECT_EQ(none.out, "no pxisys.ini in " + image.Path("nowhere") + ": the run wrote no system files\n");
 }
 
 }  // namespace

@@ -1,35 +1,11 @@
 // The hostile-system suite: every folder of tests/hostile is a system image
 // written to be as unfriendly as installers, vendors and users can make it,
-// with a case.txt that says in one line what it is and what must come of a
-// run on it. The example and end-to-end images run here too, with the
-// outcome every run must have. Under the native-asan preset this is the run
-// of ztrm-sim under the sanitizers on every image.
-//
-// case.txt, one item a line:
-//   description: what the image holds (one line)
-//   log: TEXT          the run log holds a line that is exactly TEXT
-//   logcount: N TEXT   ... exactly N such lines
-//   nolog: TEXT        no line of the run log contains TEXT
-//   file: NAME TEXT    the output file NAME (pxisys.ini, pxiesys.ini,
-//                      ztbuslist.dat) holds a line that is exactly TEXT
-//   nofile: NAME TEXT  no line of that file contains TEXT
-//   seconds: N         the run must end within N seconds (default 60)
-//   wine: yes          the case is one of those also run under Wine
-//   hold: NAME         another program holds drive_c/windows/NAME open for
-//                      reading during the run (tests/e2e/hold_file.cc)
-//   readonly: windows  the run's user cannot write to drive_c/windows (as
-//                      root the run is made as user nobody); the run writes
-//                      no file there, and the checks below that need its
-//                      log are left out
-// Every run, whatever the case, must end with exit code 0 and no sanitizer
-// report, and write pxirms.log up to its "Query Finished." line plus
-// pxisys.ini and pxiesys.ini. An image folder may hold make.sh, run as
-// `bash make.sh IMAGE` on the copy before the run, for images too large or
-// too odd to keep in git (10,000 files, a 1 MB line, binary junk).
-//
-// Every image is also captured (capture/system_capture.h) before the run and
-// the capture replayed after it: the replay's run files must be the run's,
-// so whatever odd answer, value or file an image holds survives the capture.
+// with a case.txt that says what it is and what must come of a run on it
+// (its lines: docs/hardening.md, "Adding a hostile case"). The example and
+// end-to-end images run here too, with the outcome every run must have, and
+// every image is captured before its run and the capture replayed after it.
+// Under the native-asan preset this is the run of ztrm-sim under the
+// sanitizers on every image.
 #include <gtest/gtest.h>
 
 #include <signal.h>

@@ -18,4 +18,8 @@ ShellResult RunShell(const std::string& command) {
   return r;
 }
 
+ShellResult RunTool(const std::string& tool, const std::string& args) {
+  return RunShell(tool + " " + args + " 2>&1");
+}
+
 }  // namespace ztrm

@@ -14,6 +14,8 @@ struct ShellResult {
 // Runs `command` with /bin/sh and waits for it; add " 2>&1" to the command to
 // take its standard error too.
 ShellResult RunShell(const std::string& command);
+// The program `tool` run with `args`, its standard error taken too.
+ShellResult RunTool(const std::string& tool, const std::string& args);
 
 }  // namespace ztrm
 

@@ -111,15 +111,6 @@ TEST(SystemViewModel, ReadsWhatTheFilesSay) {
        " bus 1: 1,2,3\n"
        " bridge 1: 1->2 map 1\n"
        " star 1 from 2: 0->3 1->3\n"},
-      {"a PXI Express chassis from pxisys.ini alone: its slots from the segments",
-       std::string(kPxiePxisys), std::nullopt,
-       "chassis 2 model=ZT1085 vendor=ZELTRO serial= pxisys\n"
-       " slot 1 SYS pci=None:None\n"
-       " slot 2 TIM\n"
-       " slot 3\n"
-       " segment 1: 1,2,3\n"
-       " bus 1: \n"
-       " star 1 from 2:\n"},
       {"chassis order: pxisys.ini's list first, then those only pxiesys.ini lists",
        std::string("[System]\nChassisList=\"3,1\"\n[Chassis3]\nModel=A\n[Chassis1]\nModel=B\n"),
        std::string("[System]\nChassisList=\"4,3\"\n[Chassis4]\nModel=C\n[Chassis3]\nSerialNumber=S\n"),
@@ -188,15 +179,6 @@ TEST(SystemViewModel, ReadsWhatTheFilesSay) {
        "skipped: chassis 1: slot \"3\" is listed more than once: pxisys.ini's "
        "[Chassis1PCIBusSegment1] SlotList names it twice; pxisys.ini holds 2 [Chassis1Slot3] "
        "sections, of which only the first is drawn; it is drawn once\n"},
-      {"a file without [System] draws nothing of its own",
-       std::string("[Chassis1]\nSlotList=\"1\"\n"), std::nullopt,
-       "skipped: pxisys.ini has no [System] section: none of its chassis are drawn\n"},
-      {"the first section of a name counts, as for every profile reader",
-       std::string("[System]\nChassisList=\"1\"\n[Chassis1]\nModel=first\nSlotList=\"1\"\n"
-                   "[chassis1]\nModel=second\n"),
-       std::nullopt,
-       "chassis 1 model=first vendor= serial= pxisys\n"
-       " slot 1 SYS\n"},
   };
   for (const Case& c : cases) {
     ViewInputs inputs;
@@ -245,24 +227,6 @@ TEST(SystemViewModel, TenThousandChassisAndThousandSlotsAreBounded) {
   EXPECT_EQ(view.skipped[0], "9968 more chassis are listed; only the first 32 are drawn");
   EXPECT_EQ(view.skipped[1], "chassis 1: 936 more slots are listed; only the first 64 are drawn");
   EXPECT_EQ(view.skipped.size(), 1u + kMaxViewChassis);
-}
-
-TEST(SystemViewModel, BinaryJunkIsReadWithoutHarm) {
-  std::string junk;
-  std::uint32_t state = 12345;
-  for (int i = 0; i < (1 << 20); ++i) {
-    state = state * 1103515245u + 12345u;
-    junk.push_back(static_cast<char>(state >> 24));
-  }
-  for (const std::string& prefix : {std::string(), std::string("[System]\nChassisList=\"1,2\"\n[Chassis1]\n")}) {
-    ViewInputs inputs;
-    inputs.pxisys = prefix + junk;
-    inputs.pxiesys = junk + prefix;
-    inputs.run_log = junk;
-    SystemView view = ReadSystemView(inputs);
-    EXPECT_LE(view.chassis.size(), 1u);
-    EXPECT_FALSE(view.skipped.empty());
-  }
 }
 
 // The run's trail goes to the chassis and module of the section it names and

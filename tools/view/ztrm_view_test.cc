@@ -8,10 +8,6 @@
 namespace ztrm {
 namespace {
 
-ShellResult RunView(const std::string& args) {
-  return RunShell(std::string(ZTRM_VIEW_PATH) + " " + args + " 2>&1");
-}
-
 // Its bad command lines: ToolHelpTest (tools/ztrm_sim_test.cc).
 TEST(ZtrmViewTest, MissingFilesAndFoldersAreNamedAndThePageIsStillWritten) {
   TestImage dir;
@@ -19,7 +15,7 @@ TEST(ZtrmViewTest, MissingFilesAndFoldersAreNamedAndThePageIsStillWritten) {
             "[System]\r\nChassisList = \"2\"\r\n\r\n[Chassis2]\r\nModel = \"ZT1085\"\r\n"
             "SlotList = \"1,2\"\r\n");
   const std::string page = dir.Path("page.html");
-  ShellResult r = RunView("--log " + dir.Path("drive_c") + " " + dir.Path("none.ini") + " " +
+  ShellResult r = RunTool(ZTRM_VIEW_PATH, "--log " + dir.Path("drive_c") + " " + dir.Path("none.ini") + " " +
                      dir.Path("pxiesys.ini") + " -o " + page);
   EXPECT_EQ(r.exit_code, 1);
   EXPECT_EQ(r.out, "ztrm-view: not drawn: pxisys.ini: cannot read " + dir.Path("none.ini") +
@@ -35,7 +31,7 @@ TEST(ZtrmViewTest, MissingFilesAndFoldersAreNamedAndThePageIsStillWritten) {
 TEST(ZtrmViewTest, AnOutputThatCannotBeWrittenIsExitCode2) {
   TestImage dir;
   dir.Write("a.ini", "[System]\r\nChassisList = \"\"\r\n");
-  ShellResult r = RunView(dir.Path("a.ini") + " " + dir.Path("a.ini") + " -o " + dir.Path("no/such/page.html"));
+  ShellResult r = RunTool(ZTRM_VIEW_PATH, dir.Path("a.ini") + " " + dir.Path("a.ini") + " -o " + dir.Path("no/such/page.html"));
   EXPECT_EQ(r.exit_code, 2);
   EXPECT_EQ(r.out, "ztrm-view: cannot write " + dir.Path("no/such/page.html") +
                        " (No such file or directory)\n");
