@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "tests/stage_bench.h"
 
 namespace ztrm {
