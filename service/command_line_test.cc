@@ -63,9 +63,5 @@ TEST(CommandLineTest, FirstArgumentPicksTheCommand) {
   }
 }
 
-TEST(CommandLineTest, UsageTextIsExact) {
-  EXPECT_EQ(std::string(kUsageText), ReadSourceFile("tests/expected/console/usage.txt"));
-}
-
 }  // namespace
 }  // namespace ztrm

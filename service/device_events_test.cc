@@ -12,58 +12,6 @@
 namespace ztrm {
 namespace {
 
-TEST(DeviceEventsTest, LinkNameIsSplitAtFixedPositions) {
-  std::optional<LinkNameParts> parts = SplitLinkName(u"\\\\?\\USB#VID_2C91&PID_0001#5&1a2b#{a5dcbf10}");
-  ASSERT_TRUE(parts);
-  EXPECT_EQ(parts->bus, u"USB");
-  EXPECT_EQ(parts->id, u"VID_2C91");
-  // Sixteen units are just enough; fifteen are not.
-  parts = SplitLinkName(u"\\\\?\\PCI#VEN_10B5");
-  ASSERT_TRUE(parts);
-  EXPECT_EQ(parts->id, u"VEN_10B5");
-  EXPECT_FALSE(SplitLinkName(u"\\\\?\\PCI#VEN_10B"));
-  EXPECT_FALSE(SplitLinkName(u""));
-}
-
-TEST(DeviceEventsTest, WatchedDevicesAreMatchedExactly) {
-  const struct {
-    const char16_t* link_name;
-    bool watched;
-  } kCases[] = {
-      {u"\\\\?\\USB#VID_1D7E&PID_1234#0001#{a5dcbf10-6530-11d2-901f-00c04fb951ed}", true},
-      {u"\\\\?\\USB#VID_2C91&PID_0001#0001#{a5dcbf10-6530-11d2-901f-00c04fb951ed}", true},
-      {u"\\\\?\\PCI#VEN_1D7E&DEV_0100&SUBSYS_00000000&REV_01#4&1#{x}", true},
-      {u"\\\\?\\PCI#VEN_10B5&DEV_8733#4&2#{x}", true},
-      {u"\\\\?\\PCI#VEN_10E8&DEV_5920#4&3#{x}", true},
-      {u"\\\\?\\PCI#VEN_10B5", true},  // no more than the two pieces
-      // A vendor ID on the other bus's form does not count as the other form.
-      {u"\\\\?\\USB#VEN_1D7E&PID_1234#0001#{x}", true},
-      {u"\\\\?\\PCI#VID_2C91&DEV_0001#0001#{x}", true},
-      // Other vendors, other buses, lower case, short names.
-      {u"\\\\?\\USB#VID_046D&PID_C52B#0001#{x}", false},
-      {u"\\\\?\\PCI#VEN_8086&DEV_1234#3&1#{x}", false},
-      {u"\\\\?\\HID#VID_1D7E&PID_1234#0001#{x}", false},
-      {u"\\\\?\\usb#vid_1d7e&pid_1234#0001#{x}", false},
-      {u"\\\\?\\USB#vid_1d7e&pid_1234#0001#{x}", false},
-      {u"\\\\?\\usb#VID_1D7E&PID_1234#0001#{x}", false},
-      {u"\\\\?\\PCI#VEN_10B", false},
-      {u"USB#VID_1D7E&PID_1234", false},  // no prefix: the pieces fall elsewhere
-      {u"", false},
-  };
-  for (const auto& c : kCases) {
-    EXPECT_EQ(IsWatchedDevice(c.link_name), c.watched) << ToUtf8(c.link_name);
-  }
-}
-
-TEST(DeviceEventsTest, VendorIdListIsTheFiveIds) {
-  for (const char16_t* id : {u"VID_1D7E", u"VID_2C91", u"VEN_1D7E", u"VEN_10B5", u"VEN_10E8"}) {
-    EXPECT_TRUE(IsWatchedVendorId(id)) << ToUtf8(id);
-  }
-  for (const char16_t* id : {u"VID_10B5", u"VEN_2C91", u"VID_1d7e", u"VID_1D7", u"VID_1D7E "}) {
-    EXPECT_FALSE(IsWatchedVendorId(id)) << ToUtf8(id);
-  }
-}
-
 // The outcome of one device event: the re-enumeration request, the companion
 // launches, and how many questions the driver was asked.
 enum Companion { kNoCompanion, kCompanion, kCompanionNamedButMissing };
@@ -145,12 +93,6 @@ TEST(DeviceEventsTest, EveryEventCaseLeadsToItsOutcome) {
       EXPECT_EQ(call.out_before, (std::vector<std::uint8_t>{0, 0}));  // zeroed before the call
     }
   }
-}
-
-int Occurrences(const std::string& text, const std::string& needle) {
-  int n = 0;
-  for (std::size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) ++n;
-  return n;
 }
 
 // A flood of device events: 100 within one poll interval, half of them while

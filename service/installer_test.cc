@@ -8,8 +8,6 @@
 namespace ztrm {
 namespace {
 
-std::string Expected(const char* name) { return ReadSourceFile(std::string("tests/expected/console/") + name); }
-
 std::string Repeat(const std::string& line, int times) {
   std::string text;
   for (int i = 0; i < times; ++i) text += line;
@@ -48,30 +46,6 @@ struct InstallerFixture : testing::Test {
   std::unique_ptr<ServiceInstaller> installer;
 };
 
-TEST_F(InstallerFixture, InstallCreatesTheEntryAsTheServiceNeedsIt) {
-  scm().SetModuleFileName(u"C:\\Program Files\\ZELTRO\\ZTRMService.exe");
-  installer->CreateServiceEntry(kInstallDisplayName);
-  EXPECT_EQ(Console(), Expected("install.txt"));
-  std::optional<NativeServiceRecord> record = scm().Find(u"ZTLRMService");
-  ASSERT_TRUE(record);
-  const ServiceEntryConfig& config = record->config;
-  EXPECT_EQ(config.service_name, u"ZTLRMService");
-  EXPECT_EQ(config.display_name, u"ZELTRO PXI Software Service Enumerator");
-  EXPECT_EQ(config.desired_access, 0xF01FFu);
-  EXPECT_EQ(config.service_type, 0x10u);
-  EXPECT_EQ(config.start_type, 2u);
-  EXPECT_EQ(config.error_control, 1u);
-  EXPECT_EQ(config.image_path, u"C:\\Program Files\\ZELTRO\\ZTRMService.exe");
-  EXPECT_EQ(config.account, u"Localsystem");
-  EXPECT_EQ(record->state, kServiceStopped);
-}
-
-TEST_F(InstallerFixture, InstallTwiceFailsWithServiceExists) {
-  installer->CreateServiceEntry(kInstallDisplayName);
-  installer->CreateServiceEntry(kInstallDisplayName);
-  EXPECT_EQ(Console(), Expected("install.txt") + Expected("install_exists.txt"));
-}
-
 TEST_F(InstallerFixture, EveryCommandReportsAMissingServiceOrAFailedConnection) {
   auto every_command = [&](const std::string& message) {
     installer->StartInstalledService();
@@ -83,30 +57,11 @@ TEST_F(InstallerFixture, EveryCommandReportsAMissingServiceOrAFailedConnection) 
     EXPECT_EQ(installer->QueryServiceState(), 0u);
     EXPECT_EQ(Console(), message);
   };
-  every_command(Expected("open_missing.txt"));
+  every_command(ExpectedConsole("open_missing.txt"));
   scm().FailConnect(5);
   every_command("OpenSCManager failed w/err 0x00000005\n");
   installer->CreateServiceEntry(kInstallDisplayName);
   EXPECT_EQ(Console(), "OpenSCManager failed w/err 0x00000005\n");
-}
-
-TEST_F(InstallerFixture, ModuleFileNameFailureStopsTheInstall) {
-  scm().FailModuleFileName(122);
-  installer->CreateServiceEntry(kInstallDisplayName);
-  EXPECT_EQ(Console(), "GetModuleFileName failed w/err 0x0000007a\n");
-  EXPECT_FALSE(scm().Find(kServiceName));
-}
-
-TEST_F(InstallerFixture, StartPassesOneArgument) {
-  AddService(kServiceStopped);
-  installer->StartInstalledService();
-  EXPECT_EQ(Console(), Expected("start.txt"));
-  installer->StopInstalledService();
-  Console();
-  installer->StartOnceFlag = true;
-  installer->StartInstalledService();
-  EXPECT_EQ(Console(), Expected("start.txt"));
-  EXPECT_EQ(scm().Find(kServiceName)->start_arguments, (std::vector<WString>{u"", u"startonce"}));
 }
 
 // One command on an installed service in a given state.
@@ -121,14 +76,14 @@ TEST(InstallerTest, CommandsOnAnInstalledServiceSayWhatHappened) {
     std::string console;
     bool still_there;
   } kCases[] = {
-      {"start of a running service", kServiceRunning, 0, false, Command::kStart, Expected("start_running.txt"), true},
+      {"start of a running service", kServiceRunning, 0, false, Command::kStart, ExpectedConsole("start_running.txt"), true},
       {"stop of a stopped service", kServiceStopped, 0, false, Command::kStop, "", true},
       {"stop that does not take", kServiceRunning, 1500, true, Command::kStop,
        "Stopping ZTLRMService..\nZTLRMService failed to stop.\n", true},
       {"remove of a running service stops it first", kServiceRunning, 1500, false, Command::kRemove,
-       Expected("remove_running.txt"), false},
+       ExpectedConsole("remove_running.txt"), false},
       {"remove of a stopped service only removes", kServiceStopped, 0, false, Command::kRemove,
-       Expected("remove_stopped.txt"), false},
+       ExpectedConsole("remove_stopped.txt"), false},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);
@@ -150,57 +105,6 @@ TEST(InstallerTest, CommandsOnAnInstalledServiceSayWhatHappened) {
     EXPECT_EQ(scm.Find(kServiceName).has_value(), c.still_there);
     EXPECT_EQ(scm.OpenHandles(), 0);
   }
-}
-
-TEST_F(InstallerFixture, StopPrintsADotPerFurtherSecond) {
-  const struct {
-    std::uint64_t stop_ms;
-    const char* expected;
-    std::uint64_t slept_ms;
-  } kCases[] = {
-      {0, "Stopping ZTLRMService.\nZTLRMService is stopped.\n", 1000},
-      {1000, "Stopping ZTLRMService.\nZTLRMService is stopped.\n", 1000},
-      {1001, "Stopping ZTLRMService..\nZTLRMService is stopped.\n", 2000},
-      {3500, "Stopping ZTLRMService....\nZTLRMService is stopped.\n", 4000},
-  };
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(c.stop_ms);
-    NativeServiceBehaviour behaviour;
-    behaviour.stop_duration_ms = c.stop_ms;
-    scm().SetBehaviour(kServiceName, behaviour);
-    AddService(kServiceRunning);
-    const std::uint64_t before = clock().TotalSleptMilliseconds();
-    installer->StopInstalledService();
-    EXPECT_EQ(Console(), c.expected);
-    EXPECT_EQ(clock().TotalSleptMilliseconds() - before, c.slept_ms);
-    EXPECT_EQ(State(), kServiceStopped);
-    installer->DeleteServiceEntry();
-    Console();
-  }
-}
-
-TEST_F(InstallerFixture, RemoveOfAServiceThatWillNotStopLeavesItMarked) {
-  NativeServiceBehaviour behaviour;
-  behaviour.stop_fails = true;
-  scm().SetBehaviour(kServiceName, behaviour);
-  AddService(kServiceRunning);
-  installer->DeleteServiceEntry();
-  EXPECT_EQ(Console(), "Stopping ZTLRMService.\nZTLRMService failed to stop.\nZTLRMService is removed.\n");
-  ASSERT_TRUE(scm().Find(kServiceName));
-  EXPECT_TRUE(scm().Find(kServiceName)->marked_for_delete);
-  installer->DeleteServiceEntry();
-  EXPECT_EQ(Console(), "Stopping ZTLRMService.\nZTLRMService failed to stop.\n"
-                       "DeleteService failed w/err 0x00000430\n");
-  installer->CreateServiceEntry(kInstallDisplayName);
-  EXPECT_EQ(Console(), "CreateService failed w/err 0x00000430\n");
-}
-
-TEST_F(InstallerFixture, QueryAnswersTheCurrentState) {
-  AddService(kServiceRunning);
-  EXPECT_EQ(installer->QueryServiceState(), kServiceRunning);
-  scm().SetState(kServiceName, kServicePaused);
-  EXPECT_EQ(installer->QueryServiceState(), kServicePaused);
-  EXPECT_EQ(Console(), "");
 }
 
 // The service process of a one-shot run, played: on its start it holds the
@@ -234,7 +138,7 @@ struct PlayedService {
 TEST_F(InstallerFixture, RunOnceWithARunWaitsForItThenRemovesTheService) {
   PlayedService played(machine, 500, 3500);
   installer->RunOnce();
-  EXPECT_EQ(Console(), Expected("startonce_configured.txt"));
+  EXPECT_EQ(Console(), ExpectedConsole("startonce_configured.txt"));
   EXPECT_EQ(played.argument_, u"startonce");
   EXPECT_FALSE(scm().Find(kServiceName));
   EXPECT_EQ(machine.image().Read("drive_c/windows/pxirms.log"), "");  // probed, nothing written
@@ -243,7 +147,7 @@ TEST_F(InstallerFixture, RunOnceWithARunWaitsForItThenRemovesTheService) {
 TEST_F(InstallerFixture, RunOnceWithoutARunStopsTheServiceAtTheFirstProbe) {
   PlayedService played(machine, 0, 2500);
   installer->RunOnce();
-  EXPECT_EQ(Console(), Expected("startonce_other.txt"));
+  EXPECT_EQ(Console(), ExpectedConsole("startonce_other.txt"));
   EXPECT_FALSE(scm().Find(kServiceName));
   // The probe's append mode makes the missing files.
   for (const char* file : {"pxirms.log", "pxisys.ini", "pxiesys.ini"}) {
@@ -262,29 +166,6 @@ TEST_F(InstallerFixture, RunOnceKeepsLoggingWhileARunHoldsTheFiles) {
   EXPECT_EQ(Console(), kRunOnceStart + Repeat("Logging...\n", 3) + kRunOnceEnd);
 }
 
-TEST_F(InstallerFixture, RunOnceLeavesTheLoopWhenAnyOneFileIsFree) {
-  // Only the log and pxisys.ini are held, for good: pxiesys.ini, probed last,
-  // is free, and that is enough.
-  std::vector<std::unique_ptr<OutputFile>> held;
-  NativeServiceBehaviour behaviour;
-  behaviour.on_start = [&](WStringView) {
-    held.push_back(machine.platform().files.OpenOutput(u"C:\\windows\\pxirms.log", OutputMode::kReplace));
-    held.push_back(machine.platform().files.OpenOutput(u"C:\\windows\\pxisys.ini", OutputMode::kReplace));
-  };
-  scm().SetBehaviour(kServiceName, behaviour);
-  installer->RunOnce();
-  EXPECT_EQ(held.size(), 2u);
-  EXPECT_EQ(Console(), kRunOnceStart + "Logging...\n" + kRunOnceEnd);
-}
-
-TEST_F(InstallerFixture, RunOnceOverAStoppedInstalledServiceUsesIt) {
-  AddService(kServiceStopped);
-  installer->RunOnce();
-  EXPECT_EQ(Console(), "Install Service\nCreateService failed w/err 0x00000431\nStart Service...\n"
-                       "Starting ZTLRMService.\nLogging...\n" + kRunOnceEnd);
-  EXPECT_FALSE(scm().Find(kServiceName));
-}
-
 TEST_F(InstallerFixture, RunOnceWaitsForARunningServiceToStop) {
   AddService(kServiceRunning);
   clock().SetSleepHook([&](std::uint32_t) {
@@ -301,7 +182,7 @@ TEST_F(InstallerFixture, RunOnceWaitsForARunningServiceToStop) {
 TEST_F(InstallerFixture, RunOnceGivesUpOnAServiceThatStaysRunning) {
   AddService(kServiceRunning);
   installer->RunOnce();
-  EXPECT_EQ(Console(), Expected("startonce_running.txt"));
+  EXPECT_EQ(Console(), ExpectedConsole("startonce_running.txt"));
   EXPECT_EQ(clock().TotalSleptMilliseconds(), 30000u);
   // Not ours to take: still there, still running, never started again.
   ASSERT_TRUE(scm().Find(kServiceName));
