@@ -50,10 +50,7 @@ TEST(Cp1252Test, TextWithoutAByteTakesTheBestFitOrAQuestionMark) {
   for (const Row& row : rows) {
     EXPECT_EQ(EncodeWindows1252Unit(row.unit), row.byte) << std::hex << int(row.unit);
   }
-}
-
-TEST(Cp1252Test, SurrogatePairBecomesTwoQuestionMarks) {
-  EXPECT_EQ(EncodeWindows1252(u"a\U0001F600b"), "a??b");
+  EXPECT_EQ(EncodeWindows1252(u"a\U0001F600b"), "a??b");  // each half of the pair
 }
 
 }  // namespace
