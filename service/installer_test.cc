@@ -64,7 +64,6 @@ TEST_F(InstallerFixture, EveryCommandReportsAMissingServiceOrAFailedConnection) 
   EXPECT_EQ(Console(), "OpenSCManager failed w/err 0x00000005\n");
 }
 
-// One command on an installed service in a given state.
 TEST(InstallerTest, CommandsOnAnInstalledServiceSayWhatHappened) {
   enum class Command { kStart, kStop, kRemove };
   const struct {

@@ -30,8 +30,7 @@ std::string ReadAll(InputFile& file) {
   return out;
 }
 
-// A replacing open writes over the old bytes and cuts the file at the close:
-// whatever the old file held, the closed file holds exactly the new bytes.
+// A replacing open writes over the old bytes and cuts the file at the close.
 TEST(NativeFileSystemTest, ReplacedFileHoldsExactlyTheNewBytes) {
   struct Case {
     const char* old_bytes;
