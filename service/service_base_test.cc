@@ -310,5 +310,32 @@ TEST_P(StopTimingTest, StateCallsAndLogFollowTheMomentOfTheStop) {
   EXPECT_EQ(machine.Launches(), c.start_failure == Failure::kNone ? "ORB.exe|reload|C:\\ZELTRO\\ORB\n" : "");
 }
 
+TEST_F(BaseFixture, ServiceMainRegistersBothHandlersAndTheDeviceNotification) {
+  service->ServiceMain({u"ZTLRMService", u"startonce"});
+  EXPECT_EQ(runtime().PlainHandlerName(), u"ZTLRMService");
+  EXPECT_EQ(runtime().ExtendedHandlerName(), u"ZTUSBHook");
+  std::optional<NativeServiceRuntime::DeviceRegistration> registration = runtime().DeviceRegistrationMade();
+  ASSERT_TRUE(registration);
+  EXPECT_EQ(registration->recipient, NativeServiceRuntime::kStatusHandle);
+  EXPECT_EQ(registration->flags, 5u);
+  EXPECT_EQ(registration->filter.size, 32u);
+  EXPECT_EQ(registration->filter.device_type, 5u);
+  EXPECT_EQ(registration->filter.reserved, 0u);
+  const std::array<std::uint8_t, 16> kUsbClass = {0x60, 0x9E, 0xFC, 0x36, 0x65, 0xC4, 0xCF, 0x11,
+                                                  0x80, 0x56, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00};
+  EXPECT_EQ(registration->filter.class_guid, kUsbClass);
+  EXPECT_EQ(service->DeviceNotifyHandle.load(), NativeServiceRuntime::kNotificationHandle);
+  EXPECT_EQ(service->calls, std::vector<std::string>{"OnStart(2)"});
+}
+
+TEST_F(BaseFixture, DeviceNotificationThatFailsLeavesTheServiceRunning) {
+  runtime().FailDeviceRegistration();
+  service->ServiceMain({});
+  EXPECT_EQ(service->DeviceNotifyHandle.load(), 0u);
+  EXPECT_EQ(runtime().ReportedStates().back(), kServiceRunning);
+  runtime().DeliverControl(kControlStop);
+  EXPECT_EQ(runtime().ReportedStates().back(), kServiceStopped);
+}
+
 }  // namespace
 }  // namespace ztrm

@@ -120,5 +120,18 @@ TEST_F(ZtrmServiceFixture, OneRunThenTheStopLine) {
   EXPECT_EQ(Occurrences(machine.Launches(), "ORB.exe|reload|C:\\ZELTRO\\ORB\n"), 3);
 }
 
+TEST_F(ZtrmServiceFixture, FailedWaitForTheWorkerIsAFailedStop) {
+  BootMachine();
+  machine.service().threads().FailWaits(6);
+  MakeService();
+  service->ServiceMain({});
+  runtime().DeliverControl(kControlStop);
+  EXPECT_EQ(runtime().ReportedStates().back(), kServiceRunning);
+  const std::vector<NativeEventEntry> entries = events();
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[2].type, kEventError);
+  EXPECT_EQ(entries[2].strings[1], u"Service Stop failed w/err 0x00000006");
+}
+
 }  // namespace
 }  // namespace ztrm
