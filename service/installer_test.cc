@@ -37,10 +37,6 @@ struct InstallerFixture : testing::Test {
   NativeClock& clock() { return machine.native().clock(); }
   std::string Console() { return machine.TakeConsole(); }
   void AddService(std::uint32_t state) { scm().AddService(InstalledConfig(), state); }
-  std::uint32_t State() {
-    std::optional<NativeServiceRecord> record = scm().Find(kServiceName);
-    return record ? record->state : 0;
-  }
 
   ServiceTestMachine machine;
   std::unique_ptr<ServiceInstaller> installer;
@@ -185,7 +181,7 @@ TEST_F(InstallerFixture, RunOnceGivesUpOnAServiceThatStaysRunning) {
   EXPECT_EQ(clock().TotalSleptMilliseconds(), 30000u);
   // Not ours to take: still there, still running, never started again.
   ASSERT_TRUE(scm().Find(kServiceName));
-  EXPECT_EQ(State(), kServiceRunning);
+  EXPECT_EQ(scm().Find(kServiceName)->state, kServiceRunning);
   EXPECT_FALSE(scm().Find(kServiceName)->marked_for_delete);
   EXPECT_TRUE(scm().Find(kServiceName)->start_arguments.empty());
 }

@@ -12,7 +12,6 @@ namespace ztrm {
 namespace {
 
 const char kService[] = "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\ZTRMDRV]\n";
-const char kParams[] = "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\ZTRMDRV\\Parameters]\n";
 const std::vector<std::uint8_t> kUntouched = {0xEE, 0xEE, 0xEE, 0xEE};
 
 // The native driver of an image with this registry, opened once.
