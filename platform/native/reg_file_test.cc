@@ -179,5 +179,20 @@ TEST(RegFileTest, ByteOrderMarkAloneDecidesTheEncoding) {
   }
 }
 
+// Nesting stops at 512 levels: the deeper key is not made, nor a value below it.
+TEST(RegFileTest, KeysNestAtMost512Deep) {
+  std::string deep = kHeader + "[HKEY_LOCAL_MACHINE";
+  for (int i = 0; i < 2000; ++i) deep += "\\k";
+  auto root = Parse(deep + "]\r\n\"v\"=\"1\"\r\n");
+  const RegistryNode* node = root.get();
+  int depth = 0;
+  while (node->SubkeyCount() == 1) {
+    node = &node->Subkey(0);
+    ++depth;
+  }
+  EXPECT_EQ(depth, 512);
+  EXPECT_EQ(node->ValueCount(), 0u);
+}
+
 }  // namespace
 }  // namespace ztrm
