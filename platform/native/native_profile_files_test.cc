@@ -240,17 +240,5 @@ TEST(HostChangeWatchTest, CountMovesOnlyWithAChange) {
   EXPECT_EQ(watch->Watched(), before);
 }
 
-TEST(NativeProfileFilesTest, BareFileNamesAreInTheWindowsFolder) {
-  Fixture f;
-  f.image.Write("drive_c/windows/pxisys.ini", "[S]\r\nK=in windows\r\n");
-  f.image.Write("drive_c/ini/pxisys.ini", "[S]\r\nK=in ini\r\n");
-  ASSERT_TRUE(f.paths.SetCurrentDirectory(u"C:\\ini"));
-  EXPECT_EQ(f.profiles.ReadString(u"PXISYS.INI", u"S", u"K", u"-", 260), u"in windows");
-  EXPECT_EQ(f.profiles.ReadString(u".\\pxisys.ini", u"S", u"K", u"-", 260), u"in ini");
-  EXPECT_EQ(f.profiles.ReadString(u"C:pxisys.ini", u"S", u"K", u"-", 260), u"in ini");
-  EXPECT_EQ(f.profiles.ReadString(u"..\\windows\\pxisys.ini", u"S", u"K", u"-", 260),
-            u"in windows");
-}
-
 }  // namespace
 }  // namespace ztrm

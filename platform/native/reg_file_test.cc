@@ -140,45 +140,6 @@ TEST(RegFileTest, ValueLinesImportAsRegeditImportsThem) {
   }
 }
 
-// Which bytes make which names and data, by the file's first two bytes
-// alone (the header line does not matter): FF FE is UTF-16LE, anything else
-// Windows-1252, one character a byte, UTF-8 bytes included.
-TEST(RegFileTest, ByteOrderMarkAloneDecidesTheEncoding) {
-  const std::string body =
-      "\r\n[HKEY_LOCAL_MACHINE\\K\\\xC9t\xE9]\r\n\"v\"=\"\x80\"\r\n\"x\"=hex(2):43,3a\r\n";
-  const std::string utf8_body =
-      "\r\n[HKEY_LOCAL_MACHINE\\K\\\xC3\x89t\xC3\xA9]\r\n\"v\"=\"\xE2\x82\xAC\"\r\n\"x\"=hex(2):43,3a\r\n";
-  struct Row {
-    const char* what;
-    std::string file;
-    WString key;  // the one subkey of K
-    const char* v;
-    const char* x;
-  };
-  const Row rows[] = {
-      {"8-bit, 5.00", "Windows Registry Editor Version 5.00\r\n" + body, u"\u00C9t\u00E9",
-       "\"\xE2\x82\xAC\"", "type 2: 43 00 3a 00 00 00"},
-      {"8-bit, REGEDIT4", "REGEDIT4\r\n" + body, u"\u00C9t\u00E9", "\"\xE2\x82\xAC\"",
-       "type 2: 43 00 3a 00 00 00"},
-      {"8-bit holding UTF-8", "Windows Registry Editor Version 5.00\r\n" + utf8_body,
-       u"\u00C3\u2030t\u00C3\u00A9", "\"\xC3\xA2\xE2\x80\x9A\xC2\xAC\"",
-       "type 2: 43 00 3a 00 00 00"},
-      {"UTF-16, 5.00", Utf16File(FromUtf8("Windows Registry Editor Version 5.00\r\n" + utf8_body)),
-       u"\u00C9t\u00E9", "\"\xE2\x82\xAC\"", "type 2: 43 3a 00 00"},
-      {"UTF-16, REGEDIT4", Utf16File(FromUtf8("REGEDIT4\r\n" + utf8_body)), u"\u00C9t\u00E9",
-       "\"\xE2\x82\xAC\"", "type 2: 43 3a 00 00"},
-  };
-  for (const Row& row : rows) {
-    auto root = Parse(row.file);
-    ASSERT_NE(Key(*root, u"K"), nullptr) << row.what;
-    ASSERT_EQ(Key(*root, u"K")->SubkeyCount(), 1u) << row.what;
-    EXPECT_EQ(Key(*root, u"K")->Subkey(0).name(), row.key) << row.what;
-    const RegistryNode* key = Key(*root, u"K\\" + row.key);
-    EXPECT_EQ(Show(key, u"v"), row.v) << row.what;
-    EXPECT_EQ(Show(key, u"x"), row.x) << row.what;
-  }
-}
-
 // Nesting stops at 512 levels: the deeper key is not made, nor a value below it.
 TEST(RegFileTest, KeysNestAtMost512Deep) {
   std::string deep = kHeader + "[HKEY_LOCAL_MACHINE";
