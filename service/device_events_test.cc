@@ -2,11 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 
-#include "enumeration/worker.h"
 #include "tests/service_test_support.h"
 
 namespace ztrm {
@@ -95,54 +92,17 @@ TEST(DeviceEventsTest, EveryEventCaseLeadsToItsOutcome) {
   }
 }
 
-// A flood of device events: 100 within one poll interval, half of them while
-// a run is under way, sent from a thread of their own as the control handler
-// would. The request flag coalesces them: one run for those that came
-// between two polls, one more for those that came during a run, then quiet.
-TEST(DeviceEventsTest, FloodOfEventsLeadsToABoundedNumberOfRuns) {
-  ServiceTestMachine machine;
-  MakeCompanionImage(machine.image());
-  machine.Boot();
-  RunContext ctx(machine.platform());
-  const WideText companion_dir(u"C:\\ZELTRO\\ORB");
-  DeviceEventHandler handler(machine.platform(), ctx, companion_dir);
-  EnumerationWorker worker(ctx);
-
-  // Even events: query-remove of an own USB device (request only); odd
-  // events: removal of a PLX bridge (request and a companion update).
-  auto flood = [&](int first, int count) {
-    std::thread control([&] {
-      for (int i = first; i < first + count; ++i) {
-        DeviceEventRecord record{kDeviceTypeDeviceInterface, i % 2 ? kPlxPci : kOwnUsb};
-        handler.OnDeviceEvent(i % 2 ? kDeviceRemoveComplete : kDeviceQueryRemove, &record);
-      }
-    });
-    control.join();
-  };
-  int sleeps = 0;
-  bool second_half_sent = false;
-  std::atomic<std::uint32_t> stop{0};
-  // The first clock reading after the first half is the banner of the run it
-  // caused, taken once that run has cleared the flags.
-  machine.native().clock().SetNowHook([&] {
-    if (sleeps >= 3 && !second_half_sent) {
-      second_half_sent = true;
-      flood(50, 50);
-    }
-  });
-  machine.native().clock().SetSleepHook([&](std::uint32_t) {
-    if (++sleeps == 3) flood(0, 50);
-    if (sleeps == 20) stop = 1;
-  });
-  worker.Run(stop);
-
-  ASSERT_TRUE(second_half_sent);
-  const std::string launches = machine.Launches();
-  // The worker start's reload, then one per run: the first sight of this
-  // system, the first half, the second half.
-  EXPECT_EQ(Occurrences(launches, kReload), 4) << launches;
-  EXPECT_EQ(Occurrences(launches, kUpdate), 50);  // every removal tells the companion
-  EXPECT_EQ(ctx.ReenumerationRequest.load(), 0);
+TEST(DeviceEventsTest, LinkNameIsSplitAtFixedPositions) {
+  std::optional<LinkNameParts> parts = SplitLinkName(u"\\\\?\\USB#VID_2C91&PID_0001#5&1a2b#{a5dcbf10}");
+  ASSERT_TRUE(parts);
+  EXPECT_EQ(parts->bus, u"USB");
+  EXPECT_EQ(parts->id, u"VID_2C91");
+  // Sixteen units are just enough; fifteen are not.
+  parts = SplitLinkName(u"\\\\?\\PCI#VEN_10B5");
+  ASSERT_TRUE(parts);
+  EXPECT_EQ(parts->id, u"VEN_10B5");
+  EXPECT_FALSE(SplitLinkName(u"\\\\?\\PCI#VEN_10B"));
+  EXPECT_FALSE(SplitLinkName(u""));
 }
 
 }  // namespace

@@ -110,8 +110,7 @@ struct PlayedService {
       : machine_(machine) {
     NativeServiceBehaviour behaviour;
     behaviour.stop_duration_ms = stop_ms;
-    behaviour.on_start = [this, run_ms](WStringView argument) {
-      argument_ = WString(argument);
+    behaviour.on_start = [this, run_ms](WStringView) {
       if (run_ms == 0) return;
       for (const char16_t* path : {u"C:\\windows\\pxirms.log", u"C:\\windows\\pxisys.ini", u"C:\\windows\\pxiesys.ini"}) {
         held_.push_back(machine_.platform().files.OpenOutput(path, OutputMode::kReplace));
@@ -127,17 +126,7 @@ struct PlayedService {
   ServiceTestMachine& machine_;
   std::vector<std::unique_ptr<OutputFile>> held_;
   std::uint64_t release_at_ = 0;
-  WString argument_;
 };
-
-TEST_F(InstallerFixture, RunOnceWithARunWaitsForItThenRemovesTheService) {
-  PlayedService played(machine, 500, 3500);
-  installer->RunOnce();
-  EXPECT_EQ(Console(), ExpectedConsole("startonce_configured.txt"));
-  EXPECT_EQ(played.argument_, u"startonce");
-  EXPECT_FALSE(scm().Find(kServiceName));
-  EXPECT_EQ(machine.image().Read("drive_c/windows/pxirms.log"), "");  // probed, nothing written
-}
 
 TEST_F(InstallerFixture, RunOnceWithoutARunStopsTheServiceAtTheFirstProbe) {
   PlayedService played(machine, 0, 2500);
@@ -192,6 +181,24 @@ TEST_F(InstallerFixture, RunOnceWithoutTheServiceControlManagerGivesUpToo) {
   const std::string kFailed = "OpenSCManager failed w/err 0x00000005\n";
   EXPECT_EQ(Console(), "Install Service\n" + kFailed + Repeat(kFailed + "Installation...\n", 30) + kFailed +
                            "ZTLRMService did not stop within 30 seconds; nothing was started.\n");
+}
+
+TEST_F(InstallerFixture, InstallCreatesTheEntryAsTheServiceNeedsIt) {
+  scm().SetModuleFileName(u"C:\\Program Files\\ZELTRO\\ZTRMService.exe");
+  installer->CreateServiceEntry(kInstallDisplayName);
+  EXPECT_EQ(Console(), ExpectedConsole("install.txt"));
+  std::optional<NativeServiceRecord> record = scm().Find(u"ZTLRMService");
+  ASSERT_TRUE(record);
+  const ServiceEntryConfig& config = record->config;
+  EXPECT_EQ(config.service_name, u"ZTLRMService");
+  EXPECT_EQ(config.display_name, u"ZELTRO PXI Software Service Enumerator");
+  EXPECT_EQ(config.desired_access, 0xF01FFu);
+  EXPECT_EQ(config.service_type, 0x10u);
+  EXPECT_EQ(config.start_type, 2u);
+  EXPECT_EQ(config.error_control, 1u);
+  EXPECT_EQ(config.image_path, u"C:\\Program Files\\ZELTRO\\ZTRMService.exe");
+  EXPECT_EQ(config.account, u"Localsystem");
+  EXPECT_EQ(record->state, kServiceStopped);
 }
 
 }  // namespace

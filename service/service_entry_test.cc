@@ -128,11 +128,5 @@ TEST_F(EntryFixture, OptionsRunTheirCommandsAndPrintNothingElse) {
   EXPECT_TRUE(machine.image().Exists("drive_c/ZTLOG"));
 }
 
-TEST_F(EntryFixture, StartOnceFlagIsClearedAtEveryEntry) {
-  Run({u"-install"});
-  Run({u"-start"});
-  EXPECT_EQ(machine.service().scm().Find(kServiceName)->start_arguments, std::vector<WString>{u""});
-}
-
 }  // namespace
 }  // namespace ztrm

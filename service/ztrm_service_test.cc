@@ -11,6 +11,12 @@ namespace {
 constexpr char kLog[] = "drive_c/windows/pxirms.log";
 constexpr char kStopLine[] = "SERVICE STOPED\r\r\n";
 
+int Occurrences(const std::string& text, const std::string& needle) {
+  int n = 0;
+  for (std::size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) ++n;
+  return n;
+}
+
 struct ZtrmServiceFixture : testing::Test {
   // The companion installed and `manager` configured; failures of the
   // service platform are set up between BootMachine and MakeService.

@@ -156,5 +156,22 @@ TEST(WindowsPathTest, ComponentsMatchExistingEntriesWithoutRegardToCase) {
   EXPECT_EQ(map.HostPath(u"..\\pxisys.ini"), c + "/windows/pxisys.ini");
 }
 
+TEST(WindowsPathTest, CurrentFolderMustExistAndKeepsItsSpelling) {
+  TestImage image;
+  image.MakeFolder("drive_c/ini");
+  image.Write("drive_c/ini/r1.ini", "x");
+  WindowsPathMap map(image.Path("drive_c"));
+  EXPECT_FALSE(map.SetCurrentDirectory(u"C:\\nothere"));
+  EXPECT_FALSE(map.SetCurrentDirectory(u"C:\\ini\\r1.ini"));
+  EXPECT_EQ(map.CurrentDirectory(), u"C:\\windows\\system32");
+  EXPECT_TRUE(map.SetCurrentDirectory(u"c:\\INI\\"));
+  EXPECT_EQ(map.CurrentDirectory(), u"c:\\INI");
+  EXPECT_EQ(map.HostPath(u"r1.ini"), image.Path("drive_c/ini/r1.ini"));
+  EXPECT_EQ(map.FullPath(u"\\x"), WString(u"c:\\x"));
+  EXPECT_TRUE(map.SetCurrentDirectory(u"C:\\"));
+  EXPECT_EQ(map.CurrentDirectory(), u"C:\\");
+  EXPECT_EQ(map.FullPath(u"x"), WString(u"C:\\x"));
+}
+
 }  // namespace
 }  // namespace ztrm
