@@ -108,64 +108,6 @@ TEST_F(BaseFixture, CleanStartAndStopReportEveryStateWithRisingCheckPoints) {
   EXPECT_TRUE(events().empty());  // the base class itself logs nothing on success
 }
 
-TEST_F(BaseFixture, CheckPointCounterIsNeverReset) {
-  ActAsRegistered();
-  service->Start({});
-  service->Pause();
-  service->Continue();
-  service->Stop();
-  // SERVICE_PAUSED is no pending state, yet only running and stopped report 0.
-  EXPECT_EQ(CheckPoints(runtime().StatusReports()), (std::vector<std::uint32_t>{1, 0, 2, 3, 4, 0, 5, 0}))
-      << "states: " << Shown(runtime().ReportedStates());
-}
-
-TEST_F(BaseFixture, StartWaitsThreeSecondsThenEnablesControlsAndReloadsTheCompanion) {
-  std::vector<std::uint32_t> sleeps;
-  bool enabled_during_sleep = true;
-  machine.native().clock().SetSleepHook([&](std::uint32_t ms) {
-    sleeps.push_back(ms);
-    enabled_during_sleep = service->ControlsEnabled.load() != 0;
-    EXPECT_EQ(runtime().ReportedStates().back(), kServiceRunning);
-    EXPECT_EQ(machine.Launches(), "");  // the reload comes after the pause
-  });
-  ActAsRegistered();
-  service->Start({});
-  EXPECT_EQ(sleeps, std::vector<std::uint32_t>{3000});
-  EXPECT_FALSE(enabled_during_sleep);
-  EXPECT_EQ(service->ControlsEnabled.load(), 1);
-  EXPECT_EQ(service->NotifyCompanionDir, WideText(u"C:\\ZELTRO\\ORB"));
-  EXPECT_EQ(machine.Launches(), "ORB.exe|reload|C:\\ZELTRO\\ORB\n");
-}
-
-TEST(ServiceBaseTest, CompanionFolderComesOnlyFromTheTwoOrbKeys) {
-  const struct {
-    std::string registry;
-    const char* expected;
-  } kCases[] = {
-      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZELTRO\\ORB]\r\n\"Path\"=\"C:\\\\A\"\r\n"
-       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\ZELTRO\\ORB]\r\n\"Path\"=\"C:\\\\B\"\r\n",
-       "C:\\A"},
-      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\ZELTRO\\ORB]\r\n\"Path\"=\"C:\\\\B\"\r\n", "C:\\B"},
-      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZELTRO\\ORB]\r\n\"Path\"=\"\"\r\n"
-       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Wow6432Node\\ZELTRO\\ORB]\r\n\"Path\"=\"C:\\\\B\"\r\n",
-       "C:\\B"},
-      // The PXI keys, which the worker also reads, are not the service's.
-      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZELTRO\\PXI]\r\n\"Path\"=\"C:\\\\P\"\r\n", ""},
-      {"", ""},
-      // A value that does not fit counts as absent.
-      {"[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZELTRO\\ORB]\r\n\"Path\"=\"C:\\\\" + std::string(258, 'x') + "\"\r\n", ""},
-  };
-  for (const auto& c : kCases) {
-    SCOPED_TRACE(c.registry);
-    ServiceTestMachine machine;
-    machine.image().WriteRegistry(c.registry);
-    machine.Boot();
-    ScriptedService service(machine.platform(), machine.service_platform());
-    service.Start({});
-    EXPECT_EQ(ToUtf8(service.NotifyCompanionDir.view()), c.expected);
-  }
-}
-
 // What each life cycle operation reports and logs, with and without failure,
 // from the state the control finds the service in.
 TEST_F(BaseFixture, LifeCycleOperationsFollowTheFailureTable) {
@@ -248,16 +190,6 @@ TEST_F(BaseFixture, LifeCycleOperationsFollowTheFailureTable) {
   }
 }
 
-TEST_F(BaseFixture, ErrorEntryIsCutTo259Units) {
-  const WString operation(300, u'x');
-  service->LogError(operation, 5);
-  const std::vector<NativeEventEntry> entries = events();
-  ASSERT_EQ(entries.size(), 1u);
-  EXPECT_EQ(entries[0].strings[1], WString(259, u'x'));
-  service->LogError(WString(230, u'y'), 0xDEADBEEF);
-  EXPECT_EQ(events()[1].strings[1], WString(230, u'y') + u" failed w/err 0xdeadbeef");
-}
-
 TEST_F(BaseFixture, PlainHandlerRoutesEveryControl) {
   const struct {
     std::uint32_t control;
@@ -274,41 +206,6 @@ TEST_F(BaseFixture, PlainHandlerRoutesEveryControl) {
     const std::vector<std::string> expected = *c.call ? std::vector<std::string>{c.call} : std::vector<std::string>{};
     EXPECT_EQ(service->calls, expected) << "control " << c.control;
   }
-}
-
-TEST_F(BaseFixture, ServiceMainRegistersBothHandlersAndTheDeviceNotification) {
-  service->ServiceMain({u"ZTLRMService", u"startonce"});
-  EXPECT_EQ(runtime().PlainHandlerName(), u"ZTLRMService");
-  EXPECT_EQ(runtime().ExtendedHandlerName(), u"ZTUSBHook");
-  std::optional<NativeServiceRuntime::DeviceRegistration> registration = runtime().DeviceRegistrationMade();
-  ASSERT_TRUE(registration);
-  EXPECT_EQ(registration->recipient, NativeServiceRuntime::kStatusHandle);
-  EXPECT_EQ(registration->flags, 5u);
-  EXPECT_EQ(registration->filter.size, 32u);
-  EXPECT_EQ(registration->filter.device_type, 5u);
-  EXPECT_EQ(registration->filter.reserved, 0u);
-  const std::array<std::uint8_t, 16> kUsbClass = {0x60, 0x9E, 0xFC, 0x36, 0x65, 0xC4, 0xCF, 0x11,
-                                                  0x80, 0x56, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00};
-  EXPECT_EQ(registration->filter.class_guid, kUsbClass);
-  EXPECT_EQ(service->DeviceNotifyHandle.load(), NativeServiceRuntime::kNotificationHandle);
-  EXPECT_EQ(service->calls, std::vector<std::string>{"OnStart(2)"});
-}
-
-TEST_F(BaseFixture, WithoutAStatusHandleServiceMainGivesUp) {
-  runtime().FailHandlerRegistration();
-  service->ServiceMain({});
-  EXPECT_TRUE(service->calls.empty());
-  EXPECT_TRUE(runtime().StatusReports().empty());
-  EXPECT_FALSE(runtime().HasExtendedHandler());
-}
-
-TEST_F(BaseFixture, DeviceNotificationThatFailsLeavesTheServiceRunning) {
-  runtime().FailDeviceRegistration();
-  service->ServiceMain({});
-  EXPECT_EQ(service->DeviceNotifyHandle.load(), 0u);
-  EXPECT_EQ(runtime().ReportedStates().back(), kServiceRunning);
-  runtime().DeliverControl(kControlStop);
-  EXPECT_EQ(runtime().ReportedStates().back(), kServiceStopped);
 }
 
 TEST_F(BaseFixture, ControlsBeforeControlsEnabledAreIgnored) {
@@ -329,38 +226,6 @@ TEST_F(BaseFixture, ControlsBeforeControlsEnabledAreIgnored) {
   EXPECT_EQ(states_in_pause, (std::vector<std::uint32_t>{kServiceStartPending, kServiceRunning}));
   EXPECT_EQ(ctx.ReenumerationRequest.load(), 0);
   EXPECT_TRUE(runtime().Unregistrations().empty());
-}
-
-TEST_F(BaseFixture, ControlsAfterControlsEnabledAreHandled) {
-  RunContext ctx(machine.platform());
-  DeviceEventHandler device_events(machine.platform(), ctx, service->NotifyCompanionDir);
-  service->UseDeviceEvents(&device_events);
-  service->ServiceMain({});
-  ASSERT_EQ(service->ControlsEnabled.load(), 1);
-
-  EXPECT_EQ(runtime().DeliverControl(kControlPause), 0u);
-  EXPECT_EQ(runtime().DeliverControl(kControlContinue), 0u);
-  EXPECT_EQ(runtime().DeliverControl(kControlInterrogate), 0u);
-  const DeviceEventRecord device{kDeviceTypeDeviceInterface, u"\\\\?\\USB#VID_1D7E&PID_0001#1#{x}"};
-  EXPECT_EQ(runtime().DeliverControl(kControlDeviceEvent, kDeviceArrival, &device), 0u);
-  EXPECT_EQ(ctx.ReenumerationRequest.load(), 1);
-  EXPECT_EQ(machine.Launches(), "ORB.exe|reload|C:\\ZELTRO\\ORB\nORB.exe|reload|C:\\ZELTRO\\ORB\n");
-  EXPECT_TRUE(runtime().Unregistrations().empty());
-
-  EXPECT_EQ(runtime().DeliverControl(kControlStop), 0u);
-  EXPECT_EQ(runtime().Unregistrations(),
-            std::vector<DeviceNotificationHandle>{NativeServiceRuntime::kNotificationHandle});
-  EXPECT_EQ(service->calls,
-            (std::vector<std::string>{"OnStart(0)", "OnPause", "OnContinue", "OnStop"}));
-  EXPECT_EQ(runtime().ReportedStates().back(), kServiceStopped);
-}
-
-TEST_F(BaseFixture, ShutdownKeepsTheNotificationRegistered) {
-  service->ServiceMain({});
-  runtime().DeliverControl(kControlShutdown);
-  EXPECT_TRUE(runtime().Unregistrations().empty());
-  EXPECT_EQ(runtime().ReportedStates().back(), kServiceStopped);
-  EXPECT_EQ(service->calls, (std::vector<std::string>{"OnStart(0)", "OnShutdown"}));
 }
 
 // A stop at one moment of the start: during OnStart, during the three
@@ -443,6 +308,33 @@ TEST_P(StopTimingTest, StateCallsAndLogFollowTheMomentOfTheStop) {
   EXPECT_EQ(runtime().Unregistrations().size(), c.unregistrations);
   EXPECT_EQ(runtime().DeviceRegistrationMade().has_value(), !c.no_extended_handler);
   EXPECT_EQ(machine.Launches(), c.start_failure == Failure::kNone ? "ORB.exe|reload|C:\\ZELTRO\\ORB\n" : "");
+}
+
+TEST_F(BaseFixture, ServiceMainRegistersBothHandlersAndTheDeviceNotification) {
+  service->ServiceMain({u"ZTLRMService", u"startonce"});
+  EXPECT_EQ(runtime().PlainHandlerName(), u"ZTLRMService");
+  EXPECT_EQ(runtime().ExtendedHandlerName(), u"ZTUSBHook");
+  std::optional<NativeServiceRuntime::DeviceRegistration> registration = runtime().DeviceRegistrationMade();
+  ASSERT_TRUE(registration);
+  EXPECT_EQ(registration->recipient, NativeServiceRuntime::kStatusHandle);
+  EXPECT_EQ(registration->flags, 5u);
+  EXPECT_EQ(registration->filter.size, 32u);
+  EXPECT_EQ(registration->filter.device_type, 5u);
+  EXPECT_EQ(registration->filter.reserved, 0u);
+  const std::array<std::uint8_t, 16> kUsbClass = {0x60, 0x9E, 0xFC, 0x36, 0x65, 0xC4, 0xCF, 0x11,
+                                                  0x80, 0x56, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00};
+  EXPECT_EQ(registration->filter.class_guid, kUsbClass);
+  EXPECT_EQ(service->DeviceNotifyHandle.load(), NativeServiceRuntime::kNotificationHandle);
+  EXPECT_EQ(service->calls, std::vector<std::string>{"OnStart(2)"});
+}
+
+TEST_F(BaseFixture, DeviceNotificationThatFailsLeavesTheServiceRunning) {
+  runtime().FailDeviceRegistration();
+  service->ServiceMain({});
+  EXPECT_EQ(service->DeviceNotifyHandle.load(), 0u);
+  EXPECT_EQ(runtime().ReportedStates().back(), kServiceRunning);
+  runtime().DeliverControl(kControlStop);
+  EXPECT_EQ(runtime().ReportedStates().back(), kServiceStopped);
 }
 
 }  // namespace

@@ -12,8 +12,6 @@
 namespace ztrm {
 namespace {
 
-std::string Expected(const char* name) { return ReadSourceFile(std::string("tests/expected/console/") + name); }
-
 struct EntryFixture : testing::Test {
   void SetUp() override {
     MakeCompanionImage(machine.image());
@@ -31,7 +29,7 @@ TEST_F(EntryFixture, StartedByHandPrintsTheUsageAndTheDispatcherError) {
   machine.service().runtime().FailDispatcher(kErrorFailedServiceControllerConnect);
   for (const std::vector<WString>& arguments : {std::vector<WString>{}, std::vector<WString>{u"install"}}) {
     EXPECT_EQ(Run(arguments), 0);
-    EXPECT_EQ(machine.TakeConsole(), Expected("by_hand.txt"));
+    EXPECT_EQ(machine.TakeConsole(), ExpectedConsole("by_hand.txt"));
     EXPECT_EQ(CurrentServiceInstance(), nullptr);
   }
 }
@@ -44,7 +42,7 @@ TEST_F(EntryFixture, StartedByTheServiceControlManagerRunsTheServiceUntilItStops
   });
   runtime.PostControl(kControlStop);  // arrives during the start: deferred
   EXPECT_EQ(Run({}), 0);
-  EXPECT_EQ(machine.TakeConsole(), Expected("usage.txt"));
+  EXPECT_EQ(machine.TakeConsole(), ExpectedConsole("usage.txt"));
   EXPECT_EQ(runtime.DispatcherServiceName(), u"ZTLRMService");
   EXPECT_EQ(runtime.ReportedStates().back(), kServiceStopped);
   EXPECT_EQ(machine.image().Read("drive_c/windows/pxirms.log"), "SERVICE STOPED\r\r\n");
@@ -106,23 +104,16 @@ TEST(EntryLifetimeTest, ShutdownDuringARunLeavesTheWorkerWhatItUses) {
   EXPECT_EQ(log.substr(log.size() - end.size()), end) << log;  // the run completed, no stop line
 }
 
-TEST_F(EntryFixture, ServiceWithoutItsEventDoesNotRun) {
-  machine.service().threads().FailEventCreation(1450);
-  EXPECT_EQ(Run({}), 0);
-  EXPECT_EQ(machine.TakeConsole(), Expected("usage.txt"));
-  EXPECT_EQ(machine.service().runtime().DispatcherServiceName(), u"");
-}
-
 TEST_F(EntryFixture, OptionsRunTheirCommandsAndPrintNothingElse) {
   const struct {
     std::vector<WString> arguments;
     std::string expected;
   } kSteps[] = {
-      {{u"/InStAlL"}, Expected("install.txt")},
-      {{u"-install", u"-remove"}, Expected("install_exists.txt")},
+      {{u"/InStAlL"}, ExpectedConsole("install.txt")},
+      {{u"-install", u"-remove"}, ExpectedConsole("install_exists.txt")},
       {{u"-bogus"}, ""},
       {{u"-stop"}, ""},
-      {{u"-START"}, Expected("start.txt")},
+      {{u"-START"}, ExpectedConsole("start.txt")},
       {{u"/remove"}, "Stopping ZTLRMService.\nZTLRMService is stopped.\nZTLRMService is removed.\n"},
       {{u"-remove"}, "OpenService failed w/err 0x00000424\n"},
   };
@@ -135,12 +126,6 @@ TEST_F(EntryFixture, OptionsRunTheirCommandsAndPrintNothingElse) {
   EXPECT_EQ(machine.service().scm().OpenHandles(), 0);
   // The log folder is made at every start, and may exist already.
   EXPECT_TRUE(machine.image().Exists("drive_c/ZTLOG"));
-}
-
-TEST_F(EntryFixture, StartOnceFlagIsClearedAtEveryEntry) {
-  Run({u"-install"});
-  Run({u"-start"});
-  EXPECT_EQ(machine.service().scm().Find(kServiceName)->start_arguments, std::vector<WString>{u""});
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ namespace {
 constexpr char kLog[] = "drive_c/windows/pxirms.log";
 constexpr char kStopLine[] = "SERVICE STOPED\r\r\n";
 
-int Count(const std::string& text, const std::string& needle) {
+int Occurrences(const std::string& text, const std::string& needle) {
   int n = 0;
   for (std::size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) ++n;
   return n;
@@ -101,31 +101,6 @@ TEST_P(RefusedWorkItemTest, EndsTheStartStoppedWithItsCode) {
   EXPECT_EQ(machine.service().threads().WorkItemsQueued(), 0);
 }
 
-TEST_F(ZtrmServiceFixture, EventThatCannotBeCreatedFailsTheConstruction) {
-  BootMachine();
-  machine.service().threads().FailEventCreation(1450);
-  try {
-    CZTRMService::Create(machine.platform(), machine.service_platform(),
-                         std::make_shared<RunContext>(machine.platform()), kServiceName);
-    FAIL() << "constructed without its event";
-  } catch (const ServiceError& error) {
-    EXPECT_EQ(error.code(), 1450u);
-  }
-}
-
-TEST_F(ZtrmServiceFixture, FailedWaitForTheWorkerIsAFailedStop) {
-  BootMachine();
-  machine.service().threads().FailWaits(6);
-  MakeService();
-  service->ServiceMain({});
-  runtime().DeliverControl(kControlStop);
-  EXPECT_EQ(runtime().ReportedStates().back(), kServiceRunning);
-  const std::vector<NativeEventEntry> entries = events();
-  ASSERT_EQ(entries.size(), 3u);
-  EXPECT_EQ(entries[2].type, kEventError);
-  EXPECT_EQ(entries[2].strings[1], u"Service Stop failed w/err 0x00000006");
-}
-
 // The whole life through the dispatcher: one run, then a stop asked for while
 // the worker waits for its next poll.
 TEST_F(ZtrmServiceFixture, OneRunThenTheStopLine) {
@@ -143,24 +118,25 @@ TEST_F(ZtrmServiceFixture, OneRunThenTheStopLine) {
 
   const std::string log = machine.image().Read(kLog);
   EXPECT_EQ(log.rfind("Initialization global parameter.\r\r\nCreate Log File Success.\r\r\n", 0), 0u) << log;
-  EXPECT_EQ(Count(log, "SERVICE START\r\r\n"), 1);
-  EXPECT_EQ(Count(log, "SERVICE STOPED"), 1);
+  EXPECT_EQ(Occurrences(log, "SERVICE START\r\r\n"), 1);
+  EXPECT_EQ(Occurrences(log, "SERVICE STOPED"), 1);
   EXPECT_EQ(log.substr(log.size() - std::string(kStopLine).size()), kStopLine);
   EXPECT_EQ(runtime().ReportedStates().back(), kServiceStopped);
   // Worker start, the end of the run and the end of the service's start.
-  EXPECT_EQ(Count(machine.Launches(), "ORB.exe|reload|C:\\ZELTRO\\ORB\n"), 3);
+  EXPECT_EQ(Occurrences(machine.Launches(), "ORB.exe|reload|C:\\ZELTRO\\ORB\n"), 3);
 }
 
-TEST_F(ZtrmServiceFixture, DeviceEventsReachTheDecisionsAfterTheStart) {
-  BootMachine("Another Vendor");
+TEST_F(ZtrmServiceFixture, FailedWaitForTheWorkerIsAFailedStop) {
+  BootMachine();
+  machine.service().threads().FailWaits(6);
   MakeService();
   service->ServiceMain({});
-  ctx->ReenumerationRequest = 0;
-  const DeviceEventRecord removal{kDeviceTypeDeviceInterface, u"\\\\?\\PCI#VEN_10B5&DEV_8733#4&1#{x}"};
-  runtime().DeliverControl(kControlDeviceEvent, kDeviceRemoveComplete, &removal);
-  EXPECT_EQ(ctx->ReenumerationRequest.load(), 1);
-  EXPECT_NE(machine.Launches().find("ORB.exe|update|C:\\ZELTRO\\ORB\n"), std::string::npos);
   runtime().DeliverControl(kControlStop);
+  EXPECT_EQ(runtime().ReportedStates().back(), kServiceRunning);
+  const std::vector<NativeEventEntry> entries = events();
+  ASSERT_EQ(entries.size(), 3u);
+  EXPECT_EQ(entries[2].type, kEventError);
+  EXPECT_EQ(entries[2].strings[1], u"Service Stop failed w/err 0x00000006");
 }
 
 }  // namespace

@@ -39,16 +39,5 @@ TEST(DriverHandleSharingTest, TheDeviceHandlerAsksThroughTheHandleTheWorkerOpene
   }
 }
 
-TEST(DriverHandleSharingTest, WithoutTheDriverTheHandlerNeverAsks) {
-  StageBench bench;
-  RunContext& ctx = bench.Context();
-  EXPECT_EQ(mf_WriteRootBusList(ctx), 1);
-  DeviceEventHandler handler(ctx.platform, ctx, WideText());
-  DeviceEventRecord record{kDeviceTypeDeviceInterface, u"\\\\?\\PCI#VEN_9999&DEV_0001#x#{y}"};
-  handler.OnDeviceEvent(kDeviceArrival, &record);
-  EXPECT_EQ(bench.driver().codes.size(), 0u);
-  EXPECT_EQ(ctx.ReenumerationRequest.load(), 0);
-}
-
 }  // namespace
 }  // namespace ztrm

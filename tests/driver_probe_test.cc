@@ -18,11 +18,5 @@ TEST(DriverProbeTest, NativeDriverAnswersTheProbeImageAsExpected) {
             ReadSourceFile("tests/expected/output/driver_probe.txt"));
 }
 
-TEST(DriverProbeTest, WithoutTheDriverKeyOpenFails) {
-  TestImage image;
-  NativePlatform native(image.root());
-  EXPECT_EQ(DriverProbeReport(native.platform().driver), "open: failed\n");
-}
-
 }  // namespace
 }  // namespace ztrm

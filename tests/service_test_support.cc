@@ -58,4 +58,8 @@ void MakeCompanionImage(const TestImage& image) {
   ConfigureResourceManager(image, "ZELTRO Technology");
 }
 
+std::string ExpectedConsole(const char* name) {
+  return ReadSourceFile(std::string("tests/expected/console/") + name);
+}
+
 }  // namespace ztrm

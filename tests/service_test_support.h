@@ -79,6 +79,9 @@ class ServiceTestMachine {
 void MakeCompanionImage(const TestImage& image);
 void ConfigureResourceManager(const TestImage& image, const std::string& name);
 
+// An expected console transcript, tests/expected/console/<name>.
+std::string ExpectedConsole(const char* name);
+
 }  // namespace ztrm
 
 #endif  // ZTRM_TESTS_SERVICE_TEST_SUPPORT_H_

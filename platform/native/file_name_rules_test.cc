@@ -60,55 +60,6 @@ TEST(FileNameRulesTest, ShortNamesAreThoseWineMakes) {
   }
 }
 
-TEST(FileNameRulesTest, PatternsMatchAsWineMatchesThem) {
-  struct Row {
-    const char16_t* pattern;
-    const char16_t* name;
-    bool matches;
-  };
-  const Row rows[] = {
-      {u"*.ini", u"A.ini", true},
-      {u"*.ini", u"c.INI", true},
-      {u"*.INI", u"b.ini", true},
-      {u"*.ini", u"x.inix", false},  // listed through its short name only
-      {u"*.ini", u"ab.txt.ini", true},
-      {u"*.txt", u"ab.txt.ini", false},
-      {u"?.ini", u"9.ini", true},
-      {u"?.ini", u"10.ini", false},
-      {u"a.*", u"A.ini", true},
-      {u"a.*", u"a", true},  // '.' and '*' left over match the end
-      {u"*.", u"abc.in", true},
-      {u"*", u"anything", true},
-      {u"**.ini", u"e.ini", true},
-      {u"*.ini*", u"f.ini", true},
-      {u"*?.ini", u"ab.ini", false},  // Wine's matcher skips to the next '?' that never comes
-      {u"?*.ini", u"ab.ini", true},
-      {u"a*i", u"abcdefgh.ini", true},
-      {u"*b*i", u"a+b.ini", true},
-      {u"*t.ini", u"ab.txt.ini", true},  // resumes one character on after a mismatch
-      {u"*i.ini", u"abcdefghi.ini", true},
-      {u"*.?", u"x.y.z", false},  // no '*' retry after a '?': listed through its short name
-      {u"*.?", u"X_Y~~JTF.Z", true},
-      {u"*.?", u"..", true},
-      {u"*.?", u".", false},
-      {u"a?.*", u"Ab.Ini", true},
-      {u"a?.*", u"a+b.ini", false},
-      {u"b", u"B", true},
-      {u"b", u"bb", false},
-      {u"*.ab*", u"1234~F1C.ABC", true},
-  };
-  for (const Row& row : rows) {
-    EXPECT_EQ(MatchesFileMask(row.name, row.pattern), row.matches)
-        << ToUtf8(row.pattern) << " vs " << ToUtf8(row.name);
-  }
-}
-
-TEST(FileNameRulesTest, WildcardsAreTheFiveWineKnows) {
-  for (const char16_t* name : {u"*.ini", u"a?", u"a<", u"a>", u"a\""}) EXPECT_TRUE(HasWildcard(name)) << ToUtf8(name);
-  EXPECT_FALSE(HasWildcard(u"a.ini"));
-  EXPECT_FALSE(HasWildcard(u""));
-}
-
 // The orders FindNextFileW gave under Wine 8.0 for two folders holding these
 // files: letters fold to upper case, ties broken by code unit. "\u0105a" (a
 // with ogonek) comes before "\u0104b" because the two fold to the same letter;

@@ -10,89 +10,6 @@
 namespace ztrm {
 namespace {
 
-// GetFullPathNameW's answers under Wine 8.0 for these paths, with the current
-// folder at C:\ini (measured).
-TEST(WindowsPathTest, FullPathsAreThoseGetFullPathNameGives) {
-  struct Row {
-    const char16_t* path;
-    const char16_t* full;
-  };
-  const Row rows[] = {
-      {u"C:\\windows\\x.ini", u"C:\\windows\\x.ini"},
-      {u"c:/a/b/../c.", u"c:\\a\\c"},
-      {u"C:\\a\\b.\\c", u"C:\\a\\b\\c"},
-      {u"C:\\a\\b..\\c", u"C:\\a\\b.\\c"},
-      {u"C:\\a\\b \\c", u"C:\\a\\b \\c"},
-      {u"C:\\a\\b. .", u"C:\\a\\b"},
-      {u"x.ini", u"C:\\ini\\x.ini"},
-      {u"..\\..\\..\\x", u"C:\\x"},
-      {u"C:\\a\\...\\b", u"C:\\a\\..\\b"},
-      {u"C:\\a\\.hidden.", u"C:\\a\\.hidden"},
-      {u"C:", u"C:\\ini\\"},
-      {u"C:\\", u"C:\\"},
-      {u"\\x", u"C:\\x"},
-      {u"C:\\a\\\\\\\\b", u"C:\\a\\b"},
-      {u"C:\\a\\b\\", u"C:\\a\\b\\"},
-      {u"C:\\a/b\\c d ", u"C:\\a\\b\\c d"},
-      {u"C:r1.ini", u"C:\\ini\\r1.ini"},
-      {u".\\r1.ini", u"C:\\ini\\r1.ini"},
-      {u"C:\\ini\\.\\sub\\..\\r1.ini", u"C:\\ini\\r1.ini"},
-      {u"C:\\a\\b\\.", u"C:\\a\\b"},
-      {u"C:\\a\\b\\..", u"C:\\a"},
-      {u"C:\\.", u"C:\\"},
-  };
-  for (const Row& row : rows) {
-    std::optional<WString> full = FullWindowsPath(row.path, u"C:\\ini");
-    ASSERT_TRUE(full.has_value()) << ToUtf8(row.path);
-    EXPECT_EQ(*full, WString(row.full)) << ToUtf8(row.path);
-  }
-}
-
-TEST(WindowsPathTest, PathsOffDriveCDoNotMap) {
-  const char16_t* paths[] = {
-      u"D:\\ini\\r1.ini", u"D:x",         u"\\\\server\\share\\x", u"\\\\.\\C:\\x",
-      u"\\\\?\\C:\\x",    u"C:\\con",     u"C:\\a\\com1.txt",      u"C:\\a\\CON ",
-      u"C:\\a\\aux.ini",  u"C:\\nul.ini", u"C:\\a\\lpt9",          u"",
-  };
-  for (const char16_t* path : paths) {
-    EXPECT_FALSE(FullWindowsPath(path, u"C:\\ini").has_value()) << ToUtf8(path);
-  }
-  EXPECT_FALSE(IsReservedDeviceName(u"com10"));
-  EXPECT_FALSE(IsReservedDeviceName(u"console.ini"));
-  EXPECT_TRUE(IsReservedDeviceName(u"Prn.txt"));
-}
-
-TEST(WindowsPathTest, ComponentsMatchExistingEntriesWithoutRegardToCase) {
-  TestImage image;
-  image.Write("drive_c/ZELTRO/PXI/Chassis.ini", "x");
-  WindowsPathMap map(image.Path("drive_c"));
-  const std::string c = image.Path("drive_c");
-
-  EXPECT_EQ(map.HostPath(u"C:\\zeltro\\pxi\\CHASSIS.INI"), c + "/ZELTRO/PXI/Chassis.ini");
-  EXPECT_EQ(map.HostPath(u"c:/Zeltro/Pxi/chassis.ini"), c + "/ZELTRO/PXI/Chassis.ini");
-  // A missing component keeps its spelling, and so does everything after it.
-  EXPECT_EQ(map.HostPath(u"C:\\zeltro\\New\\Sub\\File.INI"), c + "/ZELTRO/New/Sub/File.INI");
-  EXPECT_EQ(map.HostPath(u"C:\\"), c);
-  EXPECT_EQ(map.HostPath(u"C:\\zeltro\\"), c + "/ZELTRO/");
-  // Relative to the current folder, which starts in C:\windows\system32.
-  EXPECT_EQ(map.CurrentDirectory(), u"C:\\windows\\system32");
-  EXPECT_EQ(map.HostPath(u"..\\pxisys.ini"), c + "/windows/pxisys.ini");
-}
-
-TEST(WindowsPathTest, ExactSpellingWinsThenTheFirstInListingOrder) {
-  TestImage image;
-  image.Write("drive_c/dup/a.ini", "lower");
-  image.Write("drive_c/dup/A.ini", "upper");
-  image.Write("drive_c/dup/averylongname.ini", "long");
-  WindowsPathMap map(image.Path("drive_c"));
-  const std::string dup = image.Path("drive_c/dup");
-  EXPECT_EQ(map.HostPath(u"C:\\dup\\a.ini"), dup + "/a.ini");
-  EXPECT_EQ(map.HostPath(u"C:\\dup\\A.ini"), dup + "/A.ini");
-  EXPECT_EQ(map.HostPath(u"C:\\DUP\\A.INI"), dup + "/A.ini");
-  // The 8.3 short name finds the long one.
-  EXPECT_EQ(map.HostPath(u"C:\\dup\\aver~nvm.ini"), dup + "/averylongname.ini");
-}
-
 // The same with a change watch and with a stat at each use.
 class KeptAnswersTest : public testing::TestWithParam<bool> {};
 INSTANTIATE_TEST_SUITE_P(Checks, KeptAnswersTest, testing::Values(false, true),
@@ -168,6 +85,75 @@ TEST(WindowsPathTest, NamesThatCannotBeFileNamesDoNotMap) {
   }
   // "..." keeps one ".." that is a name of its own, never a way out.
   EXPECT_FALSE(map.HostPath(u"C:\\a\\...\\b").has_value());
+}
+
+// GetFullPathNameW's answers under Wine 8.0 for these paths, with the current
+// folder at C:\ini (measured).
+TEST(WindowsPathTest, FullPathsAreThoseGetFullPathNameGives) {
+  struct Row {
+    const char16_t* path;
+    const char16_t* full;
+  };
+  const Row rows[] = {
+      {u"C:\\windows\\x.ini", u"C:\\windows\\x.ini"},
+      {u"c:/a/b/../c.", u"c:\\a\\c"},
+      {u"C:\\a\\b.\\c", u"C:\\a\\b\\c"},
+      {u"C:\\a\\b..\\c", u"C:\\a\\b.\\c"},
+      {u"C:\\a\\b \\c", u"C:\\a\\b \\c"},
+      {u"C:\\a\\b. .", u"C:\\a\\b"},
+      {u"x.ini", u"C:\\ini\\x.ini"},
+      {u"..\\..\\..\\x", u"C:\\x"},
+      {u"C:\\a\\...\\b", u"C:\\a\\..\\b"},
+      {u"C:\\a\\.hidden.", u"C:\\a\\.hidden"},
+      {u"C:", u"C:\\ini\\"},
+      {u"C:\\", u"C:\\"},
+      {u"\\x", u"C:\\x"},
+      {u"C:\\a\\\\\\\\b", u"C:\\a\\b"},
+      {u"C:\\a\\b\\", u"C:\\a\\b\\"},
+      {u"C:\\a/b\\c d ", u"C:\\a\\b\\c d"},
+      {u"C:r1.ini", u"C:\\ini\\r1.ini"},
+      {u".\\r1.ini", u"C:\\ini\\r1.ini"},
+      {u"C:\\ini\\.\\sub\\..\\r1.ini", u"C:\\ini\\r1.ini"},
+      {u"C:\\a\\b\\.", u"C:\\a\\b"},
+      {u"C:\\a\\b\\..", u"C:\\a"},
+      {u"C:\\.", u"C:\\"},
+  };
+  for (const Row& row : rows) {
+    std::optional<WString> full = FullWindowsPath(row.path, u"C:\\ini");
+    ASSERT_TRUE(full.has_value()) << ToUtf8(row.path);
+    EXPECT_EQ(*full, WString(row.full)) << ToUtf8(row.path);
+  }
+}
+
+TEST(WindowsPathTest, PathsOffDriveCDoNotMap) {
+  const char16_t* paths[] = {
+      u"D:\\ini\\r1.ini", u"D:x",         u"\\\\server\\share\\x", u"\\\\.\\C:\\x",
+      u"\\\\?\\C:\\x",    u"C:\\con",     u"C:\\a\\com1.txt",      u"C:\\a\\CON ",
+      u"C:\\a\\aux.ini",  u"C:\\nul.ini", u"C:\\a\\lpt9",          u"",
+  };
+  for (const char16_t* path : paths) {
+    EXPECT_FALSE(FullWindowsPath(path, u"C:\\ini").has_value()) << ToUtf8(path);
+  }
+  EXPECT_FALSE(IsReservedDeviceName(u"com10"));
+  EXPECT_FALSE(IsReservedDeviceName(u"console.ini"));
+  EXPECT_TRUE(IsReservedDeviceName(u"Prn.txt"));
+}
+
+TEST(WindowsPathTest, ComponentsMatchExistingEntriesWithoutRegardToCase) {
+  TestImage image;
+  image.Write("drive_c/ZELTRO/PXI/Chassis.ini", "x");
+  WindowsPathMap map(image.Path("drive_c"));
+  const std::string c = image.Path("drive_c");
+
+  EXPECT_EQ(map.HostPath(u"C:\\zeltro\\pxi\\CHASSIS.INI"), c + "/ZELTRO/PXI/Chassis.ini");
+  EXPECT_EQ(map.HostPath(u"c:/Zeltro/Pxi/chassis.ini"), c + "/ZELTRO/PXI/Chassis.ini");
+  // A missing component keeps its spelling, and so does everything after it.
+  EXPECT_EQ(map.HostPath(u"C:\\zeltro\\New\\Sub\\File.INI"), c + "/ZELTRO/New/Sub/File.INI");
+  EXPECT_EQ(map.HostPath(u"C:\\"), c);
+  EXPECT_EQ(map.HostPath(u"C:\\zeltro\\"), c + "/ZELTRO/");
+  // Relative to the current folder, which starts in C:\windows\system32.
+  EXPECT_EQ(map.CurrentDirectory(), u"C:\\windows\\system32");
+  EXPECT_EQ(map.HostPath(u"..\\pxisys.ini"), c + "/windows/pxisys.ini");
 }
 
 TEST(WindowsPathTest, CurrentFolderMustExistAndKeepsItsSpelling) {
