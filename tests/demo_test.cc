@@ -76,6 +76,21 @@ TEST(DemoImageTest, EachRunWritesTheExpectedFilesFromAFreshInventory) {
   EXPECT_EQ(chassis_module.RootBusCount, 2u);
   EXPECT_EQ(chassis_module.TriggerManagerPath, WideText(u"C:\\ZELTRO\\SimModule\\zttrigger.dll"));
   ASSERT_EQ(ctx.vecPXISys.size(), 2u);
+
+  // A description edited while the service runs (same files, another model
+  // line) counts at the next run as it would in a fresh start.
+  const std::string description = "drive_c/ZELTRO/PXI/ChassisDescriptions/ZT1018.ini";
+  std::string text = image.Read(description);
+  text.replace(text.find("Model = \"ZT-1018"), 16, "Model = \"ZT-1019");
+  image.Write(description, text);
+  worker.PerformRun();
+  const std::string next_run = image.Read("drive_c/windows/pxisys.ini");
+  RunContext fresh_ctx(native.platform());
+  EnumerationWorker fresh(fresh_ctx);
+  fresh.Start();
+  fresh.PerformRun();
+  EXPECT_EQ(next_run, image.Read("drive_c/windows/pxisys.ini"));
+  EXPECT_NE(next_run, ExpectedCrlfFile("demo/pxisys.ini"));
 }
 
 // demo.sh's closing summary of the demo system's files (both kinds of
