@@ -10,17 +10,18 @@
                                            exit 1 when a folder's score dropped
                                            or the two runs are not the same sample
 
-The two reports must come from the same seed, sample size and folders (the
+A report may be gzipped (REPORT.json.gz). The two reports must come from the same seed, sample size and folders (the
 mutants are then the same ones as long as the product code is the same; the
 keys of the mutants are compared too).
 """
 
+import gzip
 import json
 import sys
 
 
 def load(path):
-    with open(path) as f:
+    with (gzip.open(path, "rt") if path.endswith(".gz") else open(path)) as f:
         return json.load(f)
 
 
