@@ -1,6 +1,7 @@
 # The Windows programs that only the Wine tests run, built by the mingw presets.
 # Included from platform/win32/CMakeLists.txt, in its scope: they use its
-# ztrm_windows_program() and the service's resource script.
+# ztrm_windows_program(), ztrm_plain_windows_program() and the service's
+# resource script.
 
 # Self-check of the backend under Wine (tests/e2e/win32_backend_check.sh). It
 # carries the service's resources, so it reads the version the service has.
@@ -24,9 +25,4 @@ endif()
 # it shares only the header-only field format with the native side.
 add_executable(profile_probe ${CMAKE_CURRENT_LIST_DIR}/profile_probe.cc)
 target_include_directories(profile_probe PRIVATE ${CMAKE_SOURCE_DIR})
-target_compile_definitions(profile_probe PRIVATE UNICODE _UNICODE)
-set_target_properties(profile_probe PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
-if(MINGW)
-  target_compile_options(profile_probe PRIVATE -municode)
-  target_link_options(profile_probe PRIVATE -municode -static -static-libgcc -static-libstdc++)
-endif()
+ztrm_plain_windows_program(profile_probe)
