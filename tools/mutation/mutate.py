@@ -240,10 +240,15 @@ def tree_key(paths):
     return h.hexdigest()
 
 
-def line_coverage(cov_dir, jobs, gtest_filter):
+def source_tree_key():
+    """The key of the cached coverage answers: what the native build is made of."""
     tracked = subprocess.run(["git", "-C", ROOT, "ls-files", "*.cc", "*.h", "*.in", "*CMakeLists.txt"],
                              check=True, capture_output=True, text=True).stdout.split()
-    key = tree_key([p for p in tracked if os.path.exists(os.path.join(ROOT, p))]) + "|" + (gtest_filter or "")
+    return tree_key([p for p in tracked if os.path.exists(os.path.join(ROOT, p))])
+
+
+def line_coverage(cov_dir, jobs, gtest_filter):
+    key = source_tree_key() + "|" + (gtest_filter or "")
     cache = os.path.join(cov_dir, "line-coverage.json")
     if os.path.exists(cache):
         with open(cache) as f:
@@ -337,9 +342,7 @@ def object_source(relative_gcda):
 
 
 def files_per_test(cov_dir, tests, parallel):
-    tracked = subprocess.run(["git", "-C", ROOT, "ls-files", "*.cc", "*.h", "*.in", "*CMakeLists.txt"],
-                             check=True, capture_output=True, text=True).stdout.split()
-    key = tree_key([p for p in tracked if os.path.exists(os.path.join(ROOT, p))])
+    key = source_tree_key()
     cache = os.path.join(cov_dir, "files-per-test.json")
     if os.path.exists(cache):
         with open(cache) as f:
