@@ -148,7 +148,6 @@ class StageBench {
   }
   // A file of C:\windows, as bytes; "" when missing.
   std::string WindowsFile(const std::string& name) const { return image.Read("drive_c/windows/" + name); }
-  bool WindowsFileExists(const std::string& name) const { return image.Exists("drive_c/windows/" + name); }
   // Copies the native build of simulated module `variant` ("ztsimmod_nocount",
   // ...) to C:\<folder>\<variant>.so with `config` as its ztsimmod.ini.
   void InstallSimModule(const std::string& folder, const std::string& variant,
