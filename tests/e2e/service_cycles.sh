@@ -57,8 +57,8 @@ if wh_case_begin cycles "$staged"; then
   wh_check_status "-install"
   for cycle in $(seq 1 20); do
     WH_CASE="cycle $cycle"
-    if ! timeout 30 wine sc start ZTLRMService </dev/null >/dev/null 2>&1; then
-      wh_fail "sc start failed"
+    if ! timeout 40 wine sc start ZTLRMService </dev/null >"$WH_STATE/sc_start.out" 2>&1; then
+      wh_fail "sc start failed (state now: $(service_state)): $(tr -d '\r' <"$WH_STATE/sc_start.out" | tail -n 2 | tr '\n' ' ')"
       continue
     fi
     if [ $((cycle % 2)) = 1 ]; then sleep 0.5; else sleep 4; fi

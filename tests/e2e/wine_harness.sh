@@ -142,6 +142,16 @@ wh_init() {
     mkdir -p "$WINEPREFIX"
     sleep 3
   done
+  # The service control manager gives a starting service 10 s to connect and
+  # report (Windows gives 30 s). A first start in a fresh prefix on a loaded
+  # machine has taken longer, so the prefix gets the Windows bound. Wine reads
+  # the value as a string, once, when services.exe starts; every case starts
+  # a new session, so every case sees it.
+  if ! timeout 60 wine reg add 'HKLM\System\CurrentControlSet\Control' /v ServicesPipeTimeout \
+       /t REG_SZ /d 30000 /f >/dev/null 2>&1 || ! timeout 120 wineserver -w; then
+    echo "FAIL setup: the service start bound could not be set in $WINEPREFIX"
+    exit 1
+  fi
   WH_BOOT_MS=$(($(wh_ms) - boot_start))
   # The known state every case returns to.
   cp "$WINEPREFIX"/*.reg "$WH_STATE/"
