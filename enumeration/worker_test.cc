@@ -8,6 +8,7 @@
 
 #include "enumeration/run_log.h"
 #include "platform/native/native_platform.h"
+#include "tests/service_test_support.h"
 #include "tests/test_image.h"
 
 namespace ztrm {
@@ -15,37 +16,16 @@ namespace {
 
 constexpr char kConfigFile[] = "drive_c/ProgramData/PXISA/configuration.ini";
 constexpr char kLog[] = "drive_c/windows/pxirms.log";
-constexpr char kPxiSys[] = "drive_c/windows/pxisys.ini";
-constexpr char kPxieSys[] = "drive_c/windows/pxiesys.ini";
-
-void ConfigureManager(const TestImage& image, const std::string& name) {
-  image.Write(kConfigFile, "[ResourceManager]\r\nName = \"" + name + "\"\r\n");
-}
-
-// A machine with the companion installed and this system configured.
-void MakeStandardImage(const TestImage& image) {
-  image.WriteRegistry(
-      "[HKEY_LOCAL_MACHINE\\HARDWARE\\DESCRIPTION\\System\\BIOS]\r\n"
-      "\"SystemManufacturer\"=\"ZELTRO Technology\"\r\n"
-      "\"SystemProductName\"=\"ZT-8840\"\r\n\r\n"
-      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\ZELTRO\\ORB]\r\n"
-      "\"Path\"=\"C:\\\\ZELTRO\\\\ORB\"\r\n");
-  image.MakeFolder("drive_c/ZELTRO/ORB");
-  ConfigureManager(image, "ZELTRO Technology");
-}
-
-int CountLines(const std::string& text, const std::string& needle) {
-  int n = 0;
-  for (std::size_t pos = text.find(needle); pos != std::string::npos; pos = text.find(needle, pos + 1)) ++n;
-  return n;
-}
 
 // Each run ends with a companion reload, and so does the worker start.
 int RunsSeen(const TestImage& image) {
-  return CountLines(image.Read("launches.log"), "ORB.exe|reload|C:\\ZELTRO\\ORB\n") - 1;
+  return Occurrences(image.Read("launches.log"), "ORB.exe|reload|C:\\ZELTRO\\ORB\n") - 1;
 }
 
+// A machine with the companion installed and this system configured.
 struct Fixture {
+  Fixture() { MakeCompanionImage(image); }
+
   TestImage image;
   std::unique_ptr<NativePlatform> native;
   std::unique_ptr<RunContext> ctx;
@@ -59,16 +39,25 @@ struct Fixture {
   }
 };
 
+// A stop line asked for while the run holds the log is left out.
 TEST(WorkerTest, RunLogOfARunIsExact) {
   Fixture f;
-  MakeStandardImage(f.image);
   f.Build();
   f.worker->Start();
+  bool probed = false, free_during_run = true;
+  f.native->clock().SetNowHook([&] {
+    AppendStopLine(f.native->platform().files, f.ctx->locale, u"C:\\windows\\pxirms.log");
+    free_during_run = ProbeFileFree(f.native->platform().files, u"C:\\windows\\pxiesys.ini");
+    probed = true;
+  });
   f.worker->PerformRun();
+  ASSERT_TRUE(probed);
+  EXPECT_FALSE(free_during_run);
   EXPECT_EQ(f.image.Read(kLog), ReadSourceFile("tests/expected/run_without_stages.log"));
+  EXPECT_TRUE(ProbeFileFree(f.native->platform().files, u"C:\\windows\\pxiesys.ini"));
   // The system files are created empty until their writers fill them.
-  EXPECT_TRUE(f.image.Exists(kPxiSys));
-  EXPECT_TRUE(f.image.Exists(kPxieSys));
+  EXPECT_TRUE(f.image.Exists("drive_c/windows/pxisys.ini"));
+  EXPECT_TRUE(f.image.Exists("drive_c/windows/pxiesys.ini"));
   EXPECT_EQ(f.ctx->FileVersionText, WideText(u"1.0.0.0"));
 }
 
@@ -94,7 +83,6 @@ TEST(WorkerTest, PollingGivesOneRunPerConfigurationOrRequest) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     Fixture f;
-    MakeStandardImage(f.image);
     if (!c.configured) std::filesystem::remove(f.image.Path(kConfigFile));
     f.Build();
     f.ctx->StartRequest = c.start_request ? 1 : 0;
@@ -110,7 +98,7 @@ TEST(WorkerTest, PollingGivesOneRunPerConfigurationOrRequest) {
       EXPECT_EQ(ms, kPollIntervalMs);
       ++sleeps;
       auto change = c.manager_at.find(sleeps);
-      if (change != c.manager_at.end()) ConfigureManager(f.image, change->second);
+      if (change != c.manager_at.end()) ConfigureResourceManager(f.image, change->second);
       if (sleeps == c.stop_at) stop = 1;
     });
     f.worker->Run(stop);
@@ -123,7 +111,6 @@ TEST(WorkerTest, PollingGivesOneRunPerConfigurationOrRequest) {
 
 TEST(WorkerTest, LogKeepsTheLastRunAndTheStopLine) {
   Fixture f;
-  MakeStandardImage(f.image);
   f.Build();
   f.worker->Start();
   f.worker->PerformRun();
@@ -131,27 +118,9 @@ TEST(WorkerTest, LogKeepsTheLastRunAndTheStopLine) {
   f.worker->PerformRun();
   AppendStopLine(f.native->platform().files, f.ctx->locale, u"C:\\windows\\pxirms.log");
   std::string log = f.image.Read(kLog);
-  EXPECT_EQ(CountLines(log, "SERVICE START"), 1);
+  EXPECT_EQ(Occurrences(log, "SERVICE START"), 1);
   EXPECT_NE(log.find("[2027-01-02_03:04:05.006]  \r\n"), std::string::npos);
   EXPECT_EQ(log.size() - log.rfind("SERVICE STOPED\r\r\n"), 17u);
-}
-
-TEST(WorkerTest, StopLineIsLeftOutWhileARunHoldsTheLog) {
-  Fixture f;
-  MakeStandardImage(f.image);
-  f.Build();
-  f.worker->Start();
-  bool probed = false, free_during_run = true;
-  f.native->clock().SetNowHook([&] {
-    AppendStopLine(f.native->platform().files, f.ctx->locale, u"C:\\windows\\pxirms.log");
-    free_during_run = ProbeFileFree(f.native->platform().files, u"C:\\windows\\pxiesys.ini");
-    probed = true;
-  });
-  f.worker->PerformRun();
-  ASSERT_TRUE(probed);
-  EXPECT_FALSE(free_during_run);
-  EXPECT_EQ(f.image.Read(kLog), ReadSourceFile("tests/expected/run_without_stages.log"));
-  EXPECT_TRUE(ProbeFileFree(f.native->platform().files, u"C:\\windows\\pxiesys.ini"));
 }
 
 TEST(WorkerTest, PxiFolderIsDerivedFromTheCompanionFolder) {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "service/device_events.h"
 #include "service/service_error.h"
 #include "tests/service_test_support.h"
 
@@ -16,8 +15,6 @@ class ScriptedService : public CServiceBase {
  public:
   ScriptedService(Platform& platform, ServicePlatform& service_platform)
       : CServiceBase(platform, service_platform, u"ZTLRMService") {}
-
-  void UseDeviceEvents(DeviceEventHandler* handler) { DeviceEvents = handler; }
 
   Failure start_failure = Failure::kNone, stop_failure = Failure::kNone,
           pause_failure = Failure::kNone, continue_failure = Failure::kNone,
@@ -71,52 +68,39 @@ struct BaseFixture : testing::Test {
 
   NativeServiceRuntime& runtime() { return machine.service().runtime(); }
   std::vector<NativeEventEntry> events() { return machine.service().events().Entries(); }
-  // Lets status reports through without running ServiceMain.
-  void ActAsRegistered() { service->StatusHandle = NativeServiceRuntime::kStatusHandle; }
 
   ServiceTestMachine machine;
   std::shared_ptr<ScriptedService> service;
 };
 
 TEST_F(BaseFixture, CleanStartAndStopReportEveryStateWithRisingCheckPoints) {
-  // The status as made, before anything is reported.
-  const ServiceStatusRecord& made = service->Status;
+  const ServiceStatusRecord& made = service->Status;  // before anything is reported
   EXPECT_EQ((std::vector<std::uint32_t>{made.dwServiceType, made.dwCurrentState, made.dwControlsAccepted,
                                         made.dwWin32ExitCode, made.dwServiceSpecificExitCode,
                                         made.dwCheckPoint, made.dwWaitHint, service->StatusHandle.load()}),
             (std::vector<std::uint32_t>{0x10, kServiceStartPending, 5, 0, 0, 0, 0, 0}));
-  EXPECT_EQ(service->CheckPointCounter, 1u);
   service->ServiceMain({u"ZTLRMService"});
   runtime().DeliverControl(kControlStop);
 
-  const std::vector<ServiceStatusRecord> reports = runtime().StatusReports();
-  const struct {
-    std::uint32_t state, check_point;
-  } kExpected[] = {
-      {kServiceStartPending, 1}, {kServiceRunning, 0}, {kServiceStopPending, 2}, {kServiceStopped, 0}};
-  ASSERT_EQ(reports.size(), std::size(kExpected));
-  for (std::size_t i = 0; i < reports.size(); ++i) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(reports[i].dwCurrentState, kExpected[i].state);
-    EXPECT_EQ(reports[i].dwCheckPoint, kExpected[i].check_point);
-    EXPECT_EQ(reports[i].dwWaitHint, 0u);
-    EXPECT_EQ(reports[i].dwWin32ExitCode, 0u);
-    EXPECT_EQ(reports[i].dwServiceType, 0x10u);
-    EXPECT_EQ(reports[i].dwControlsAccepted, 5u);
-  }
+  EXPECT_EQ(runtime().ReportedStates(),
+            (std::vector<std::uint32_t>{kServiceStartPending, kServiceRunning, kServiceStopPending, kServiceStopped}));
+  EXPECT_EQ(CheckPoints(runtime().StatusReports()), (std::vector<std::uint32_t>{1, 0, 2, 0}));
+  for (const ServiceStatusRecord& report : runtime().StatusReports()) EXPECT_EQ(report.dwWaitHint, 0u);
   EXPECT_EQ(service->calls, (std::vector<std::string>{"OnStart(1)", "OnStop"}));
   EXPECT_TRUE(events().empty());  // the base class itself logs nothing on success
 }
 
 // What each life cycle operation reports and logs, with and without failure,
-// from the state the control finds the service in.
+// from the state the control finds the service in. The controls go through
+// the plain handler, which takes pause and continue although they are never
+// accepted.
 TEST_F(BaseFixture, LifeCycleOperationsFollowTheFailureTable) {
-  enum class Op { kStart, kStop, kPause, kContinue, kShutdown };
+  constexpr std::uint32_t kStart = ~0u;  // not a control: Start itself
   constexpr std::uint32_t kSP = kServiceStartPending, kR = kServiceRunning, kS = kServiceStopped,
                           kP = kServicePaused;
   const struct {
     const char* what;
-    Op op;
+    std::uint32_t control;
     Failure failure;
     std::vector<std::uint32_t> states;
     std::uint32_t last_exit_code;
@@ -124,27 +108,27 @@ TEST_F(BaseFixture, LifeCycleOperationsFollowTheFailureTable) {
     std::uint32_t from = kServiceRunning;
     bool event_log_fails = false;
   } kCases[] = {
-      {"start", Op::kStart, Failure::kNone, {kSP, kR}, 0, nullptr},
-      {"start, error code", Op::kStart, Failure::kErrorCode, {kSP, kS}, 0x1234, u"Service Start failed w/err 0x00001234"},
-      {"start, other", Op::kStart, Failure::kOther, {kSP, kS}, 0, u"Service failed to start."},
+      {"start", kStart, Failure::kNone, {kSP, kR}, 0, nullptr},
+      {"start, error code", kStart, Failure::kErrorCode, {kSP, kS}, 0x1234, u"Service Start failed w/err 0x00001234"},
+      {"start, other", kStart, Failure::kOther, {kSP, kS}, 0, u"Service failed to start."},
       // An event log that cannot be opened is ignored.
-      {"start, error code, no event log", Op::kStart, Failure::kErrorCode, {kSP, kS}, 0x1234, nullptr, kR, true},
-      {"stop", Op::kStop, Failure::kNone, {kServiceStopPending, kS}, 0, nullptr},
-      {"stop, error code", Op::kStop, Failure::kErrorCode, {kServiceStopPending, kR}, 0, u"Service Stop failed w/err 0x00001234"},
-      {"stop, other", Op::kStop, Failure::kOther, {kServiceStopPending, kR}, 0, u"Service failed to stop."},
+      {"start, error code, no event log", kStart, Failure::kErrorCode, {kSP, kS}, 0x1234, nullptr, kR, true},
+      {"stop", kControlStop, Failure::kNone, {kServiceStopPending, kS}, 0, nullptr},
+      {"stop, error code", kControlStop, Failure::kErrorCode, {kServiceStopPending, kR}, 0, u"Service Stop failed w/err 0x00001234"},
+      {"stop, other", kControlStop, Failure::kOther, {kServiceStopPending, kR}, 0, u"Service failed to stop."},
       // A failed stop restores the state it found.
-      {"stop of a paused service, error code", Op::kStop, Failure::kErrorCode, {kServiceStopPending, kP}, 0,
+      {"stop of a paused service, error code", kControlStop, Failure::kErrorCode, {kServiceStopPending, kP}, 0,
        u"Service Stop failed w/err 0x00001234", kP},
-      {"pause", Op::kPause, Failure::kNone, {kServicePausePending, kP}, 0, nullptr},
-      {"pause, error code", Op::kPause, Failure::kErrorCode, {kServicePausePending, kR}, 0, u"Service Pause failed w/err 0x00001234"},
-      {"pause, other", Op::kPause, Failure::kOther, {kServicePausePending, kR}, 0, u"Service failed to pause."},
-      {"continue", Op::kContinue, Failure::kNone, {kServiceContinuePending, kR}, 0, nullptr},
-      {"continue, error code", Op::kContinue, Failure::kErrorCode, {kServiceContinuePending, kP}, 0,
+      {"pause", kControlPause, Failure::kNone, {kServicePausePending, kP}, 0, nullptr},
+      {"pause, error code", kControlPause, Failure::kErrorCode, {kServicePausePending, kR}, 0, u"Service Pause failed w/err 0x00001234"},
+      {"pause, other", kControlPause, Failure::kOther, {kServicePausePending, kR}, 0, u"Service failed to pause."},
+      {"continue", kControlContinue, Failure::kNone, {kServiceContinuePending, kR}, 0, nullptr},
+      {"continue, error code", kControlContinue, Failure::kErrorCode, {kServiceContinuePending, kP}, 0,
        u"Service Continue failed w/err 0x00001234"},
-      {"continue, other", Op::kContinue, Failure::kOther, {kServiceContinuePending, kP}, 0, u"Service failed to resume."},
-      {"shutdown", Op::kShutdown, Failure::kNone, {kS}, 0, nullptr},
-      {"shutdown, error code", Op::kShutdown, Failure::kErrorCode, {}, 0, u"Service Shutdown failed w/err 0x00001234"},
-      {"shutdown, other", Op::kShutdown, Failure::kOther, {}, 0, u"Service failed to shut down."},
+      {"continue, other", kControlContinue, Failure::kOther, {kServiceContinuePending, kP}, 0, u"Service failed to resume."},
+      {"shutdown", kControlShutdown, Failure::kNone, {kS}, 0, nullptr},
+      {"shutdown, error code", kControlShutdown, Failure::kErrorCode, {}, 0, u"Service Shutdown failed w/err 0x00001234"},
+      {"shutdown, other", kControlShutdown, Failure::kOther, {}, 0, u"Service failed to shut down."},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);
@@ -159,12 +143,10 @@ TEST_F(BaseFixture, LifeCycleOperationsFollowTheFailureTable) {
     NativeServiceRuntime& rt = m.service().runtime();
     const std::size_t before = rt.StatusReports().size();
     s.start_failure = s.stop_failure = s.pause_failure = s.continue_failure = s.shutdown_failure = c.failure;
-    switch (c.op) {
-      case Op::kStart: s.Start({}); break;
-      case Op::kStop: s.Stop(); break;
-      case Op::kPause: s.Pause(); break;
-      case Op::kContinue: s.Continue(); break;
-      case Op::kShutdown: s.Shutdown(); break;
+    if (c.control == kStart) {
+      s.Start({});
+    } else {
+      CServiceBase::Handler(c.control);
     }
     std::vector<ServiceStatusRecord> reports = rt.StatusReports();
     reports.erase(reports.begin(), reports.begin() + static_cast<std::ptrdiff_t>(before));
@@ -188,44 +170,6 @@ TEST_F(BaseFixture, LifeCycleOperationsFollowTheFailureTable) {
     EXPECT_EQ(m.service().events().OpenSources(), 0);
     PublishServiceInstance(nullptr);
   }
-}
-
-TEST_F(BaseFixture, PlainHandlerRoutesEveryControl) {
-  const struct {
-    std::uint32_t control;
-    const char* call;  // "" for none
-  } kCases[] = {
-      {kControlStop, "OnStop"},      {kControlPause, "OnPause"},     {kControlContinue, "OnContinue"},
-      {kControlShutdown, "OnShutdown"}, {kControlInterrogate, ""},   {kControlDeviceEvent, ""},
-      {0x80, ""},                    {0, ""},
-  };
-  ActAsRegistered();
-  for (const auto& c : kCases) {
-    service->calls.clear();
-    CServiceBase::Handler(c.control);
-    const std::vector<std::string> expected = *c.call ? std::vector<std::string>{c.call} : std::vector<std::string>{};
-    EXPECT_EQ(service->calls, expected) << "control " << c.control;
-  }
-}
-
-TEST_F(BaseFixture, ControlsBeforeControlsEnabledAreIgnored) {
-  std::vector<std::uint32_t> states_in_pause;
-  machine.native().clock().SetSleepHook([&](std::uint32_t) {
-    const DeviceEventRecord device{kDeviceTypeDeviceInterface, u"\\\\?\\USB#VID_1D7E&PID_0001#1#{x}"};
-    for (std::uint32_t control : {kControlPause, kControlContinue, kControlShutdown,
-                                  kControlInterrogate, kControlDeviceEvent, 0x80u}) {
-      EXPECT_EQ(runtime().DeliverControl(control, kDeviceArrival, &device), 0u);
-    }
-    states_in_pause = runtime().ReportedStates();
-  });
-  RunContext ctx(machine.platform());
-  DeviceEventHandler device_events(machine.platform(), ctx, service->NotifyCompanionDir);
-  service->UseDeviceEvents(&device_events);
-  service->ServiceMain({});
-  EXPECT_EQ(service->calls, std::vector<std::string>{"OnStart(0)"});
-  EXPECT_EQ(states_in_pause, (std::vector<std::uint32_t>{kServiceStartPending, kServiceRunning}));
-  EXPECT_EQ(ctx.ReenumerationRequest.load(), 0);
-  EXPECT_TRUE(runtime().Unregistrations().empty());
 }
 
 // A stop at one moment of the start: during OnStart, during the three
@@ -283,6 +227,14 @@ TEST_P(StopTimingTest, StateCallsAndLogFollowTheMomentOfTheStop) {
   std::uint32_t state_in_pause = 0;
   std::vector<std::string> calls_in_pause;
   machine.native().clock().SetSleepHook([&](std::uint32_t) {
+    // Until the start has finished the extended handler ignores every
+    // control but the stop.
+    if (!c.no_extended_handler) {
+      for (std::uint32_t control : {kControlPause, kControlContinue, kControlShutdown, kControlInterrogate,
+                                    kControlDeviceEvent, 0x80u}) {
+        EXPECT_EQ(runtime().DeliverControl(control), 0u);
+      }
+    }
     for (int i = 0; i < c.stops_in_pause; ++i) runtime().DeliverControl(kControlStop);
     state_in_pause = runtime().ReportedStates().back();
     calls_in_pause = service->calls;

@@ -11,18 +11,10 @@ namespace {
 constexpr char kLog[] = "drive_c/windows/pxirms.log";
 constexpr char kStopLine[] = "SERVICE STOPED\r\r\n";
 
-int Occurrences(const std::string& text, const std::string& needle) {
-  int n = 0;
-  for (std::size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) ++n;
-  return n;
-}
-
 struct ZtrmServiceFixture : testing::Test {
-  // The companion installed and `manager` configured; failures of the
-  // service platform are set up between BootMachine and MakeService.
-  void BootMachine(const char* manager = nullptr) {
+  // Failures of the service platform are set up between SetUp and MakeService.
+  void SetUp() override {
     MakeCompanionImage(machine.image());
-    if (manager) ConfigureResourceManager(machine.image(), manager);
     machine.Boot();
   }
   void MakeService() {
@@ -46,28 +38,6 @@ struct ZtrmServiceFixture : testing::Test {
   std::shared_ptr<CZTRMService> service;
 };
 
-TEST_F(ZtrmServiceFixture, StartAndStopLeaveTheirEntriesAndTheStopLine) {
-  BootMachine("Another Vendor");  // no run to wait for
-  MakeService();
-  service->ServiceMain({u"ZTLRMService"});
-  EXPECT_EQ(ctx->StartRequest.load(), 1);
-  EXPECT_EQ(machine.service().threads().WorkItemsQueued(), 1);
-  runtime().DeliverControl(kControlStop);
-
-  EXPECT_EQ(ctx->StartRequest.load(), 0);
-  EXPECT_EQ(service->StopFlag.load(), 1u);
-  const std::vector<NativeEventEntry> entries = events();
-  ASSERT_EQ(entries.size(), 2u);
-  EXPECT_EQ(entries[0].type, kEventInformation);
-  EXPECT_EQ(entries[0].strings, (std::vector<WString>{u"ZTLRMService", u"CZTRMService in OnStart"}));
-  EXPECT_EQ(entries[1].type, kEventInformation);
-  EXPECT_EQ(entries[1].strings, (std::vector<WString>{u"ZTLRMService", u"ZTRMService in OnStop"}));
-  EXPECT_EQ(machine.image().Read(kLog), kStopLine);
-  EXPECT_EQ(runtime().ReportedStates(),
-            (std::vector<std::uint32_t>{kServiceStartPending, kServiceRunning, kServiceStopPending,
-                                        kServiceStopped}));
-}
-
 // A refused work item ends the start stopped with its code, or with one of
 // its own when the refusal gave none.
 struct Refusal {
@@ -81,7 +51,6 @@ INSTANTIATE_TEST_SUITE_P(Codes, RefusedWorkItemTest,
                                                  u"Service Start failed w/err 0x00000008"}));
 
 TEST_P(RefusedWorkItemTest, EndsTheStartStoppedWithItsCode) {
-  BootMachine();
   machine.service().threads().RefuseWorkItems(GetParam().code);
   MakeService();
   service->ServiceMain({});
@@ -104,7 +73,6 @@ TEST_P(RefusedWorkItemTest, EndsTheStartStoppedWithItsCode) {
 // The whole life through the dispatcher: one run, then a stop asked for while
 // the worker waits for its next poll.
 TEST_F(ZtrmServiceFixture, OneRunThenTheStopLine) {
-  BootMachine();
   bool posted = false;
   machine.native().clock().SetSleepHook([&](std::uint32_t ms) {
     if (ms == 2000 && !posted) {  // the worker's first wait, after its first poll
@@ -124,10 +92,15 @@ TEST_F(ZtrmServiceFixture, OneRunThenTheStopLine) {
   EXPECT_EQ(runtime().ReportedStates().back(), kServiceStopped);
   // Worker start, the end of the run and the end of the service's start.
   EXPECT_EQ(Occurrences(machine.Launches(), "ORB.exe|reload|C:\\ZELTRO\\ORB\n"), 3);
+  const std::vector<NativeEventEntry> entries = events();
+  ASSERT_EQ(entries.size(), 2u);
+  EXPECT_EQ(entries[0].type, kEventInformation);
+  EXPECT_EQ(entries[0].strings, (std::vector<WString>{u"ZTLRMService", u"CZTRMService in OnStart"}));
+  EXPECT_EQ(entries[1].type, kEventInformation);
+  EXPECT_EQ(entries[1].strings, (std::vector<WString>{u"ZTLRMService", u"ZTRMService in OnStop"}));
 }
 
 TEST_F(ZtrmServiceFixture, FailedWaitForTheWorkerIsAFailedStop) {
-  BootMachine();
   machine.service().threads().FailWaits(6);
   MakeService();
   service->ServiceMain({});

@@ -62,4 +62,10 @@ std::string ExpectedConsole(const char* name) {
   return ReadSourceFile(std::string("tests/expected/console/") + name);
 }
 
+int Occurrences(const std::string& text, const std::string& needle) {
+  int n = 0;
+  for (std::size_t at = text.find(needle); at != std::string::npos; at = text.find(needle, at + 1)) ++n;
+  return n;
+}
+
 }  // namespace ztrm

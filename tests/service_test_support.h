@@ -82,6 +82,9 @@ void ConfigureResourceManager(const TestImage& image, const std::string& name);
 // An expected console transcript, tests/expected/console/<name>.
 std::string ExpectedConsole(const char* name);
 
+// How often `needle` occurs in `text`, overlaps included.
+int Occurrences(const std::string& text, const std::string& needle);
+
 }  // namespace ztrm
 
 #endif  // ZTRM_TESTS_SERVICE_TEST_SUPPORT_H_
