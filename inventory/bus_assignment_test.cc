@@ -167,15 +167,5 @@ TEST(BusAssignmentTest, RootBusesGiveChassisIdsIndexesAndRootNumbers) {
                              no_trigger + no_trigger);
 }
 
-TEST(BusAssignmentTest, WithoutSystemModulesEveryMappedChassisIsUnusable) {
-  StageBench bench;
-  RunContext& ctx = bench.Context();
-  AppendDescription(ctx, u"Acme", u"C-5", 1, 0);
-  ModuleRecord chassis;
-  MapChassisRootBus(ctx, chassis, 1, 5, u"Acme", u"C-5");
-  EXPECT_EQ(ctx.vecPXISys[0].dwChassisIndex, 255u);
-  EXPECT_EQ(ctx.vecPXISys[0].vecPCIBusSegment[0].usRootBusNumber, 5);
-}
-
 }  // namespace
 }  // namespace ztrm

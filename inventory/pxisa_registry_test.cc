@@ -5,50 +5,28 @@
 #include <string>
 
 #include "tests/stage_bench.h"
-#include "tests/output_test_files.h"
+#include "tests/test_image.h"
 
 namespace ztrm {
 namespace {
 
-const std::string kHyphens(70, '-');
-const std::string kHead = "Initialization\r\n\r\n" + kHyphens + "\r\n" +
-                          "                       QUERY PXISA REGISTRY\r\n" + kHyphens +
-                          "\r\n\r\n";
-const std::string kChassis =
-    "======================= QUERY CHASSIS MODULE =========================\r\n";
-const std::string kPeripheral =
-    "======================= QUERY PERIPHERAL MODULE =======================\r\n";
-const std::string kSystem =
-    "======================= QUERY SYSTEM MODULE ===========================\r\n";
-const std::string kTrigger =
-    "======================= QUERY TRIGGER MANAGER =========================\r\n";
-const std::string kResource =
-    "======================= QUERY RESOURCE MANAGER ========================\r\n";
-const std::string kServices = "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\Services\\";
-
-std::string Key(const std::string& path) { return kServices + path + "]\r\n"; }
+std::string Key(const std::string& path) { return "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\Services\\" + path + "]\r\n"; }
 
 struct RegistryCase {
   const char* name;
   std::string registry;
   bool wow6432;
-  std::string log;      // the whole log of the enumeration
+  const char* log;      // the whole log of the enumeration, in tests/expected/inventory
   std::string console;  // standard output
 };
 
 TEST(PxisaRegistryTest, LogsAndConsoleOfEachRegistryShape) {
-  const std::string long_name(255, 'b');
-  const std::string longest_name(254, 'a');
   const std::string long_library(260, 'L');  // 259 units fit, 260 do not
   const RegistryCase cases[] = {
       {"service keys without subkeys",
        Key("Chassis") + Key("Peripheral Modules") + Key("System Modules") +
            Key("Trigger Managers") + Key("Resource Managers"),
-       false,
-       kHead + kChassis + "Number of Vendor = 0\r\n" + kPeripheral + "Number of Vendor = 0\r\n" +
-           kSystem + "Number of Vendor = 0\r\n" + kTrigger + "Number of Vendor = 0\r\n" +
-           kResource + "Number of Vendor = 0\r\n",
-       ""},
+       false, "pxisa_keys_without_subkeys.log", ""},
       {"vendor without models, model without values, values that do not fit",
        Key("Chassis\\Acme") + Key("Peripheral Modules\\Beta\\P1") +
            Key("System Modules\\Gamma\\S1") + "\"Library\"=\"" + long_library +
@@ -56,41 +34,15 @@ TEST(PxisaRegistryTest, LogsAndConsoleOfEachRegistryShape) {
            "\"Library\"=\"" + long_library.substr(0, 259) + "\"\r\n\"Version\"=dword:ffffffff\r\n" +
            Key("Resource Managers\\Delta") + "\"PXI-2Version\"=dword:00020002\r\n" +
            "\"PXI-6Version\"=dword:0000000a\r\n",
-       false,
-       kHead + kChassis + "Number of Vendor = 1\r\n==> Acme, Number of Model = 0\r\n\r\n" +
-           kPeripheral + "Number of Vendor = 1\r\n==> Beta, Number of Model = 1\r\n" +
-           "Model = P1,\t\tLibrary = ,\t\tVersion = 0x00000000.\r\n\r\n" + kSystem +
-           "Number of Vendor = 1\r\n==> Gamma, Number of Model = 2\r\n" +
-           "Model = S1,\t\tLibrary = ,\t\tVersion = 0x00000000.\r\n" + "Model = S2,\t\tLibrary = " +
-           long_library.substr(0, 259) + ",\t\tVersion = 0xFFFFFFFF.\r\n\r\n" + kTrigger +
-           "Fail to open key of SOFTWARE\\PXISA\\Services\\Trigger Managers\r\n\r\n" + kResource +
-           "Number of Vendor = 1\r\n" +
-           "==> Delta, PXI-2 V = 0x00020002, PXI-4 V = 0x00000000, PXI-6 V = 0x0000000A\r\n\r\n",
+       false, "pxisa_vendor_model_and_value_shapes.log",
        "\nNumber of subkeys: 1\n\nNumber of subkeys: 1\n\nNumber of subkeys: 1\n"
        "\nNumber of subkeys: 1\n\nNumber of subkeys: 2\n\nNumber of subkeys: 1\n"},
       {"names of 255 units are skipped, 254 are kept",
-       Key("System Modules\\" + longest_name + "\\M") + Key("System Modules\\" + long_name + "\\M"),
-       false,
-       kHead + kChassis + "Fail to open key of SOFTWARE\\PXISA\\Services\\Chassis\r\n\r\n" +
-           "Query result = Fail\r\n" + kPeripheral +
-           "Fail to open key of SOFTWARE\\PXISA\\Services\\Peripheral Modules\r\n\r\n" + kSystem +
-           "Number of Vendor = 1\r\n==> " + longest_name + ", Number of Model = 1\r\n" +
-           "Model = M,\t\tLibrary = ,\t\tVersion = 0x00000000.\r\n\r\n" + kTrigger +
-           "Fail to open key of SOFTWARE\\PXISA\\Services\\Trigger Managers\r\n\r\n" + kResource +
-           "Fail to open key of SOFTWARE\\PXISA\\Services\\Resource Managers\r\n\r\n",
-       "\nNumber of subkeys: 2\n\nNumber of subkeys: 1\n"},
+       Key("System Modules\\" + std::string(254, 'a') + "\\M") +
+           Key("System Modules\\" + std::string(255, 'b') + "\\M"),
+       false, "pxisa_names_of_254_and_255_units.log", "\nNumber of subkeys: 2\n\nNumber of subkeys: 1\n"},
       {"the 32-bit view does not fall back to the 64-bit tree",
-       Key("Chassis\\Acme\\C1") + Key("Resource Managers\\Delta"), true,
-       kHead + kChassis + "Fail to open key of SOFTWARE\\Wow6432Node\\PXISA\\Services\\Chassis\r\n\r\n" +
-           "Query result = Fail\r\n" + kPeripheral +
-           "Fail to open key of SOFTWARE\\Wow6432Node\\PXISA\\Services\\Peripheral Modules\r\n\r\n" +
-           kSystem +
-           "Fail to open key of SOFTWARE\\Wow6432Node\\PXISA\\Services\\System Modules\r\n\r\n" +
-           kTrigger +
-           "Fail to open key of SOFTWARE\\Wow6432Node\\PXISA\\Services\\Trigger Managers\r\n\r\n" +
-           kResource +
-           "Fail to open key of SOFTWARE\\Wow6432Node\\PXISA\\Services\\Resource Managers\r\n\r\n",
-       ""},
+       Key("Chassis\\Acme\\C1") + Key("Resource Managers\\Delta"), true, "pxisa_32_bit_view.log", ""},
   };
   for (const RegistryCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -99,7 +51,7 @@ TEST(PxisaRegistryTest, LogsAndConsoleOfEachRegistryShape) {
     RunContext& ctx = bench.Context();
     ctx.UseWow6432Node = c.wow6432;
     QueryPxisaRegistry(ctx);
-    EXPECT_EQ(bench.Log(), CrLf(c.log));
+    EXPECT_EQ(bench.Log(), ReadSourceFile(std::string("tests/expected/inventory/") + c.log));
     EXPECT_EQ(bench.Console(), c.console);
   }
 }

@@ -14,16 +14,11 @@ std::string Repeat(const std::string& line, int times) {
   return text;
 }
 
-ServiceEntryConfig InstalledConfig() {
-  ServiceEntryConfig config;
-  config.service_name = kServiceName;
-  config.display_name = kInstallDisplayName;
-  config.service_type = kServiceWin32OwnProcess;
-  config.start_type = kServiceAutoStart;
-  config.error_control = kServiceErrorNormal;
-  config.image_path = u"C:\\ztrm_bin\\ZTRMService.exe";
-  config.account = kServiceAccount;
-  return config;
+// The service entry as -install makes it, in `state`.
+void AddService(ServiceTestMachine& machine, std::uint32_t state) {
+  ServiceInstaller(machine.platform(), machine.service_platform().scm).CreateServiceEntry(kInstallDisplayName);
+  machine.TakeConsole();
+  machine.service().scm().SetState(kServiceName, state);
 }
 
 struct InstallerFixture : testing::Test {
@@ -36,7 +31,6 @@ struct InstallerFixture : testing::Test {
   NativeServiceControlManager& scm() { return machine.service().scm(); }
   NativeClock& clock() { return machine.native().clock(); }
   std::string Console() { return machine.TakeConsole(); }
-  void AddService(std::uint32_t state) { scm().AddService(InstalledConfig(), state); }
 
   ServiceTestMachine machine;
   std::unique_ptr<ServiceInstaller> installer;
@@ -90,7 +84,7 @@ TEST(InstallerTest, CommandsOnAnInstalledServiceSayWhatHappened) {
     behaviour.stop_duration_ms = c.stop_ms;
     behaviour.stop_fails = c.stop_fails;
     scm.SetBehaviour(kServiceName, behaviour);
-    scm.AddService(InstalledConfig(), c.state);
+    AddService(machine, c.state);
     switch (c.command) {
       case Command::kStart: installer.StartInstalledService(); break;
       case Command::kStop: installer.StopInstalledService(); break;
@@ -151,7 +145,7 @@ TEST_F(InstallerFixture, RunOnceKeepsLoggingWhileARunHoldsTheFiles) {
 }
 
 TEST_F(InstallerFixture, RunOnceWaitsForARunningServiceToStop) {
-  AddService(kServiceRunning);
+  AddService(machine, kServiceRunning);
   clock().SetSleepHook([&](std::uint32_t) {
     if (clock().TotalSleptMilliseconds() == 5000) scm().SetState(kServiceName, kServiceStopped);
   });
@@ -164,7 +158,7 @@ TEST_F(InstallerFixture, RunOnceWaitsForARunningServiceToStop) {
 }
 
 TEST_F(InstallerFixture, RunOnceGivesUpOnAServiceThatStaysRunning) {
-  AddService(kServiceRunning);
+  AddService(machine, kServiceRunning);
   installer->RunOnce();
   EXPECT_EQ(Console(), ExpectedConsole("startonce_running.txt"));
   EXPECT_EQ(clock().TotalSleptMilliseconds(), 30000u);
