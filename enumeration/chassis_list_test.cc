@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+
 #include "chassis/description_discovery.h"
 #include "platform/native/native_platform.h"
 #include "tests/test_image.h"
@@ -23,18 +26,8 @@ void MakeDescriptions(const TestImage& image) {
               "[PCIBusSegment1]\r\n");
 }
 
-struct Listed {
-  std::uint16_t chassis_id;
-  WString file;
-  std::uint16_t first_root_bus;
-  bool operator==(const Listed& o) const {
-    return chassis_id == o.chassis_id && file == o.file && first_root_bus == o.first_root_bus;
-  }
-};
-
-std::ostream& operator<<(std::ostream& os, const Listed& l) {
-  return os << "{" << l.chassis_id << ", " << ToUtf8(l.file) << ", " << l.first_root_bus << "}";
-}
+// A mapped record: chassis ID, description file, first root bus (-1: no segment).
+using Listed = std::tuple<int, std::string, int>;
 
 std::vector<Listed> MapList(const std::string& list_file) {
   TestImage image;
@@ -46,9 +39,8 @@ std::vector<Listed> MapList(const std::string& list_file) {
   MapListedPXI1Chassis(ctx);
   std::vector<Listed> out;
   for (const stPXISys& s : ctx.vecPXISys) {
-    out.push_back({s.usChassisID, s.szDescriptionFile.str(),
-                   s.vecPCIBusSegment.empty() ? std::uint16_t{0xFFFF}
-                                              : s.vecPCIBusSegment[0].usRootBusNumber});
+    out.emplace_back(s.usChassisID, ToUtf8(s.szDescriptionFile.str()),
+                     s.vecPCIBusSegment.empty() ? -1 : s.vecPCIBusSegment[0].usRootBusNumber);
   }
   return out;
 }
@@ -69,17 +61,17 @@ TEST(ChassisListTest, TotalChassisDecidesHowManyEntriesAreMapped) {
       {"total zero", "[Information]\r\nTotalChassis = 0\r\n" + kAcme1, {}},
       {"total negative", "[Information]\r\nTotalChassis = -3\r\n" + kAcme1, {}},
       {"total not a number", "[Information]\r\nTotalChassis = many\r\n" + kAcme1, {}},
-      {"one", "[Information]\r\nTotalChassis = 1\r\n" + kAcme1 + kAcme3, {{5, u"acme.ini", 7}}},
+      {"one", "[Information]\r\nTotalChassis = 1\r\n" + kAcme1 + kAcme3, {{5, "acme.ini", 7}}},
       // Entry 2 has no section: empty vendor and model, zero numbers.
       {"three with the second missing",
        "[Information]\r\nTotalChassis = 3\r\n" + kAcme1 + kAcme3,
-       {{5, u"acme.ini", 7}, {0, u"empty.ini", 0}, {6, u"acme.ini", 9}}},
+       {{5, "acme.ini", 7}, {0, "empty.ini", 0}, {6, "acme.ini", 9}}},
       {"number with trailing text", "[Information]\r\nTotalChassis = 1 chassis\r\n" + kAcme1,
-       {{5, u"acme.ini", 7}}},
+       {{5, "acme.ini", 7}}},
       {"numbers keep their low 16 bits",
        "[Information]\r\nTotalChassis = 1\r\n[Chassis1]\r\nChassisID = 65537\r\n"
        "Vendor = Acme\r\nModel = X1\r\nPCIRootBusNumber = -1\r\n",
-       {{1, u"acme.ini", 65535}}},
+       {{1, "acme.ini", 65535}}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(MapList(c.file), c.expected) << c.name;

@@ -83,20 +83,17 @@ TEST(ModuleDiscoveryTest, IndexRunsAcrossVendorsAndModelsAndEachModelLoadsItsLib
   RegisterModels(ctx, 2, 2, u"C:\\same.dll");
   DiscoverModules(ctx);
 
-  std::vector<std::uint32_t> system_indexes, peripheral_indexes;
-  for (const auto& vendor : ctx.SystemModules.Vendors) {
-    for (const auto& model : vendor.Models) {
-      EXPECT_EQ(model.ModuleCount, 2u);
-      for (const auto& r : model.Modules) system_indexes.push_back(r.Index);
+  auto indexes = [](const PxisaServiceList& list) {
+    std::vector<std::uint32_t> got;
+    for (const auto& vendor : list.Vendors) {
+      for (const auto& model : vendor.Models) {
+        for (const auto& r : model.Modules) got.push_back(r.Index);
+      }
     }
-  }
-  for (const auto& vendor : ctx.PeripheralModules.Vendors) {
-    for (const auto& model : vendor.Models) {
-      for (const auto& r : model.Modules) peripheral_indexes.push_back(r.Index);
-    }
-  }
-  EXPECT_EQ(system_indexes, (std::vector<std::uint32_t>{1, 2, 3, 4, 5, 6, 7, 8}));
-  EXPECT_EQ(peripheral_indexes, (std::vector<std::uint32_t>{1, 2, 3, 4}));
+    return got;
+  };
+  EXPECT_EQ(indexes(ctx.SystemModules), (std::vector<std::uint32_t>{1, 2, 3, 4, 5, 6, 7, 8}));
+  EXPECT_EQ(indexes(ctx.PeripheralModules), (std::vector<std::uint32_t>{1, 2, 3, 4}));
   EXPECT_EQ(calls, (std::vector<std::string>{"V1/M1", "V1/M2", "V2/M1", "V2/M2"}));
   // Four models in each of three services, one load and one free each.
   EXPECT_EQ(bench.libraries().loads[u"C:\\same.dll"], 12);

@@ -51,12 +51,6 @@ std::vector<std::uint32_t> CheckPoints(const std::vector<ServiceStatusRecord>& r
   return check_points;
 }
 
-std::string Shown(const std::vector<std::uint32_t>& states) {
-  std::string text;
-  for (std::uint32_t state : states) text += std::to_string(state) + " ";
-  return text;
-}
-
 struct BaseFixture : testing::Test {
   void SetUp() override {
     MakeCompanionImage(machine.image());
@@ -152,7 +146,7 @@ TEST_F(BaseFixture, LifeCycleOperationsFollowTheFailureTable) {
     reports.erase(reports.begin(), reports.begin() + static_cast<std::ptrdiff_t>(before));
     std::vector<std::uint32_t> states;
     for (const ServiceStatusRecord& r : reports) states.push_back(r.dwCurrentState);
-    EXPECT_EQ(states, c.states) << Shown(states);
+    EXPECT_EQ(states, c.states);
     if (!reports.empty()) {
       EXPECT_EQ(reports.back().dwWin32ExitCode, c.last_exit_code);
     }
@@ -246,7 +240,7 @@ TEST_P(StopTimingTest, StateCallsAndLogFollowTheMomentOfTheStop) {
   EXPECT_EQ(state_in_pause, c.state_in_pause);
   EXPECT_EQ(calls_in_pause, c.calls_in_pause);
   const std::vector<ServiceStatusRecord> reports = runtime().StatusReports();
-  EXPECT_EQ(runtime().ReportedStates(), c.states) << Shown(runtime().ReportedStates());
+  EXPECT_EQ(runtime().ReportedStates(), c.states);
   // Check points rise through every pending state; running and stopped report 0.
   std::vector<std::uint32_t> check_points;
   std::uint32_t counter = 1;

@@ -54,12 +54,9 @@ TEST_P(RefusedWorkItemTest, EndsTheStartStoppedWithItsCode) {
   machine.service().threads().RefuseWorkItems(GetParam().code);
   MakeService();
   service->ServiceMain({});
-  const std::vector<ServiceStatusRecord> reports = runtime().StatusReports();
-  ASSERT_EQ(reports.size(), 2u);
-  EXPECT_EQ(reports[0].dwCurrentState, kServiceStartPending);
-  EXPECT_EQ(reports[1].dwCurrentState, kServiceStopped);
-  EXPECT_EQ(reports[1].dwWin32ExitCode, GetParam().exit_code);
-  EXPECT_EQ(reports[1].dwCheckPoint, 0u);
+  EXPECT_EQ(runtime().ReportedStates(), (std::vector<std::uint32_t>{kServiceStartPending, kServiceStopped}));
+  EXPECT_EQ(runtime().StatusReports().back().dwWin32ExitCode, GetParam().exit_code);
+  EXPECT_EQ(runtime().StatusReports().back().dwCheckPoint, 0u);
   const std::vector<NativeEventEntry> entries = events();
   ASSERT_EQ(entries.size(), 2u);
   EXPECT_EQ(entries[1].type, kEventError);

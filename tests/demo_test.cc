@@ -28,53 +28,13 @@ TEST(DemoImageTest, EachRunWritesTheExpectedFilesFromAFreshInventory) {
   EXPECT_EQ(image.Read("drive_c/windows/ztbuslist.dat"), ExpectedCrlfFile("demo/ztbuslist.dat"));
   // The worker start and the run each tell the companion to reload.
   EXPECT_EQ(image.Read("launches.log"), "ORB.exe|reload|C:\\ZELTRO\\ORB\nORB.exe|reload|C:\\ZELTRO\\ORB\n");
-  ASSERT_EQ(ctx.vecPXISys.size(), 2u);
-  // First the PXI Express chassis the simulated module reports, with the
-  // chassis ID the mapping file keeps for mapping index 1 and the root buses
-  // the module reports.
-  const stPXISys& pxie = ctx.vecPXISys[0];
-  EXPECT_EQ(pxie.usChassisID, 2);
-  EXPECT_EQ(pxie.dwChassisIndex, 1u);
-  EXPECT_EQ(pxie.bPXIe, 1);
-  ASSERT_EQ(pxie.vecPCIBusSegment.size(), 2u);
-  EXPECT_EQ(pxie.vecPCIBusSegment[0].usRootBusNumber, 9);
-  EXPECT_EQ(pxie.vecPCIBusSegment[1].usRootBusNumber, 13);
-  // Then the listed PXI-1 chassis.
-  const stPXISys& chassis = ctx.vecPXISys[1];
-  EXPECT_EQ(chassis.usChassisID, 1);
-  EXPECT_EQ(chassis.dwChassisIndex, 2u);
-  EXPECT_EQ(chassis.bPXI1, 1);
-  EXPECT_EQ(chassis.szDescriptionFile, WideText(u"ZT1018.ini"));
-  ASSERT_EQ(chassis.vecPCIBusSegment.size(), 2u);
-  EXPECT_EQ(chassis.vecPCIBusSegment[0].usRootBusNumber, 4);
-  EXPECT_EQ(chassis.vecPCIBusSegment[1].usRootBusNumber, 5);
-  EXPECT_EQ(chassis.vecSlot.size(), 8u);
 
-  // A second run starts the inventory afresh: the same log, the same counts.
+  // A second run starts the inventory afresh: the same log (its module
+  // indexes start at 1 again), the same counts.
   worker.PerformRun();
   EXPECT_EQ(image.Read("drive_c/windows/pxirms.log"), ReadSourceFile("tests/expected/demo/pxirms.log"));
   EXPECT_EQ(ctx.SystemModuleCounter, 2u);
   EXPECT_EQ(ctx.PeripheralModuleCounter, 4u);  // three ZT-4120, one ZT-6250
-  ASSERT_EQ(ctx.SystemModules.VendorCount, 1u);
-  const PxisaVendorEntry& zeltro = ctx.SystemModules.Vendors[0];
-  ASSERT_EQ(zeltro.ModelCount, 2u);
-  // ZT-8370 comes first in the registry, ZT-8840 has the lower buses.
-  const ModuleRecord& remote = zeltro.Models[0].Modules.at(0);
-  const ModuleRecord& embedded = zeltro.Models[1].Modules.at(0);
-  EXPECT_EQ(remote.Index, 1u);
-  EXPECT_EQ(remote.MappingIndex, 2u);
-  EXPECT_EQ(remote.ChassisID, 0u);
-  EXPECT_EQ(embedded.Index, 2u);
-  EXPECT_EQ(embedded.MappingIndex, 1u);
-  EXPECT_EQ(embedded.ChassisID, 2u);
-  EXPECT_EQ(embedded.MinBus, 8u);
-  EXPECT_EQ(embedded.MaxBus, 19u);  // the fourth link's last bus
-  EXPECT_EQ(embedded.ChassisVendor, WideText(u"ZELTRO Technology"));
-  EXPECT_EQ(embedded.ChassisModel, WideText(u"ZT1085"));
-  const ModuleRecord& chassis_module = ctx.ChassisModules.Vendors.at(0).Models.at(0).Modules.at(0);
-  EXPECT_EQ(chassis_module.Index, 1u);
-  EXPECT_EQ(chassis_module.RootBusCount, 2u);
-  EXPECT_EQ(chassis_module.TriggerManagerPath, WideText(u"C:\\ZELTRO\\SimModule\\zttrigger.dll"));
   ASSERT_EQ(ctx.vecPXISys.size(), 2u);
 
   // A description edited while the service runs (same files, another model

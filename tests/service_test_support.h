@@ -48,7 +48,6 @@ class ScriptedDriver : public ResourceDriver {
 
 class ServiceTestMachine {
  public:
-  ServiceTestMachine() = default;
   ~ServiceTestMachine();
 
   // Set the image up first, then Boot.
