@@ -71,7 +71,8 @@ TEST_F(BaseFixture, CleanStartAndStopReportEveryStateWithRisingCheckPoints) {
   const ServiceStatusRecord& made = service->Status;  // before anything is reported
   EXPECT_EQ((std::vector<std::uint32_t>{made.dwServiceType, made.dwCurrentState, made.dwControlsAccepted,
                                         made.dwWin32ExitCode, made.dwServiceSpecificExitCode,
-                                        made.dwCheckPoint, made.dwWaitHint, service->StatusHandle.load()}),
+                                        made.dwCheckPoint, made.dwWaitHint,
+                                        static_cast<std::uint32_t>(service->StatusHandle.load())}),
             (std::vector<std::uint32_t>{0x10, kServiceStartPending, 5, 0, 0, 0, 0, 0}));
   service->ServiceMain({u"ZTLRMService"});
   runtime().DeliverControl(kControlStop);
@@ -250,7 +251,9 @@ TEST_P(StopTimingTest, StateCallsAndLogFollowTheMomentOfTheStop) {
   EXPECT_EQ(reports.back().dwWin32ExitCode, c.last_exit_code);
   EXPECT_EQ(service->calls, c.calls);
   EXPECT_EQ(events().size(), c.event ? 1u : 0u);
-  if (c.event) EXPECT_EQ(events()[0].strings[1], c.event);
+  if (c.event) {
+    EXPECT_EQ(events()[0].strings[1], c.event);
+  }
   EXPECT_EQ(runtime().Unregistrations().size(), c.unregistrations);
   EXPECT_EQ(runtime().DeviceRegistrationMade().has_value(), !c.no_extended_handler);
   EXPECT_EQ(machine.Launches(), c.start_failure == Failure::kNone ? "ORB.exe|reload|C:\\ZELTRO\\ORB\n" : "");

@@ -241,9 +241,15 @@ TEST_P(SystemImageTest, RunEndsAndWritesItsFiles) {
     // The value's first word and the rest, for the keys that take both.
     const std::size_t blank = value.find(' ');
     const std::string first = value.substr(0, blank), rest = value.substr(blank + 1);
-    if (key == "log") EXPECT_GE(count(value), 1) << c.name << ": no line \"" << value << "\"";
-    if (key == "logcount") EXPECT_EQ(count(rest), std::stoi(first)) << c.name << ": \"" << rest << "\"";
-    if (key == "nolog") EXPECT_EQ(log.find(value), std::string::npos) << c.name << ": \"" << value << "\" is there";
+    if (key == "log") {
+      EXPECT_GE(count(value), 1) << c.name << ": no line \"" << value << "\"";
+    }
+    if (key == "logcount") {
+      EXPECT_EQ(count(rest), std::stoi(first)) << c.name << ": \"" << rest << "\"";
+    }
+    if (key == "nolog") {
+      EXPECT_EQ(log.find(value), std::string::npos) << c.name << ": \"" << value << "\" is there";
+    }
     if (key == "file") {
       const std::vector<std::string> file = Lines(image.Read("drive_c/windows/" + first));
       EXPECT_NE(std::find(file.begin(), file.end(), rest), file.end()) << c.name << ": " << first << " lacks " << rest;
