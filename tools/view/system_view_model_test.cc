@@ -11,8 +11,8 @@ namespace {
 std::string Describe(const SystemView& view) {
   std::string out;
   for (const ViewChassis& c : view.chassis) {
-    out += "chassis " + c.id + " model=" + c.model + " vendor=" + c.vendor + " serial=" +
-           c.serial_number + (c.in_pxisys ? " pxisys" : "") + (c.in_pxiesys ? " pxiesys" : "") + "\n";
+    out += "chassis " + c.id + " model=" + c.model + " vendor=" + c.vendor + " serial=" + c.serial_number +
+           (c.in_pxisys ? " pxisys" : "") + (c.in_pxiesys ? " pxiesys" : "") + "\n";
     for (const ViewSlot& s : c.slots) {
       out += " slot " + s.name + (s.system_slot ? " SYS" : "") + (s.timing_slot ? " TIM" : "");
       if (s.times_listed > 1) out += " x" + std::to_string(s.times_listed);
@@ -29,8 +29,7 @@ std::string Describe(const SystemView& view) {
     for (const ViewSlotGroup& g : c.segments) out += " segment " + g.name + ": " + names(g.slots) + "\n";
     for (const ViewSlotGroup& g : c.trigger_buses) out += " bus " + g.name + ": " + names(g.slots) + "\n";
     for (const ViewTriggerBridge& b : c.bridges) {
-      out += " bridge " + b.name + ": " + b.source_bus + "->" + b.destination_bus + " map " +
-             b.line_mapping + "\n";
+      out += " bridge " + b.name + ": " + b.source_bus + "->" + b.destination_bus + " map " + b.line_mapping + "\n";
     }
     for (const ViewStarTrigger& st : c.star_triggers) {
       out += " star " + st.number + " from " + st.from_slot + ":";
