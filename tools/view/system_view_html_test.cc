@@ -91,12 +91,10 @@ TEST(SystemViewHtml, RepeatedSlotsAreMarkedAndTheLeftOutListCounted) {
 // bound, and the chassis that would pass it are named.
 TEST(SystemViewHtml, ThePageOfTheLargestInputStaysWithinItsBound) {
   const std::string text(300, '"');  // cut to 259, each escaped to 6 bytes
-  std::string pxisys = "[System]\nChassisList=\"", pxiesys = "[System]\nChassisList=\"";
-  std::string body, ebody, slots;
+  std::string list, body, ebody, slots;
   for (int s = 1; s <= 64; ++s) slots += (s > 1 ? "," : "") + std::to_string(s);
   for (int id = 1; id <= 32; ++id) {
-    pxisys += (id > 1 ? "," : "") + std::to_string(id);
-    pxiesys += (id > 1 ? "," : "") + std::to_string(id);
+    list += (id > 1 ? "," : "") + std::to_string(id);
     const std::string c = "Chassis" + std::to_string(id);
     body += "[" + c + "]\nSlotList=\"" + slots + "\"\nPCIBusSegmentList=\"1\"\n[" + c +
             "PCIBusSegment1]\nSlotList=\"" + slots + "\"\n";
@@ -109,8 +107,8 @@ TEST(SystemViewHtml, ThePageOfTheLargestInputStaysWithinItsBound) {
     }
   }
   ViewInputs inputs;
-  inputs.pxisys = pxisys + "\"\n" + body;
-  inputs.pxiesys = pxiesys + "\"\n" + ebody;
+  inputs.pxisys = "[System]\nChassisList=\"" + list + "\"\n" + body;
+  inputs.pxiesys = "[System]\nChassisList=\"" + list + "\"\n" + ebody;
   SystemView view = ReadSystemView(inputs);
   std::string page = RenderSystemViewHtml(view);
   ASSERT_GE(view.chassis.size(), 1u);
