@@ -104,11 +104,9 @@ TEST(SystemViewModel, ReadsWhatTheFilesSay) {
        " slot 1 SYS\n"
        " slot 2\n"
        " segment 1: 1,2\n"
-       "skipped: chassis 1: PCI bus segment \"2\" has no [Chassis1PCIBusSegment2] section in "
-       "pxisys.ini\n"
+       "skipped: chassis 1: PCI bus segment \"2\" has no [Chassis1PCIBusSegment2] section in pxisys.ini\n"
        "skipped: chassis 1: trigger bus \"1\" has no [Chassis1TriggerBus1] section in pxisys.ini\n"
-       "skipped: chassis 1: trigger bridge \"7\" has no [Chassis1TriggerBridge7] section in "
-       "pxisys.ini\n"
+       "skipped: chassis 1: trigger bridge \"7\" has no [Chassis1TriggerBridge7] section in pxisys.ini\n"
        "skipped: chassis 1: star trigger 1 has no [Chassis1StarTrigger1] section in pxisys.ini\n"
        "skipped: pxisys.ini lists chassis 5 but has no [Chassis5] section\n"},
       {"absurd values: chassis numbers, a trigger bus slot and a star line out of the chassis",
@@ -126,14 +124,11 @@ TEST(SystemViewModel, ReadsWhatTheFilesSay) {
        " segment 1: 2,-3\n"
        " bus 1: 2\n"
        " star 1 from 77: 0->99999\n"
-       "skipped: pxisys.ini: ChassisList entry \"-1\" and 2 more not a chassis number from 0 to "
-       "65535\n"
+       "skipped: pxisys.ini: ChassisList entry \"-1\" and 2 more not a chassis number from 0 to 65535\n"
        "skipped: chassis 4: slot \"2\" is listed more than once: pxisys.ini's SlotList names it "
        "twice; it is drawn once\n"
-       "skipped: chassis 4: trigger bus \"1\" names slot \"-7\", which is not among the slots "
-       "drawn\n"
-       "skipped: chassis 4: star trigger 1 line \"PXI_STAR1\" names slot \"12\", which is not among "
-       "the slots drawn\n"
+       "skipped: chassis 4: trigger bus \"1\" names slot \"-7\", which is not among the slots drawn\n"
+       "skipped: chassis 4: star trigger 1 line \"PXI_STAR1\" names slot \"12\", which is not among the slots drawn\n"
        "skipped: chassis 4: the timing slot \"77\" is not among the slots drawn\n"},
       {"slots in order, each once: one listed twice, and one pxisys.ini places nowhere (from its segment)",
        std::string("[System]\nChassisList=\"1\"\n[Chassis1]\nSlotList=\"1,2,4,5,6\"\n"
