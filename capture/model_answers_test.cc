@@ -22,8 +22,7 @@ TEST(AskModel, ChassisRootBusesAreAskedForEachRootIndexOfEveryChassisReadAtMost2
   ScriptedLibrary& s = libraries.scripted[u"C:\\v\\lib.dll"];
   s.chassis_count = [](const char*, const char*, std::uint32_t* n) { *n = 0xFFFFFFFF; };
   std::uint32_t calls = 0;
-  s.root_bus = [&](const char*, const char*, std::uint32_t root, std::uint32_t chassis,
-                   std::uint32_t* bus) {
+  s.root_bus = [&](const char*, const char*, std::uint32_t root, std::uint32_t chassis, std::uint32_t* bus) {
     ++calls;
     if (chassis == 2 && root != 2) *bus = 10 * root;
   };

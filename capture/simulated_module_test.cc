@@ -32,21 +32,17 @@ TEST(MatchingBuild, PicksABuildTheServiceCannotTellFromTheLibrary) {
       {Without({kSystemModuleSmBusOperation}), kPeripheral | kChassis, "ztsimmod"},
       {Without({kSystemModuleGetChassisEeprom}), kSystem, "ztsimmod_noeeprom"},
       {Without({kSystemModuleGetInformation}), kSystem | kPeripheral, "ztsimmod_nosysinfo"},
-      {Without({kSystemModuleGetInformation, kSystemModuleSmBusOperation}), kSystem,
-       "ztsimmod_nosmbus_nosysinfo"},
-      {Without({kSystemModuleGetChassisEeprom, kSystemModuleSmBusOperation}), kSystem,
-       "ztsimmod_nosmbus_noeeprom"},
-      {Without({kSystemModuleGetChassisEeprom, kSystemModuleGetInformation,
-                kSystemModuleSmBusOperation}),
-       kSystem, "ztsimmod_nosmbus_noinfo"},
+      {Without({kSystemModuleGetInformation, kSystemModuleSmBusOperation}), kSystem, "ztsimmod_nosmbus_nosysinfo"},
+      {Without({kSystemModuleGetChassisEeprom, kSystemModuleSmBusOperation}), kSystem, "ztsimmod_nosmbus_noeeprom"},
+      {Without({kSystemModuleGetChassisEeprom, kSystemModuleGetInformation, kSystemModuleSmBusOperation}), kSystem,
+       "ztsimmod_nosmbus_noinfo"},
       // Without GetCount a stage looks at nothing else.
-      {Without({kSystemModuleGetCount, kSystemModuleGetName, kSystemModuleGetChassisEeprom}),
-       kSystem, "ztsimmod_nocount"},
+      {Without({kSystemModuleGetCount, kSystemModuleGetName, kSystemModuleGetChassisEeprom}), kSystem,
+       "ztsimmod_nocount"},
       // Without GetName the system module stage looks at nothing else.
       {Without({kSystemModuleGetName, kSystemModuleGetInformation}), kSystem, "ztsimmod_noname"},
       {Without({kPeripheralModuleGetName}), kPeripheral, "ztsimmod_noname"},
-      {Without({kPeripheralModuleGetName, kPeripheralModuleGetInformation}), kPeripheral,
-       "ztsimmod_noname_noinfo"},
+      {Without({kPeripheralModuleGetName, kPeripheralModuleGetInformation}), kPeripheral, "ztsimmod_noname_noinfo"},
       {Without({kPeripheralModuleGetInformation}), kPeripheral, "ztsimmod_noinfo"},
       {Without({kChassisGetPciRootBusNumber}), kChassis, "ztsimmod_noinfo"},
       {Without({kChassisGetCount, kChassisGetPciRootBusNumber}), kChassis, "ztsimmod_nocount"},
@@ -84,9 +80,9 @@ TEST(SimulatedModuleSections, NameWhatTheConfigurationCannotHold) {
   answers.modules[1].unique_name.fill('z');
   std::vector<std::string> notes;
   SimulatedModuleSections(request, answers, notes);
-  EXPECT_EQ(notes, (std::vector<std::string>{
-                       "V/M module 1: a name holds a line break, which the configuration cannot hold",
-                       "V/M module 2: only one name fills its buffer; the replay fills both"}));
+  EXPECT_EQ(notes,
+            (std::vector<std::string>{"V/M module 1: a name holds a line break, which the configuration cannot hold",
+                                      "V/M module 2: only one name fills its buffer; the replay fills both"}));
 }
 
 }  // namespace

@@ -7,11 +7,11 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "capture/helper_answers.h"
 #include "enumeration/worker.h"
 #include "platform/native/native_platform.h"
+#include "tests/service_test_support.h"
 #include "tests/test_image.h"
 #include "tools/replay_setup.h"
 
@@ -27,19 +27,17 @@ struct RunFiles {
   std::string log, pxisys, pxiesys;
 };
 
-// One worker start and one run on the image at `root`, the clock pinned.
-RunFiles RunOn(const std::string& root) {
-  NativePlatform native(root);
+// One worker start and one run on the image in `folder` of `image`, the
+// clock pinned.
+RunFiles RunOn(const TestImage& image, const std::string& folder = ".") {
+  NativePlatform native(image.Path(folder));
   native.clock().Pin({2026, 12, 6, 5, 30, 0, 123});
   RunContext ctx(native.platform());
   EnumerationWorker worker(ctx);
   worker.Start();
   worker.PerformRun();
-  auto read = [&](const char* name) {
-    std::ifstream in(root + "/drive_c/windows/" + name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  };
-  return {read("pxirms.log"), read("pxisys.ini"), read("pxiesys.ini")};
+  const std::string out = folder + "/drive_c/windows/";
+  return {image.Read(out + "pxirms.log"), image.Read(out + "pxisys.ini"), image.Read(out + "pxiesys.ini")};
 }
 
 // Captures the image at `image` into `dir` of itself, in-process.
@@ -54,7 +52,7 @@ std::string Replay(const TestImage& image, RunFiles& files) {
   std::vector<std::string> problems = InstallSimulatedLibraries(captured, ZTRM_SIMMODULE_DIR);
   std::string joined;
   for (const std::string& p : problems) joined += p + "\n";
-  files = RunOn(captured);
+  files = RunOn(image, kCaptureFolder);
   return joined;
 }
 
@@ -85,8 +83,7 @@ void WriteSmallSystem(const TestImage& image) {
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\PXISA\\Services\\Resource Managers\\Acme]\n\"PXI-2Version\"=dword:00020000\n"
       "\"PXI-6Version\"=\"text\"\n\"Unread\"=\"x\"\n\n"
       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Elsewhere]\n\"X\"=\"y\"\n");
-  image.Write("drive_c/ProgramData/PXISA/configuration.ini",
-              "[ResourceManager]\r\nName = ZELTRO Technology\r\n");
+  ConfigureResourceManager(image, "ZELTRO Technology");
   image.Write("drive_c/PXI/Desc/A.ini", "[Chassis]\r\nVendor = \"Acme\"\r\n");
   image.MakeFolder("drive_c/PXI/Desc/sub.ini");
   image.Write("drive_c/PXI/Desc/notes.txt", "not a description");
@@ -105,7 +102,7 @@ void WriteSmallSystem(const TestImage& image) {
 TEST(CaptureReplay, ASmallSystemIsCapturedAsExpectedAndReplaysAlike) {
   TestImage image;
   WriteSmallSystem(image);
-  RunFiles original = RunOn(image.root());
+  RunFiles original = RunOn(image);
   CaptureOutcome outcome = CaptureInto(image);
   ASSERT_TRUE(outcome.written) << outcome.refusal;
   const std::string c = std::string(kCaptureFolder) + "/";
@@ -131,44 +128,30 @@ TEST(CaptureReplay, ASmallSystemIsCapturedAsExpectedAndReplaysAlike) {
   EXPECT_NE(replay.log.find("PeripheralModule_LoadLibrary = C:\\Vendors\\gone.dll = Fail"), std::string::npos);
 }
 
-// A capture writes into an empty or missing folder nothing but the image's
-// own files, and refuses one that holds anything or cannot be made, leaving
-// it as it was.
+// A capture writes into an empty folder nothing but the image's own files,
+// and refuses a folder it cannot make, writing nothing outside it (a missing
+// folder made: ASmallSystemIsCapturedAsExpectedAndReplaysAlike; a full one
+// refused and left as it was: wine.capture_replay).
 TEST(CaptureReplay, TheFolderMustBeEmptyOrMadeAnew) {
-  const std::vector<std::string> kWritten = {"capture.txt", "drive_c", "registry.reg", "simulated_libraries.txt"};
-  const struct {
-    const char* kept;  // a file in the folder beforehand; "" an empty folder, nullptr none
-    const char16_t* dir;
-    const char* refusal;  // "" when written
-    std::vector<std::string> entries;
-  } cases[] = {
-      {nullptr, kCaptureDir, "", kWritten},
-      {"", kCaptureDir, "", kWritten},
-      {"mine.txt", kCaptureDir, "C:\\capture is not empty", {"mine.txt"}},
-      {nullptr, u"C:\\no\\such\\parent", "cannot make the folder C:\\no\\such\\parent", {}},
-  };
-  for (const auto& c : cases) {
-    TestImage image;
-    WriteSmallSystem(image);
-    if (c.kept) image.MakeFolder(kCaptureFolder);
-    if (c.kept && *c.kept) image.Write(std::string(kCaptureFolder) + "/" + c.kept, "keep");
-    CaptureOutcome outcome = CaptureInto(image, c.dir);
-    EXPECT_EQ(outcome.refusal, c.refusal);
-    EXPECT_EQ(outcome.written, !*c.refusal) << c.refusal;
-    std::vector<std::string> entries;
-    std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(image.Path(kCaptureFolder), ec)) {
-      entries.push_back(entry.path().filename().string());
-    }
-    std::sort(entries.begin(), entries.end());
-    EXPECT_EQ(entries, c.entries) << c.refusal;
-    if (c.kept && *c.kept) EXPECT_EQ(image.Read(std::string(kCaptureFolder) + "/" + c.kept), "keep");
-    EXPECT_FALSE(image.Exists("drive_c/no"));
+  TestImage image;
+  WriteSmallSystem(image);
+  image.MakeFolder(kCaptureFolder);
+  CaptureOutcome outcome = CaptureInto(image);
+  EXPECT_TRUE(outcome.written) << outcome.refusal;
+  std::vector<std::string> entries;
+  for (const auto& entry : fs::directory_iterator(image.Path(kCaptureFolder))) {
+    entries.push_back(entry.path().filename().string());
   }
+  std::sort(entries.begin(), entries.end());
+  EXPECT_EQ(entries, (std::vector<std::string>{"capture.txt", "drive_c", "registry.reg", "simulated_libraries.txt"}));
+  outcome = CaptureInto(image, u"C:\\no\\such\\parent");
+  EXPECT_FALSE(outcome.written);
+  EXPECT_EQ(outcome.refusal, "cannot make the folder C:\\no\\such\\parent");
+  EXPECT_FALSE(image.Exists("drive_c/no"));
 }
 
-// Answers through the helper protocol; the runner plays a helper that
-// crashes, hangs or prints half its answers for one library.
+// Answers through the helper protocol; the runner plays the helper of one
+// library as told.
 class PlayedHelpers : public HelperRunner {
  public:
   PlayedHelpers(DynamicLibraries& libraries, std::string bad, HelperRun bad_run)
@@ -190,36 +173,28 @@ class PlayedHelpers : public HelperRunner {
   HelperRun bad_run_;
 };
 
+// A helper that prints half its answers (one that crashes or hangs:
+// wine.capture_replay).
 TEST(CaptureReplay, ALibraryThatFailsInItsHelperIsRecordedAndReplaysAsUnloadable) {
-  const struct {
-    HelperRun run;
-    const char* failure;
-  } cases[] = {
-      {{HelperRun::Outcome::kEnded, 0xC0000005, "loaded 1\nexports 1023\n"},
-       "the helper process ended with 0xC0000005"},
-      {{HelperRun::Outcome::kTimedOut, 0, ""}, "no answer within 10 s"},
-      {{HelperRun::Outcome::kEnded, 0, "loaded 1\nexports 1023\ncount 1\n"},
-       "the helper process gave incomplete answers"},
-  };
-  for (const auto& c : cases) {
-    TestImage image;
-    WriteSmallSystem(image);
-    NativePlatform native(image.root());
-    PlayedHelpers helpers(native.platform().libraries, "C:\\Vendors\\acme.dll", c.run);
-    HelperAnswerSource answers(helpers, kHelperTimeoutMs);
-    CaptureOutcome outcome = CaptureSystem(native.platform(), answers, kCaptureDir);
-    ASSERT_TRUE(outcome.written);
-    EXPECT_EQ(helpers.timeouts, std::vector<std::uint32_t>(3, 10000u));
-    std::string text = image.Read(std::string(kCaptureFolder) + "/capture.txt");
-    EXPECT_NE(text.find(std::string("library C:\\Vendors\\acme.dll (Acme/S1, Acme/P1): failed (Acme/S1: ") +
-                        c.failure + "; Acme/P1: " + c.failure + "); the replay cannot load it\n"),
-              std::string::npos) << text;
-    EXPECT_EQ(image.Read(std::string(kCaptureFolder) + "/simulated_libraries.txt"), "");
-    RunFiles replay;
-    EXPECT_EQ(Replay(image, replay), "");
-    EXPECT_NE(replay.log.find("LoadLibraryW Fail\r\r\n"), std::string::npos);
-    EXPECT_NE(replay.log.find("PeripheralModule_LoadLibrary = C:\\Vendors\\acme.dll = Fail"), std::string::npos);
-  }
+  TestImage image;
+  WriteSmallSystem(image);
+  NativePlatform native(image.root());
+  PlayedHelpers helpers(native.platform().libraries, "C:\\Vendors\\acme.dll",
+                        {HelperRun::Outcome::kEnded, 0, "loaded 1\nexports 1023\ncount 1\n"});
+  HelperAnswerSource answers(helpers, kHelperTimeoutMs);
+  ASSERT_TRUE(CaptureSystem(native.platform(), answers, kCaptureDir).written);
+  EXPECT_EQ(helpers.timeouts, std::vector<std::uint32_t>(3, 10000u));
+  std::string text = image.Read(std::string(kCaptureFolder) + "/capture.txt");
+  EXPECT_NE(text.find("library C:\\Vendors\\acme.dll (Acme/S1, Acme/P1): failed (Acme/S1: the helper process gave "
+                      "incomplete answers; Acme/P1: the helper process gave incomplete answers); the replay cannot "
+                      "load it\n"),
+            std::string::npos)
+      << text;
+  EXPECT_EQ(image.Read(std::string(kCaptureFolder) + "/simulated_libraries.txt"), "");
+  RunFiles replay;
+  EXPECT_EQ(Replay(image, replay), "");
+  EXPECT_NE(replay.log.find("LoadLibraryW Fail\r\r\n"), std::string::npos);
+  EXPECT_NE(replay.log.find("PeripheralModule_LoadLibrary = C:\\Vendors\\acme.dll = Fail"), std::string::npos);
 }
 
 TEST(ImageRelativePath, MapsDriveCOnly) {

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "tests/service_test_support.h"
 #include "tests/shell_run.h"
 #include "tests/test_image.h"
 
@@ -44,44 +45,30 @@ TEST(ToolHelpTest, BadCommandLinesGiveOneLineAndExitCode2) {
   }
 }
 
-// An image with nothing in it: the files are written, and the warning names
-// every place the run looked for a chassis.
+// An image with nothing in it but another resource manager configured: the
+// run all the same, the files written, and the warning naming every place
+// the run looked for a chassis.
 TEST(ZtrmSimTest, RunsOnceAndSaysWhatItWroteAndWhereItFoundNoChassis) {
   TestImage image;
-  image.Write("drive_c/ProgramData/PXISA/configuration.ini",
-              "[ResourceManager]\r\nName = \"ZELTRO Technology\"\r\n");
+  ConfigureResourceManager(image, "Other");
   ShellResult r = RunTool(ZTRM_SIM_PATH, "--time=2026-12-06T05:30:00.123 " + image.root());
   EXPECT_EQ(r.exit_code, 0);
   const std::string windows = image.Path("drive_c/windows/");
   auto wrote = [&](const char* name) {
-    return "wrote " + windows + name + " (" +
-           std::to_string(std::filesystem::file_size(windows + name)) + " bytes)\n";
+    return "wrote " + windows + name + " (" + std::to_string(std::filesystem::file_size(windows + name)) + " bytes)\n";
   };
   EXPECT_EQ(r.out,
-            wrote("pxirms.log") + wrote("pxisys.ini") + wrote("pxiesys.ini") +
+            "ztrm-sim: C:\\ProgramData\\PXISA\\configuration.ini names \"Other\" as the resource manager, not "
+            "\"ZELTRO Technology\"; running once all the same.\n" +
+                wrote("pxirms.log") + wrote("pxisys.ini") + wrote("pxiesys.ini") +
                 "ztrm-sim: warning: the run found no chassis. It looked for:\n"
                 "  description files: in the folder named by "
                 "HKLM\\SOFTWARE\\PXISA\\CurrentVersion\\ChassisDescriptionFilePath (no such key)\n"
-                "  PXI-1 chassis:     in the chassis list C:\\ZELTRO\\PXI\\PXIChassisList.ini "
-                "(no such file)\n"
+                "  PXI-1 chassis:     in the chassis list C:\\ZELTRO\\PXI\\PXIChassisList.ini (no such file)\n"
                 "  PXI Express chassis: from the vendor module libraries registered under\n"
                 "                     HKLM\\SOFTWARE\\PXISA\\Services\\Chassis (0 models)\n"
                 "  The run log drive_c/windows/pxirms.log says what each step found.\n");
-  EXPECT_NE(image.Read("drive_c/windows/pxirms.log").find("[2026-12-06_05:30:00.123]  \r\n"),
-            std::string::npos);
-}
-
-TEST(ZtrmSimTest, SaysPlainlyWhenAnotherManagerIsConfigured) {
-  TestImage image;
-  image.Write("drive_c/ProgramData/PXISA/configuration.ini", "[ResourceManager]\r\nName = Other\r\n");
-  ShellResult r = RunTool(ZTRM_SIM_PATH, image.root());
-  EXPECT_EQ(r.exit_code, 0);
-  EXPECT_EQ(r.out.rfind("ztrm-sim: C:\\ProgramData\\PXISA\\configuration.ini names \"Other\" as the "
-                        "resource manager, not \"ZELTRO Technology\"; running once all the same.\n",
-                        0),
-            0u)
-      << r.out;
-  EXPECT_TRUE(image.Exists("drive_c/windows/pxirms.log"));
+  EXPECT_NE(image.Read("drive_c/windows/pxirms.log").find("[2026-12-06_05:30:00.123]  \r\n"), std::string::npos);
 }
 
 }  // namespace

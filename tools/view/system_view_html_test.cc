@@ -70,25 +70,20 @@ TEST(SystemViewHtml, TextsAreCutToTheirBoxesKeepingWhatTellsThemApart) {
   }
 }
 
-// A slot the files list twice carries its mark and the note in a tooltip.
-TEST(SystemViewHtml, RepeatedSlotsAreMarked) {
+// A slot the files list twice carries its mark and the note in a tooltip;
+// the list of what the run left out counts what it leaves off.
+TEST(SystemViewHtml, RepeatedSlotsAreMarkedAndTheLeftOutListCounted) {
   SystemView view = TinySystem();
-  ViewChassis& c = view.chassis[0];
-  c.slots[2].times_listed = 2;
-  c.slots[2].repeat_note = "slot \"3\" is listed more than once";
+  view.chassis[0].slots[2].times_listed = 2;
+  view.chassis[0].slots[2].repeat_note = "slot \"3\" is listed more than once";
+  view.has_trail = true;
+  view.left_out = {"X: not written"};
+  view.left_out_not_kept = 2;
   const std::string page = RenderSystemViewHtml(view);
   EXPECT_NE(page.find("<text x=\"262\" y=\"52\" class=\"repeat-mark\"><title>slot &quot;3&quot; is "
                       "listed more than once</title>\xC3\x97" "2</text>"),
             std::string::npos);
-}
-
-TEST(SystemViewHtml, TheLeftOutListCountsWhatItLeavesOff) {
-  SystemView view = TinySystem();
-  view.has_trail = true;
-  view.left_out = {"X: not written"};
-  view.left_out_not_kept = 2;
-  EXPECT_NE(RenderSystemViewHtml(view).find("<li><pre>X: not written</pre></li>\n<li>2 more, not listed here"),
-            std::string::npos);
+  EXPECT_NE(page.find("<li><pre>X: not written</pre></li>\n<li>2 more, not listed here"), std::string::npos);
 }
 
 // The largest model the reader lets through: every text at its longest and
@@ -96,12 +91,10 @@ TEST(SystemViewHtml, TheLeftOutListCountsWhatItLeavesOff) {
 // bound, and the chassis that would pass it are named.
 TEST(SystemViewHtml, ThePageOfTheLargestInputStaysWithinItsBound) {
   const std::string text(300, '"');  // cut to 259, each escaped to 6 bytes
-  std::string pxisys = "[System]\nChassisList=\"", pxiesys = "[System]\nChassisList=\"";
-  std::string body, ebody, slots;
+  std::string list, body, ebody, slots;
   for (int s = 1; s <= 64; ++s) slots += (s > 1 ? "," : "") + std::to_string(s);
   for (int id = 1; id <= 32; ++id) {
-    pxisys += (id > 1 ? "," : "") + std::to_string(id);
-    pxiesys += (id > 1 ? "," : "") + std::to_string(id);
+    list += (id > 1 ? "," : "") + std::to_string(id);
     const std::string c = "Chassis" + std::to_string(id);
     body += "[" + c + "]\nSlotList=\"" + slots + "\"\nPCIBusSegmentList=\"1\"\n[" + c +
             "PCIBusSegment1]\nSlotList=\"" + slots + "\"\n";
@@ -114,8 +107,8 @@ TEST(SystemViewHtml, ThePageOfTheLargestInputStaysWithinItsBound) {
     }
   }
   ViewInputs inputs;
-  inputs.pxisys = pxisys + "\"\n" + body;
-  inputs.pxiesys = pxiesys + "\"\n" + ebody;
+  inputs.pxisys = "[System]\nChassisList=\"" + list + "\"\n" + body;
+  inputs.pxiesys = "[System]\nChassisList=\"" + list + "\"\n" + ebody;
   SystemView view = ReadSystemView(inputs);
   std::string page = RenderSystemViewHtml(view);
   ASSERT_GE(view.chassis.size(), 1u);
