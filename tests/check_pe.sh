@@ -32,10 +32,7 @@ allowed_dlls=" kernel32.dll advapi32.dll user32.dll gdi32.dll shell32.dll shlwap
   setupapi.dll cfgmgr32.dll wtsapi32.dll userenv.dll newdev.dll "
 
 failures=0
-fail() {
-  echo "FAIL $*"
-  failures=$((failures + 1))
-}
+fail() { echo "FAIL $*"; failures=$((failures + 1)); }
 pass() { echo "PASS $*"; }
 
 # Prints the resource leaf "RVA SIZE" of type $2, id $3 from objdump -p output $1.
@@ -113,23 +110,14 @@ check_exe() {
   if [ -z "$leaf" ]; then
     fail "$label: no version resource (type 16, id 1)"
   else
+    # After the signature: the structure version, then the file version's
+    # high and low double words, little-endian.
     bytes=$(bytes_at_rva "$exe" $leaf "$objdump")
-    version=$(awk '
-      function hex(s,  i, n) {
-        n = 0
-        for (i = 1; i <= length(s); ++i) n = n * 16 + index("0123456789abcdef", substr(s, i, 1)) - 1
-        return n
-      }
-      {
-        for (i = 1; i + 16 <= NF; ++i) {
-          if ($i == "bd" && $(i+1) == "04" && $(i+2) == "ef" && $(i+3) == "fe") {
-            ms = hex($(i+11) $(i+10) $(i+9) $(i+8))
-            ls = hex($(i+15) $(i+14) $(i+13) $(i+12))
-            printf "%d.%d.%d.%d", int(ms / 65536), ms % 65536, int(ls / 65536), ls % 65536
-            exit
-          }
-        }
-      }' <<<"$bytes")
+    local -a f=(${bytes#* bd 04 ef fe })
+    version=""
+    if [ "$bytes" != "${bytes#* bd 04 ef fe }" ] && [ ${#f[@]} -ge 12 ]; then
+      version="$((16#${f[7]}${f[6]})).$((16#${f[5]}${f[4]})).$((16#${f[11]}${f[10]})).$((16#${f[9]}${f[8]}))"
+    fi
     local want_version
     want_version=$(sed -n 's/^#define ZTRM_VERSION_TEXT "\(.*\)"/\1/p' \
       "$build/generated/version_config.h" 2>/dev/null)
@@ -177,22 +165,14 @@ check_exe() {
   fi
 }
 
-check_exe "mingw x86-64" "$build64/ZTRMService.exe" x86_64-w64-mingw32-objdump \
-  pei-x86-64 "020b (PE32+)" "$build64"
-check_exe "mingw i686" "$build32/ZTRMService.exe" i686-w64-mingw32-objdump \
-  pei-i386 "010b (PE32)" "$build32"
 # ztrm-capture.exe carries the same resources (it opens the resource driver,
-# which needs an administrator) and is copied to machines the same way.
-check_exe "mingw x86-64 capture" "$build64/ztrm-capture.exe" x86_64-w64-mingw32-objdump \
-  pei-x86-64 "020b (PE32+)" "$build64"
-check_exe "mingw i686 capture" "$build32/ztrm-capture.exe" i686-w64-mingw32-objdump \
-  pei-i386 "010b (PE32)" "$build32"
-# ztrm-setup.exe, the installer packages' custom action, likewise: it runs
-# as the local system account on a machine with nothing else installed.
-check_exe "mingw x86-64 setup" "$build64/ztrm-setup.exe" x86_64-w64-mingw32-objdump \
-  pei-x86-64 "020b (PE32+)" "$build64"
-check_exe "mingw i686 setup" "$build32/ztrm-setup.exe" i686-w64-mingw32-objdump \
-  pei-i386 "010b (PE32)" "$build32"
+# which needs an administrator) and is copied to machines the same way;
+# ztrm-setup.exe, the installer packages' custom action, likewise: it runs as
+# the local system account on a machine with nothing else installed.
+for exe in ZTRMService ztrm-capture ztrm-setup; do
+  check_exe "mingw x86-64 $exe" "$build64/$exe.exe" x86_64-w64-mingw32-objdump pei-x86-64 "020b (PE32+)" "$build64"
+  check_exe "mingw i686 $exe" "$build32/$exe.exe" i686-w64-mingw32-objdump pei-i386 "010b (PE32)" "$build32"
+done
 
 # The simulated vendor module: each build exports exactly its PXISA_* names,
 # undecorated (no @N on x86), and needs no compiler runtime DLL.

@@ -7,11 +7,9 @@
 set -uo pipefail
 cd "$1" || exit 2
 script=$(awk '
-  /^<!-- README test/ { take = 1; started = 0; next }
-  take && /^    / { started = 1; print substr($0, 5); next }
-  take && /^[[:space:]]*$/ { next }
-  take && started { take = 0 }
-  take && !started && !/^[[:space:]]*$/ { take = 0 }
+  /^<!-- README test/ { take = 1; next }
+  take && /^    / { print substr($0, 5); next }
+  take && !/^[[:space:]]*$/ { take = 0 }
 ' README.md)
 if [ -z "$script" ]; then
   echo "FAIL: no README test block found"

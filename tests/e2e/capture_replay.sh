@@ -26,20 +26,8 @@ source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 wh_args 3 "MINGW_BUILD_DIR NATIVE_BUILD_DIR WORK_DIR" "$@"
 build=$1
 native=$(cd "$2" && pwd)
-work=$3
-for tool in "$native/ztrm-sim" "$native/ztrm-replay-setup"; do
-  if [ ! -x "$tool" ]; then
-    echo "FAIL setup: $tool is missing (build the native preset first)"
-    exit 1
-  fi
-done
-for f in ztrm-capture.exe ztrm_bad_vendor.dll; do
-  if [ ! -f "$build/$f" ]; then
-    echo "FAIL setup: $build/$f is missing (build the mingw preset first)"
-    exit 1
-  fi
-done
-wh_init wine-capture "$build" "$work"
+wh_require "$native/ztrm-sim" "$native/ztrm-replay-setup" "$build/ztrm-capture.exe" "$build/ztrm_bad_vendor.dll"
+wh_init wine-capture "$build" "$3"
 
 capture() {
   WH_STATUS=0
@@ -47,34 +35,27 @@ capture() {
     >"$WH_STATE/capture.out" 2>"$WH_STATE/capture.err" || WH_STATUS=$?
 }
 
-mask_log() {
-  perl -0777 -pe 's/^\[\d{4}-\d\d-\d\d_\d\d:\d\d:\d\d\.\d{3}\]  \r\n/[TIME STAMP]\r\n/m or die "no time stamp line\n"' "$1"
-}
-compare() { wh_compare "$1" "$2" "$3" "Wine < > replay"; }
-
 # The captured image out of the prefix, readied and replayed natively.
 replay() {
-  local image=$1
-  rm -rf "$image"
-  cp -r "$WINEPREFIX/drive_c/capture" "$image" || { wh_fail "no captured image"; return 1; }
-  if ! "$native/ztrm-replay-setup" "$image" "$native/simmodule"; then
-    wh_fail "ztrm-replay-setup failed"
-    return 1
-  fi
-  if ! timeout 120 "$native/ztrm-sim" "$image" >/dev/null; then
-    wh_fail "ztrm-sim failed on the captured image"
-    return 1
-  fi
+  rm -rf "$1"
+  cp -r "$WINEPREFIX/drive_c/capture" "$1" || { wh_fail "no captured image"; return 1; }
+  "$native/ztrm-replay-setup" "$1" "$native/simmodule" || { wh_fail "ztrm-replay-setup failed"; return 1; }
+  timeout 120 "$native/ztrm-sim" "$1" >/dev/null || { wh_fail "ztrm-sim failed on the captured image"; return 1; }
 }
 
+# The demo with the simulated vendor module's DLL and ztrm-capture.exe, in a
+# fresh stage folder.
 stage="$WH_STATE/stage"
+stage_demo() {
+  rm -rf "$stage"
+  cp -r "$source_dir/examples/demo" "$stage"
+  "$source_dir/simmodule/install_into_image.sh" "$stage" "$build"
+  mkdir -p "$stage/drive_c/ztrm_bin"
+  cp "$build/ztrm-capture.exe" "$stage/drive_c/ztrm_bin/"
+}
 
-# ---------------------------------------------------------------------------
-rm -rf "$stage"
-cp -r "$source_dir/examples/demo" "$stage"
-"$source_dir/simmodule/install_into_image.sh" "$stage" "$build"
+stage_demo
 if wh_case_begin demo "$stage"; then
-  cp "$build/ztrm-capture.exe" "$WINEPREFIX/drive_c/ztrm_bin/"
   started=$(wh_ms)
   capture 'C:\capture'
   if [ "$WH_STATUS" = 0 ]; then
@@ -96,27 +77,19 @@ wh_case_end
 wine_out="$WINEPREFIX/drive_c/windows"
 if replay "$WH_STATE/replay_demo"; then
   out="$WH_STATE/replay_demo/drive_c/windows"
-  # The service's log ends in its stop line, which a replay has no service for.
-  head -c -17 "$wine_out/pxirms.log" >"$WH_STATE/wine.log"
-  if tail -c 17 "$wine_out/pxirms.log" | grep -q 'SERVICE STOPED' &&
-    mask_log "$WH_STATE/wine.log" >"$WH_STATE/wine.masked" &&
-    mask_log "$out/pxirms.log" >"$WH_STATE/replay.masked"; then
-    compare pxirms.log "$WH_STATE/wine.masked" "$WH_STATE/replay.masked"
+  wh_strip_stop_line "$wine_out/pxirms.log" "$WH_STATE/wine.log"
+  if wh_mask_log "$WH_STATE/wine.log" >"$WH_STATE/wine.masked" && wh_mask_log "$out/pxirms.log" >"$WH_STATE/replay.masked"; then
+    wh_compare pxirms.log "$WH_STATE/wine.masked" "$WH_STATE/replay.masked" "Wine < > replay"
   else
-    wh_fail "pxirms.log: no stop line or time stamp line"
+    wh_fail "pxirms.log: no time stamp line"
   fi
   for file in pxisys.ini pxiesys.ini; do
-    wh_mask_system_file "$wine_out/$file" >"$WH_STATE/wine.ini"
-    wh_mask_system_file "$out/$file" >"$WH_STATE/replay.ini"
-    compare "$file" "$WH_STATE/wine.ini" "$WH_STATE/replay.ini"
+    wh_compare_masked "$file" "$wine_out/$file" "$out/$file" "Wine < > replay"
   done
-  compare ztbuslist.dat "$wine_out/ztbuslist.dat" "$out/ztbuslist.dat"
+  wh_compare ztbuslist.dat "$wine_out/ztbuslist.dat" "$out/ztbuslist.dat" "Wine < > replay"
 fi
 
-# ---------------------------------------------------------------------------
-rm -rf "$stage"
-cp -r "$source_dir/examples/demo" "$stage"
-"$source_dir/simmodule/install_into_image.sh" "$stage" "$build"
+stage_demo
 mkdir -p "$stage/drive_c/Bad"
 cp "$build/ztrm_bad_vendor.dll" "$stage/drive_c/Bad/"
 cat >>"$stage/registry.reg" <<'EOF'
@@ -131,7 +104,6 @@ cat >>"$stage/registry.reg" <<'EOF'
 "Library"="C:\\Bad\\missing.dll"
 EOF
 if wh_case_begin bad_libraries "$stage"; then
-  cp "$build/ztrm-capture.exe" "$WINEPREFIX/drive_c/ztrm_bin/"
   started=$(wh_ms)
   capture 'C:\capture'
   took=$(($(wh_ms) - started))
@@ -156,9 +128,9 @@ fi
 if replay "$WH_STATE/replay_bad"; then
   out="$WH_STATE/replay_bad/drive_c/windows"
   for file in pxisys.ini pxiesys.ini; do
-    wh_mask_system_file "$source_dir/tests/expected/demo/$file" | perl -pe 's/\r?\n/\r\n/' >"$WH_STATE/want.ini"
-    wh_mask_system_file "$out/$file" >"$WH_STATE/replay.ini"
-    compare "$file (demo's expected file)" "$WH_STATE/want.ini" "$WH_STATE/replay.ini"
+    wh_compare "$file (demo's expected file, time stamp masked)" \
+      <(wh_mask_system_file "$source_dir/tests/expected/demo/$file" | perl -pe 's/\r?\n/\r\n/') \
+      <(wh_mask_system_file "$out/$file") "expected < > replay"
   done
   if [ "$(grep -c 'PeripheralModule_LoadLibrary = C:\\Bad\\.* = Fail' "$out/pxirms.log")" = 3 ]; then
     wh_pass "the three bad models replay as libraries that do not load"

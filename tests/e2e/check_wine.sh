@@ -12,11 +12,8 @@ source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 . "$source_dir/tests/e2e/wine_harness.sh"  # shellcheck source=wine_harness.sh
 wh_args 3 "MINGW_BUILD_DIR NATIVE_ZTRM_CHECK WORK_DIR" "$@"
 native_check=$(cd "$(dirname "$2")" && pwd)/$(basename "$2")
+wh_require "$1/ztrm-check.exe" "$1/ztrm-capture.exe"
 wh_init wine-check "$1" "$3"
-if [ ! -f "$WH_BUILD/ztrm-check.exe" ]; then
-  echo "FAIL setup: $WH_BUILD/ztrm-check.exe is missing (build the mingw preset first)"
-  exit 1
-fi
 
 # The image: no registry keys, the files in C:\check.
 image="$WH_STATE/image"
@@ -32,7 +29,7 @@ perl -pe 's/Acme Instruments/Acme Instr\xC3\xBCments/; s/^/\xEF\xBB\xBF/ if $. =
   <"$source_dir/tests/check/faulty.ini" >"$files/marked.ini"
 
 wh_case_begin reports "$image" || wh_finish
-cp "$WH_BUILD/ztrm-check.exe" "$WINEPREFIX/drive_c/ztrm_bin/"
+cp "$WH_BUILD/ztrm-check.exe" "$WH_BUILD/ztrm-capture.exe" "$WINEPREFIX/drive_c/ztrm_bin/"
 names=(good.ini faulty.ini unmatched.ini utf16.ini marked.ini missing.ini folder.ini)
 for json in "" --json; do
   label="ztrm-check ${json:+$json }${names[*]}"
@@ -55,7 +52,6 @@ for json in "" --json; do
 done
 # --help of the two Windows tools: the same text as natively (ztrm-check) or
 # its usage line first (ztrm-capture), exit code 0.
-cp "$WH_BUILD/ztrm-capture.exe" "$WINEPREFIX/drive_c/ztrm_bin/" 2>/dev/null
 "$native_check" --help >"$WH_STATE/native"
 timeout "$WH_COMMAND_TIMEOUT" wine 'C:\ztrm_bin\ztrm-check.exe' --help </dev/null >"$WH_STATE/wine" 2>/dev/null
 status=$?

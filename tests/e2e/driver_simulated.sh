@@ -14,59 +14,28 @@ set -uo pipefail
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 . "$source_dir/tests/e2e/wine_harness.sh"  # shellcheck source=wine_harness.sh
 wh_args 2 "MINGW_BUILD_DIR WORK_DIR" "$@"
-build=$1
-work=$2
-for f in ztrmdrv.sys driver_probe.exe; do
-  if [ ! -f "$build/$f" ]; then
-    echo "FAIL setup: $build/$f is missing (build the mingw preset first)"
-    exit 1
+wh_require "$1/ztrmdrv.sys" "$1/driver_probe.exe"
+wh_init wine-driver "$1" "$2"
+
+# The probe's report (LF line ends) in case CASE on IMAGE against EXPECTED.
+check_probe() {
+  if wh_case_begin "$1" "$2"; then
+    cp "$WH_BUILD/driver_probe.exe" "$WINEPREFIX/drive_c/ztrm_bin/"
+    wh_compare "the probe's report" <(timeout "$WH_COMMAND_TIMEOUT" wine 'C:\ztrm_bin\driver_probe.exe' </dev/null 2>/dev/null |
+      tr -d '\r') "$3" "Wine < > expected"
   fi
-done
-wh_init wine-driver "$build" "$work"
-
-probe() {
-  local out=$1
-  cp "$WH_BUILD/driver_probe.exe" "$WINEPREFIX/drive_c/ztrm_bin/"
-  timeout "$WH_COMMAND_TIMEOUT" wine 'C:\ztrm_bin\driver_probe.exe' </dev/null 2>/dev/null |
-    tr -d '\r' >"$out"
+  wh_case_end
 }
-
-check_report() {
-  local label=$1 out=$2 expected=$3
-  if cmp -s "$expected" "$out"; then
-    wh_pass "$label"
-  else
-    wh_fail "$label: the probe's report differs (expected < > Wine):"
-    diff "$expected" "$out" | head -30 | sed 's/^/     /'
-  fi
-}
-
-if wh_case_begin "driver answers" "$source_dir/tests/e2e/images/driver_probe"; then
-  probe "$WH_STATE/probe.txt"
-  check_report "the kernel driver answers as the native simulation" "$WH_STATE/probe.txt" \
-    "$source_dir/tests/expected/output/driver_probe.txt"
-fi
-wh_case_end
-
-if wh_case_begin "no driver" "$source_dir/tests/e2e/images/no_companion"; then
-  probe "$WH_STATE/probe.txt"
-  check_report "an image without the driver's key has no device" "$WH_STATE/probe.txt" \
-    <(printf 'open: failed\n')
-fi
-wh_case_end
+check_probe "the kernel driver answers as the native simulation" "$source_dir/tests/e2e/images/driver_probe" \
+  "$source_dir/tests/expected/output/driver_probe.txt"
+printf 'open: failed\n' >"$WH_STATE/no_device.txt"
+check_probe "an image without the driver's key has no device" "$source_dir/tests/e2e/images/no_companion" \
+  "$WH_STATE/no_device.txt"
 
 # Waits up to SECONDS for FILE (below the prefix's C:\windows) to exist and
 # hold bytes, then a second more for the run to close its files.
 wait_for_file() {
-  local file=$WINEPREFIX/drive_c/windows/$1 seconds=$2 i
-  for ((i = 0; i < seconds * 2; i++)); do
-    if [ -s "$file" ]; then
-      sleep 1
-      return 0
-    fi
-    sleep 0.5
-  done
-  return 1
+  wh_wait_until "$2" test -s "$WINEPREFIX/drive_c/windows/$1" && sleep 1
 }
 
 if wh_case_begin "root bus list once per start" "$source_dir/examples/demo"; then

@@ -26,13 +26,9 @@ source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 wh_args 4+ "MINGW_BUILD_DIR ZTRM_SIM WORK_DIR IMAGE..." "$@"
 build=$1
 sim=$2
-work=$3
+wh_require "$sim"
+wh_init wine-equivalence "$build" "$3"
 shift 3
-if [ ! -x "$sim" ]; then
-  echo "FAIL setup: $sim is missing (build the native preset first)"
-  exit 1
-fi
-wh_init wine-equivalence "$build" "$work"
 native_root="$WH_STATE/native"
 
 # What Wine's WMI reports for Win32_ComputerSystem: the SMBIOS system maker
@@ -89,35 +85,19 @@ registry_bios_value() {
 # The file with its time-dependent lines replaced by a marker. For the log
 # also checks the host lines against MAKER and MODEL and takes them out.
 mask_log() {
-  local file=$1 maker=$2 model=$3
-  MAKER=$maker MODEL=$model perl -0777 -pe '
-    s/^\[\d{4}-\d\d-\d\d_\d\d:\d\d:\d\d\.\d{3}\]  \r\n/[TIME STAMP]\r\n/m or die "no time stamp line\n";
+  wh_mask_log "$1" | MAKER=$2 MODEL=$3 perl -0777 -pe '
     s/^Current System Manufacturer Name = \Q$ENV{MAKER}\E\.\r\r\n/[MAKER]\r\n/m or die "manufacturer line is not \"$ENV{MAKER}\"\n";
-    s/^Current System Model Name = \Q$ENV{MODEL}\E\.\r\r\n/[MODEL]\r\n/m or die "model line is not \"$ENV{MODEL}\"\n";' "$file"
+    s/^Current System Model Name = \Q$ENV{MODEL}\E\.\r\r\n/[MODEL]\r\n/m or die "model line is not \"$ENV{MODEL}\"\n";'
 }
-compare() { wh_compare "$1" "$2" "$3" "native < > Wine"; }
-
-# Waits up to 30 s for a holder's ready file.
-wait_for_ready() {
-  local i
-  for ((i = 0; i < 60; i++)); do
-    [ -e "$1" ] && return 0
-    sleep 0.5
-  done
-  return 1
-}
-
 stop_holder() {
-  if [ -n "$holder_pid" ]; then
-    kill "$holder_pid" 2>/dev/null || true
-    wait "$holder_pid" 2>/dev/null || true
-    holder_pid=""
-  fi
+  [ -z "$holder_pid" ] || { kill "$holder_pid" && wait "$holder_pid"; } 2>/dev/null
+  holder_pid=""
 }
 
 for image in "$@"; do
   image=$(cd "$image" && pwd)
   name=$(basename "$image")
+  WH_CASE=$name
   # Both builds of the simulated vendor module beside its configuration: the
   # native run loads the .so, the Wine run the .dll.
   staged="$WH_STATE/staged/$name"
@@ -127,7 +107,6 @@ for image in "$@"; do
   # A hostile-system case builds its image with make.sh (tests/hostile).
   if [ -f "$image/make.sh" ]; then
     if ! bash "$image/make.sh" "$staged" >/dev/null; then
-      WH_CASE=$name
       wh_fail "make.sh failed for $image"
       continue
     fi
@@ -146,10 +125,9 @@ for image in "$@"; do
     rm -f "$WH_STATE/hold.ready"
     "$(dirname "$sim")/ztrm-hold" "$native_image" "C:\\windows\\$hold" "$WH_STATE/hold.ready" &
     holder_pid=$!
-    wait_for_ready "$WH_STATE/hold.ready" || { WH_CASE=$name; wh_fail "ztrm-hold could not hold $hold"; }
+    wh_wait_until 30 test -e "$WH_STATE/hold.ready" || wh_fail "ztrm-hold could not hold $hold"
   fi
   if ! timeout 300 "$sim" "$native_image" >/dev/null; then
-    WH_CASE=$name
     wh_fail "ztrm-sim failed on $image"
     stop_holder
     continue
@@ -162,7 +140,7 @@ for image in "$@"; do
       rm -f "$WINEPREFIX/drive_c/ztrm_hold_ready"
       wine 'C:\ztrm_bin\ztrm_wine_idle.exe' 'C:\ztrm_hold_ready' "C:\\windows\\$hold" </dev/null >/dev/null 2>&1 &
       holder_pid=$!
-      wait_for_ready "$WINEPREFIX/drive_c/ztrm_hold_ready" || wh_fail "the Wine holder could not hold $hold"
+      wh_wait_until 30 test -e "$WINEPREFIX/drive_c/ztrm_hold_ready" || wh_fail "the Wine holder could not hold $hold"
       rm -f "$WINEPREFIX/drive_c/ztrm_hold_ready"
     fi
     wh_run "$WH_STATE/console" -startonce
@@ -171,53 +149,29 @@ for image in "$@"; do
   fi
   wh_case_end
   wine_out="$WINEPREFIX/drive_c/windows"
-
-  # The stop line, exactly once and last.
   wine_log="$WH_STATE/$name.wine.log"
-  if perl -0777 -ne '$n = () = /SERVICE STOPED/g; exit !($n == 1 && /\r\nSERVICE STOPED\r\r\n\z/)' \
-    "$wine_out/pxirms.log" 2>/dev/null; then
-    head -c -17 "$wine_out/pxirms.log" >"$wine_log"
-    wh_pass "the Wine log ends in the one stop line"
-  else
-    wh_fail "the Wine log does not end in exactly one \"SERVICE STOPED\" line"
-    cp "$wine_out/pxirms.log" "$wine_log" 2>/dev/null || : >"$wine_log"
-  fi
-
+  wh_strip_stop_line "$wine_out/pxirms.log" "$wine_log"
   native_maker=$(registry_bios_value SystemManufacturer "$image/registry.reg")
   native_model=$(registry_bios_value SystemProductName "$image/registry.reg")
   if mask_log "$native_out/pxirms.log" "$native_maker" "$native_model" >"$WH_STATE/native.log" &&
     mask_log "$wine_log" "$wine_maker" "$wine_model" >"$WH_STATE/wine.log"; then
     wh_pass "host lines: native \"$native_maker\" / \"$native_model\", Wine \"$wine_maker\" / \"$wine_model\""
-    compare "pxirms.log" "$WH_STATE/native.log" "$WH_STATE/wine.log"
+    wh_compare "pxirms.log" "$WH_STATE/native.log" "$WH_STATE/wine.log" "native < > Wine"
   else
     wh_fail "pxirms.log: time stamp or host lines not as expected"
   fi
   for file in pxisys.ini pxiesys.ini; do
-    if [ -f "$native_out/$file" ] && [ -f "$wine_out/$file" ]; then
-      wh_mask_system_file "$native_out/$file" >"$WH_STATE/native.ini"
-      wh_mask_system_file "$wine_out/$file" >"$WH_STATE/wine.ini"
-      compare "$file" "$WH_STATE/native.ini" "$WH_STATE/wine.ini"
+    wh_compare_masked "$file" "$native_out/$file" "$wine_out/$file" "native < > Wine"
+  done
+  # The chassis ID table where the image keeps one, the root bus list where it
+  # has the resource driver: written by both sides or by neither.
+  for file in ZELTRO/PXI/ChassisMappingID.ini windows/ztbuslist.dat; do
+    if [ -f "$native_image/drive_c/$file" ] || [ -f "$WINEPREFIX/drive_c/$file" ]; then
+      wh_compare "${file##*/}" "$native_image/drive_c/$file" "$WINEPREFIX/drive_c/$file" "native < > Wine"
     else
-      wh_fail "$file missing (native: $([ -f "$native_out/$file" ] && echo yes || echo no)," \
-        "Wine: $([ -f "$wine_out/$file" ] && echo yes || echo no))"
+      wh_pass "${file##*/} written by neither"
     fi
   done
-  # The chassis ID table, where the image keeps one.
-  mapping=drive_c/ZELTRO/PXI/ChassisMappingID.ini
-  if [ -f "$native_image/$mapping" ] || [ -f "$WINEPREFIX/$mapping" ]; then
-    compare "ChassisMappingID.ini" "$native_image/$mapping" "$WINEPREFIX/$mapping"
-  fi
-  # The root bus list: written by both when the image has the resource
-  # driver, by neither when it has not.
-  if [ -f "$native_out/ztbuslist.dat" ] || [ -f "$wine_out/ztbuslist.dat" ]; then
-    if [ -f "$native_out/ztbuslist.dat" ] && [ -f "$wine_out/ztbuslist.dat" ]; then
-      compare "ztbuslist.dat" "$native_out/ztbuslist.dat" "$wine_out/ztbuslist.dat"
-    else
-      wh_fail "ztbuslist.dat written by one side only"
-    fi
-  else
-    wh_pass "ztbuslist.dat written by neither (no resource driver)"
-  fi
 done
 rm -rf "$native_root"
 

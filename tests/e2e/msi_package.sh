@@ -21,9 +21,7 @@ set -uo pipefail
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 . "$source_dir/tests/e2e/wine_harness.sh"  # shellcheck source=wine_harness.sh
 wh_args 2 "MINGW_BUILD_DIR WORK_DIR" "$@"
-for tool in wixl python3; do
-  command -v "$tool" >/dev/null || { echo "FAIL setup: $tool is not installed"; exit 1; }
-done
+wh_require wixl python3
 
 demo="$source_dir/examples/demo"
 expected="$source_dir/tests/expected/demo"
@@ -62,8 +60,18 @@ if ! for f in "$packages"/v2bin/*.exe; do VERSION=$v2_full set_file_version "$f"
   exit 1
 fi
 
-# MSI_CASES="a b" runs only the cases named.
-want_case() { [ -z "${MSI_CASES:-}" ] || [[ " $MSI_CASES " == *" $1 "* ]]; }
+# Begins case NAME on the demo, both packages and the simulated vendor module
+# staged where msiexec and the demo's registry find them. MSI_CASES="a b"
+# runs only the cases named.
+msi_case() {
+  if [ -n "${MSI_CASES:-}" ] && [[ " $MSI_CASES " != *" $1 "* ]]; then
+    WH_CASE="$1 (not run)" WH_CASE_START_MS=$(wh_ms)
+    return 1
+  fi
+  wh_case_begin "$1" "$demo" || return 1
+  cp "$packages/v1.msi" "$packages/v2.msi" "$drive_c/"
+  cp "$WH_BUILD/simmodule/ztsimmod.dll" "$drive_c/ZELTRO/SimModule/"
+}
 # msi_run LOG ARG...: msiexec ARG... /qn with a verbose log C:\LOG; exit code
 # in MSI_STATUS.
 msi_run() {
@@ -75,21 +83,14 @@ msi_run() {
 msi_check() {
   if [ "$MSI_STATUS" = "$2" ]; then wh_pass "$1: msiexec exit code $2"; else wh_fail "$1: msiexec exit code $MSI_STATUS, expected $2"; fi
 }
-# A case's copy of a package, where msiexec finds it.
-stage_packages() { cp "$packages/v1.msi" "$packages/v2.msi" "$drive_c/"; }
-# The simulated vendor module where the demo's registry names it.
-stage_module() { cp "$WH_BUILD/simmodule/ztsimmod.dll" "$drive_c/ZELTRO/SimModule/"; }
 
 # A key's listing; nothing when it is missing (reg prints its error on stdout).
 reg_query() {
   local listing
   listing=$(timeout 60 wine reg query "$1" </dev/null 2>/dev/null) && printf '%s\n' "$listing" | tr -d '\r'
 }
-service_state() { timeout 60 wine sc query ZTLRMService </dev/null 2>/dev/null | tr -d '\r' | sed -n 's/^ *STATE *: *[0-9]* *\([A-Z_]*\).*/\1/p'; }
 check_running() {
-  local state
-  state=$(service_state)
-  if [ "$state" = RUNNING ]; then wh_pass "$1: the service is running"; else wh_fail "$1: the service is \"$state\", not RUNNING"; fi
+  if wh_service_is RUNNING; then wh_pass "$1: the service is running"; else wh_fail "$1: the service is \"$(wh_service_state)\", not RUNNING"; fi
 }
 # The service gone: sc query fails (Wine's sc prints nothing) and its key is gone.
 check_service_gone() {
@@ -116,16 +117,6 @@ check_installed() {
   got=$(installed_versions)
   if [ "$got" = "$2" ]; then wh_pass "$1: ${2:+one product installed, version }${2:-no product installed}"; else wh_fail "$1: installed versions \"$got\", expected \"$2\""; fi
 }
-# Polls (up to SECONDS) until the command succeeds.
-wait_until() {
-  local seconds=$1 i
-  shift
-  for ((i = 0; i < seconds * 2; i++)); do
-    "$@" && return 0
-    sleep 0.5
-  done
-  return 1
-}
 # The demo's expected system file, Timestamp masked and the version VERSION.
 # (The files are kept with LF line ends; the service writes CR LF.)
 expected_file() {
@@ -133,18 +124,12 @@ expected_file() {
   wh_mask_system_file "$WH_STATE/expected.crlf" | perl -pe "s/^Version = \"\\Q$v1_full\\E\"/Version = \"$2\"/"
 }
 file_is_expected() { cmp -s <(wh_mask_system_file "$drive_c/windows/$1") <(expected_file "$1" "$2"); }
-# compare_files LABEL FIRST SECOND SIDES: wh_compare on copies (FIRST and
-# SECOND may be process substitutions, which can be read only once).
-compare_files() {
-  cat "$2" >"$WH_STATE/first" 2>/dev/null; cat "$3" >"$WH_STATE/second" 2>/dev/null
-  wh_compare "$1" "$WH_STATE/first" "$WH_STATE/second" "$4"
-}
 # Waits for both system files of a finished run of VERSION, then compares.
 check_system_files() {
   local label=$1 version=$2 f
-  wait_until 60 eval 'file_is_expected pxisys.ini "$version" && file_is_expected pxiesys.ini "$version"'
+  wh_wait_until 60 eval 'file_is_expected pxisys.ini "$version" && file_is_expected pxiesys.ini "$version"'
   for f in pxisys.ini pxiesys.ini; do
-    compare_files "$label: $f (time stamp masked)" <(expected_file $f "$version") \
+    wh_compare "$label: $f (time stamp masked)" <(expected_file $f "$version") \
       <(wh_mask_system_file "$drive_c/windows/$f") "expected < > Wine"
   done
 }
@@ -166,14 +151,11 @@ check_program_files() {
   for f in README.txt INSTALLING.txt; do [ -s "$program/$f" ] || missing="$missing $f"; done
   if [ -z "$missing" ]; then wh_pass "$label: the program folder holds the package's files"; else wh_fail "$label: not the package's:$missing"; fi
 }
-log_ends_stopped() { perl -0777 -ne 'exit !/SERVICE STOPED\r\r\n\z/' "$drive_c/windows/pxirms.log" 2>/dev/null; }
 
 # --- "-install" first: its service entry is the reference; the package takes
 # the service over (the entry is made again, with the installed executable)
 reference="$WH_STATE/service_by_command"
-if want_case install_takeover; then
-if wh_case_begin install_takeover "$demo"; then
-  stage_packages; stage_module
+if msi_case install_takeover; then
   wh_run "$out" -install && wh_check_bytes "-install" "$out" 'ZTLRMService is installed.\r\n'
   reg_query "$service_key" >"$reference"
   msi_run install.log /i 'C:\v1.msi'
@@ -189,22 +171,19 @@ if wh_case_begin install_takeover "$demo"; then
   check_system_files "install over -install" "$v1_full"
 fi
 wh_case_end
-fi
 
 # --- install with no resource manager configured, upgrade, downgrade refused,
 # uninstall
-if want_case install_upgrade; then
-if wh_case_begin install_upgrade "$demo"; then
-  stage_packages; stage_module
+if msi_case install_upgrade; then
   rm -f "$config"
   msi_run install.log /i 'C:\v1.msi'
   msi_check "install" 0
   # Value by value as "-install" makes them; only the image path differs.
   # Wine adds PreshutdownTimeout to both alike.
-  compare_files "install: service key values but ImagePath" <(grep -v ImagePath "$reference") \
+  wh_compare "install: service key values but ImagePath" <(grep -v ImagePath "$reference") \
     <(reg_query "$service_key" | grep -v ImagePath) "-install < > package"
   check_running "install"
-  compare_files "install: resource manager registration" \
+  wh_compare "install: resource manager registration" \
     <(printf '\n%s\n    PXI-2Version    REG_DWORD    0x20004\n    PXI-4Version    REG_DWORD    0x0\n    PXI-6Version    REG_DWORD    0x10002\n\n' \
         'HKEY_LOCAL_MACHINE\Software\PXISA\Services\Resource Managers\ZELTRO Technology') \
     <(reg_query "$manager_key") "expected < > Wine"
@@ -245,10 +224,10 @@ if wh_case_begin install_upgrade "$demo"; then
   check_installed "uninstall" ""
   wh_check_bytes "uninstall: the configured name cleared" "$config" '[ResourceManager]\r\nName=\r\n'
   for f in pxisys.ini pxiesys.ini ztbuslist.dat; do
-    compare_files "uninstall: $f kept" "$WH_STATE/kept.$f" <(wh_mask_system_file "$drive_c/windows/$f") "before < > after"
+    wh_compare "uninstall: $f kept" "$WH_STATE/kept.$f" <(wh_mask_system_file "$drive_c/windows/$f") "before < > after"
   done
   wh_compare "uninstall: ChassisMappingID.ini kept" "$WH_STATE/mapping.ini" "$drive_c/ZELTRO/PXI/ChassisMappingID.ini" "before < > after"
-  if log_ends_stopped; then wh_pass "uninstall: pxirms.log ends with the stop line"; else wh_fail "uninstall: pxirms.log does not end with the stop line"; fi
+  if perl -0777 -ne 'exit !/SERVICE STOPED\r\r\n\z/' "$drive_c/windows/pxirms.log" 2>/dev/null; then wh_pass "uninstall: pxirms.log ends with the stop line"; else wh_fail "uninstall: pxirms.log does not end with the stop line"; fi
   check_setup_log "install, upgrade, uninstall" "$(
     log_line "$v1_full" install "configured this resource manager in $config_path (none was configured)"
     # Wine's msiexec removes the old version without UPGRADINGPRODUCTCODE,
@@ -260,14 +239,11 @@ if wh_case_begin install_upgrade "$demo"; then
     log_line "$v2_full" uninstall "cleared [ResourceManager] Name in $config_path (it named this resource manager)")"
 fi
 wh_case_end
-fi
 
 # --- another resource manager configured: left as it is, no run; then
 # SETACTIVE=1 on the installed package
-if want_case other_manager; then
-if wh_case_begin other_manager "$demo"; then
-  stage_packages; stage_module
-  printf '[ResourceManager]\r\nName = "Another Vendor"\r\n' >"$config"
+if msi_case other_manager; then
+  wh_configure_manager "Another Vendor"
   msi_run install.log /i 'C:\v1.msi'
   msi_check "install" 0
   check_running "install"
@@ -284,13 +260,10 @@ if wh_case_begin other_manager "$demo"; then
     log_line "$v1_full" install-active "configured this resource manager in $config_path in place of \"Another Vendor\" (SETACTIVE=1)")"
 fi
 wh_case_end
-fi
 
 # --- binary configuration.ini, an older copy in the program folder, and an
 # uninstall while a run holds its files
-if want_case bad_input; then
-if wh_case_begin bad_input "$demo"; then
-  stage_packages; stage_module
+if msi_case bad_input; then
   printf 'Name\000\001\002 = ZELTRO Technology\r\n' >"$config"
   cp "$config" "$WH_STATE/junk.ini"
   mkdir -p "$program"
@@ -308,8 +281,8 @@ if wh_case_begin bad_input "$demo"; then
   # A run that holds its files for 10 s (the simulated module's first
   # GetCount waits), started by configuring this manager by hand.
   perl -0777 -i -pe 's/\[SystemModule\]\r?\n/[SystemModule]\r\nCountDelayMs = 10000\r\n/' "$drive_c/ZELTRO/SimModule/ztsimmod.ini"
-  printf '[ResourceManager]\r\nName = "ZELTRO Technology"\r\n' >"$config"
-  if wait_until 20 test -e "$drive_c/windows/pxirms.log"; then
+  wh_configure_manager "ZELTRO Technology"
+  if wh_wait_until 20 test -e "$drive_c/windows/pxirms.log"; then
     start=$(wh_ms)
     msi_run uninstall.log /x 'C:\v1.msi'
     msi_check "uninstall during a run" 0
@@ -343,6 +316,5 @@ if wh_case_begin bad_input "$demo"; then
   fi
 fi
 wh_case_end
-fi
 
 wh_finish

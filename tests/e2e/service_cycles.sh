@@ -17,29 +17,11 @@ source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 . "$source_dir/tests/e2e/wine_harness.sh"  # shellcheck source=wine_harness.sh
 wh_args 2 "MINGW_BUILD_DIR WORK_DIR" "$@"
 build=$1
-work=$2
-wh_init wine-cycles "$build" "$work"
+wh_init wine-cycles "$build" "$2"
 
 staged="$WH_STATE/demo"
 cp -r "$source_dir/examples/demo" "$staged"
 "$source_dir/simmodule/install_into_image.sh" "$staged" "$build"
-
-# The state sc reports: RUNNING, STOP_PENDING, STOPPED, ... (empty when the
-# query fails).
-service_state() {
-  timeout 30 wine sc query ZTLRMService </dev/null 2>/dev/null |
-    perl -ne 'print $1 if /STATE\s*:\s*\d+\s+(\w+)/'
-}
-
-# Waits up to SECONDS for the service to be in STATE.
-wait_for_state() {
-  local want=$1 seconds=$2 i
-  for ((i = 0; i < seconds * 2; i++)); do
-    [ "$(service_state)" = "$want" ] && return 0
-    sleep 0.5
-  done
-  return 1
-}
 
 # Process ids of ZTRMService.exe running in this prefix (other engineers'
 # prefixes on the machine are not looked at).
@@ -51,6 +33,7 @@ our_service_processes() {
     fi
   done
 }
+no_service_process() { [ -z "$(our_service_processes)" ]; }
 
 if wh_case_begin cycles "$staged"; then
   wh_run "$WH_STATE/install" -install
@@ -58,40 +41,26 @@ if wh_case_begin cycles "$staged"; then
   for cycle in $(seq 1 20); do
     WH_CASE="cycle $cycle"
     if ! timeout 40 wine sc start ZTLRMService </dev/null >"$WH_STATE/sc_start.out" 2>&1; then
-      wh_fail "sc start failed (state now: $(service_state)): $(tr -d '\r' <"$WH_STATE/sc_start.out" | tail -n 2 | tr '\n' ' ')"
+      wh_fail "sc start failed (state now: $(wh_service_state)): $(tr -d '\r' <"$WH_STATE/sc_start.out" | tail -n 2 | tr '\n' ' ')"
       continue
     fi
     if [ $((cycle % 2)) = 1 ]; then sleep 0.5; else sleep 4; fi
     # The process check below must be able to see the service at all.
-    if [ -z "$(our_service_processes)" ]; then
+    if no_service_process; then
       wh_fail "no ZTRMService.exe process of this prefix while the service runs"
     fi
     timeout 30 wine sc stop ZTLRMService </dev/null >/dev/null 2>&1
-    state=""
-    for _ in $(seq 1 60); do
-      state=$(service_state)
-      [ "$state" = STOPPED ] && break
-      sleep 0.5
-    done
-    if [ "$state" != STOPPED ]; then
-      wh_fail "not STOPPED within 30 s of the stop (state: ${state:-unknown})"
-      continue
-    fi
-    left=""
-    for _ in $(seq 1 20); do
-      left=$(our_service_processes)
-      [ -z "$left" ] && break
-      sleep 0.5
-    done
-    if [ -n "$left" ]; then
-      wh_fail "ZTRMService.exe still running 10 s after STOPPED (pids $left)"
+    if ! wh_wait_until 30 wh_service_is STOPPED; then
+      wh_fail "not STOPPED within 30 s of the stop (state: $(wh_service_state))"
+    elif ! wh_wait_until 10 no_service_process; then
+      wh_fail "ZTRMService.exe still running 10 s after STOPPED (pids $(our_service_processes | tr '\n' ' '))"
     else
       wh_pass "stopped $([ $((cycle % 2)) = 1 ] && echo 'during the start (deferred)' || echo 'after 4 s'), no process left"
     fi
   done
 
   WH_CASE="-startonce beside the running service"
-  if timeout 30 wine sc start ZTLRMService </dev/null >/dev/null 2>&1 && wait_for_state RUNNING 20; then
+  if timeout 30 wine sc start ZTLRMService </dev/null >/dev/null 2>&1 && wh_wait_until 20 wh_service_is RUNNING; then
     started=$(wh_ms)
     wh_run "$WH_STATE/startonce" -startonce
     took=$(($(wh_ms) - started))
@@ -101,13 +70,13 @@ if wh_case_begin cycles "$staged"; then
     else
       wh_fail "took $(wh_seconds "$took"), beyond its 30 s bound"
     fi
-    if [ "$(service_state)" = RUNNING ]; then
+    if wh_service_is RUNNING; then
       wh_pass "the service it found running is still running"
     else
-      wh_fail "the service it found running is $(service_state)"
+      wh_fail "the service it found running is $(wh_service_state)"
     fi
     timeout 30 wine sc stop ZTLRMService </dev/null >/dev/null 2>&1
-    wait_for_state STOPPED 30 || wh_fail "the service did not stop afterwards"
+    wh_wait_until 30 wh_service_is STOPPED || wh_fail "the service did not stop afterwards"
   else
     wh_fail "the service could not be started for the case"
   fi
@@ -130,31 +99,21 @@ if wh_case_begin "stop during a later run" "$slow"; then
   windows=$WINEPREFIX/drive_c/windows
   wh_run "$WH_STATE/install" -install
   timeout 30 wine sc start ZTLRMService </dev/null >/dev/null 2>&1
-  first_done=""
-  for _ in $(seq 1 60); do
-    if log_has "Query Finished" && [ -s "$windows/pxiesys.ini" ]; then first_done=1; break; fi
-    sleep 0.5
-  done
-  sleep 1
-  if [ -z "$first_done" ]; then
+  if ! wh_wait_until 30 eval 'log_has "Query Finished" && [ -s "$windows/pxiesys.ini" ]'; then
     wh_fail "the first run did not finish within 30 s"
   else
+    sleep 1
     wh_configure_manager "Another Manager"
     sleep 3
     wh_configure_manager "ZELTRO Technology"
     # The later run empties the log at its start and holds it 5 s.
-    in_run=""
-    for _ in $(seq 1 40); do
-      if ! log_has "Query Finished"; then in_run=1; break; fi
-      sleep 0.25
-    done
-    if [ -z "$in_run" ]; then
+    if ! wh_wait_until 10 eval '! log_has "Query Finished"'; then
       wh_fail "no later run began within 10 s of naming this system again"
     else
       sleep 1
       stop_sent=$(wh_ms)
       timeout 60 wine sc stop ZTLRMService </dev/null >/dev/null 2>&1
-      if wait_for_state STOPPED 30; then
+      if wh_wait_until 30 wh_service_is STOPPED; then
         wh_pass "the stop returned: STOPPED $(wh_seconds $(($(wh_ms) - stop_sent))) after it was sent"
       else
         wh_fail "not STOPPED within 30 s of a stop sent during the run"

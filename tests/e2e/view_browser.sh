@@ -14,11 +14,13 @@
 set -euo pipefail
 sim=$1 build=$2 work=$3
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
-browser=$(command -v chromium || true)
-if [ -z "$browser" ]; then
-  echo "chromium is not installed (apt-get install chromium)" >&2
+# fail MESSAGE [FILE]: the message and the file's text, then exit 1.
+fail() {
+  echo "FAIL: $1" >&2
+  [ -z "${2:-}" ] || cat "$2" >&2
   exit 1
-fi
+}
+browser=$(command -v chromium) || fail "chromium is not installed (apt-get install chromium)"
 rm -rf "$work"
 mkdir -p "$work"
 work=$(cd "$work" && pwd)
@@ -37,11 +39,8 @@ cat >"$work/broken.html" <<'HTML'
 <script>no_such_function();</script></body></html>
 HTML
 run_browser --dump-dom "file://$work/broken.html" >"$work/broken.dom" 2>"$work/broken.err"
-if [ "$(console_lines "$work/broken.err" | wc -l)" -lt 2 ]; then
-  echo "FAIL: the console check did not see the deliberate errors of broken.html" >&2
-  cat "$work/broken.err" >&2
-  exit 1
-fi
+[ "$(console_lines "$work/broken.err" | wc -l)" -ge 2 ] ||
+  fail "the console check did not see the deliberate errors of broken.html" "$work/broken.err"
 
 # The demo run and its page.
 image=$work/demo
@@ -49,31 +48,20 @@ cp -r "$source_dir/examples/demo" "$image"
 bash "$source_dir/simmodule/install_into_image.sh" "$image" "$build"
 "$sim" --time=2026-12-06T05:30:00.123 --html "$image" >"$work/sim.out"
 page=$image/drive_c/windows/pxisys.html
-grep -q "^wrote $page (the picture of the system)\$" "$work/sim.out" || {
-  echo "FAIL: ztrm-sim did not say it wrote $page" >&2
-  cat "$work/sim.out" >&2
-  exit 1
-}
+grep -q "^wrote $page (the picture of the system)\$" "$work/sim.out" ||
+  fail "ztrm-sim did not say it wrote $page" "$work/sim.out"
 
 # 1b and 2.
 run_browser --dump-dom "file://$page" >"$work/page.dom" 2>"$work/page.err"
-if [ -n "$(console_lines "$work/page.err")" ]; then
-  echo "FAIL: console messages on the demo page:" >&2
-  console_lines "$work/page.err" >&2
-  exit 1
-fi
+console_lines "$work/page.err" >"$work/page.console"
+[ ! -s "$work/page.console" ] || fail "console messages on the demo page:" "$work/page.console"
 grep -oE '<(svg|rect|path) class="(chassis|segment|slot|module|star-line|trigger-bus|trigger-bridge)[^"]*"( data-[a-z]+="[^"]*")*' \
   "$work/page.dom" | sed 's/^<//' >"$work/elements.txt"
-if ! diff -u "$source_dir/tests/expected/view/demo_elements.txt" "$work/elements.txt"; then
-  echo "FAIL: the rendered page does not hold the demo's elements" >&2
-  exit 1
-fi
+diff -u "$source_dir/tests/expected/view/demo_elements.txt" "$work/elements.txt" ||
+  fail "the rendered page does not hold the demo's elements"
 
 # 3.
 run_browser --screenshot="$work/demo-system.png" --window-size=1000,2300 "file://$page" \
   >/dev/null 2>"$work/shot.err"
-if [ "$(head -c 8 "$work/demo-system.png" | od -An -tx1 | tr -d ' \n')" != 89504e470d0a1a0a ]; then
-  echo "FAIL: no PNG written" >&2
-  exit 1
-fi
+[ "$(head -c 8 "$work/demo-system.png" | od -An -tx1 | tr -d ' \n')" = 89504e470d0a1a0a ] || fail "no PNG written"
 echo "ok: no console message, $(wc -l <"$work/elements.txt") elements as expected, $work/demo-system.png"

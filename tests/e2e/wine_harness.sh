@@ -12,6 +12,7 @@
 #
 #   wh_args N[+] "NAMES" "$@"               usage line and exit 2 unless there are
 #                                           N (at least N with +) arguments
+#   wh_require FILE|TOOL...                 setup failure unless each is there
 #   wh_init NAME MINGW_BUILD_DIR WORK_DIR   new prefix WORK_DIR/NAME
 #   wh_case_begin CASE IMAGE_DIR            known state, image loaded, session up
 #                                           (and the simulated resource driver
@@ -20,8 +21,8 @@
 #                                           exit code in $WH_STATUS
 #   wh_case_end                             session ended; prefix files readable
 #   wh_check_console CASE OUT EXPECTED [MIN_DOTS MAX_DOTS]
-#   wh_configure_manager NAME               the resource manager PXISA names
-#   wh_mask_system_file FILE / wh_compare LABEL FIRST SECOND SIDES
+#   wh_compare / wh_compare_masked / wh_check_bytes / wh_check_status / wh_check_ztlog
+#   wh_wait_until SECONDS COMMAND...        polls twice a second, within the bound
 #   wh_pass / wh_fail MESSAGE               bookkeeping for the summary
 #   wh_finish                               summary, timings, exit code
 #
@@ -43,6 +44,19 @@ wh_args() {
     exit 2
   fi
 }
+# Exits with a setup failure unless every FILE (a name with a "/") exists and
+# every TOOL is installed.
+wh_require() {
+  local need
+  for need in "$@"; do
+    if [[ $need == */* ]]; then
+      [ -e "$need" ] || { echo "FAIL setup: $need is missing (build it first)"; exit 1; }
+    elif ! command -v "$need" >/dev/null; then
+      echo "FAIL setup: $need is not installed"
+      exit 1
+    fi
+  done
+}
 wh_ms() { echo $(($(date +%s%N) / 1000000)); }
 wh_seconds() { printf '%d.%01d s' $(($1 / 1000)) $(($1 % 1000 / 100)); }
 
@@ -56,27 +70,29 @@ wh_fail() {
   echo "FAIL $WH_CASE: $*"
 }
 
+wh_kill_server() {
+  wineserver -k 2>/dev/null
+  timeout 30 wineserver -w 2>/dev/null
+}
+
 # Ends the case's session: the idle process by its id, then the Wine server
 # (waited for, killed when it does not go within 60 s).
 wh_session_end() {
   if [ -n "$WH_IDLE_PID" ]; then
-    kill "$WH_IDLE_PID" 2>/dev/null || true
-    wait "$WH_IDLE_PID" 2>/dev/null || true
+    kill "$WH_IDLE_PID" 2>/dev/null && wait "$WH_IDLE_PID" 2>/dev/null
     WH_IDLE_PID=""
   fi
   if ! timeout 60 wineserver -w 2>/dev/null; then
     echo "note: the Wine session did not end within 60 s; killing it"
-    wineserver -k 2>/dev/null || true
-    timeout 30 wineserver -w 2>/dev/null || true
+    wh_kill_server
   fi
 }
 
 wh_cleanup() {
   local status=$?
-  if [ -n "$WH_IDLE_PID" ]; then kill "$WH_IDLE_PID" 2>/dev/null || true; fi
+  if [ -n "$WH_IDLE_PID" ]; then kill "$WH_IDLE_PID" 2>/dev/null; fi
   if [ -n "${WINEPREFIX:-}" ] && [ -d "$WINEPREFIX" ]; then
-    wineserver -k 2>/dev/null || true
-    timeout 30 wineserver -w 2>/dev/null || true
+    wh_kill_server
     if [ "${KEEP_WINEPREFIX:-0}" = 1 ]; then
       echo "Wine prefix kept: $WINEPREFIX"
     else
@@ -90,18 +106,7 @@ wh_init() {
   local name=$1 build=$2 work=$3
   WH_START_MS=$(wh_ms)
   WH_BUILD=$(cd "$build" 2>/dev/null && pwd) || WH_BUILD=$build
-  for f in ZTRMService.exe ztrm_wine_idle.exe; do
-    if [ ! -f "$WH_BUILD/$f" ]; then
-      echo "FAIL setup: $WH_BUILD/$f is missing (build the mingw preset first)"
-      exit 1
-    fi
-  done
-  for tool in wine wineserver timeout perl cmp od; do
-    if ! command -v "$tool" >/dev/null; then
-      echo "FAIL setup: $tool is not installed"
-      exit 1
-    fi
-  done
+  wh_require "$WH_BUILD/ZTRMService.exe" "$WH_BUILD/ztrm_wine_idle.exe" wine wineserver timeout perl cmp od
   mkdir -p "$work"
   work=$(cd "$work" && pwd)
   export WINEPREFIX="$work/$name"
@@ -136,8 +141,7 @@ wh_init() {
       echo "FAIL setup: the Wine prefix could not be made in $WINEPREFIX"
       exit 1
     fi
-    wineserver -k 2>/dev/null || true
-    timeout 30 wineserver -w 2>/dev/null || true
+    wh_kill_server
     rm -rf "$WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     sleep 3
@@ -205,15 +209,11 @@ wh_case_begin() {
 # server), then the image's registry imported. REPORT is the command that
 # reports a failure (wh_fail, or wh_note_retry on a first try).
 wh_session_start() {
-  local report=$1 ready="$WINEPREFIX/drive_c/ztrm_idle_ready" i
+  local report=$1 ready="$WINEPREFIX/drive_c/ztrm_idle_ready"
   rm -f "$ready"
   wine 'C:\ztrm_bin\ztrm_wine_idle.exe' 'C:\ztrm_idle_ready' </dev/null >/dev/null 2>&1 &
   WH_IDLE_PID=$!
-  for ((i = 0; i < 120; i++)); do
-    [ -e "$ready" ] && break
-    if ! kill -0 "$WH_IDLE_PID" 2>/dev/null; then break; fi
-    sleep 0.5
-  done
+  wh_wait_until 60 eval '[ -e "$ready" ] || ! kill -0 "$WH_IDLE_PID" 2>/dev/null'
   if [ ! -e "$ready" ]; then
     "$report" "the idle process did not start"
     return 1
@@ -313,17 +313,63 @@ wh_check_console() {
 # A system file with its "Timestamp = ..." line masked (the clocks differ).
 wh_mask_system_file() { perl -pe 's/^Timestamp = .*$/Timestamp = [TIME STAMP]\r/' "$1"; }
 
-# Compares two files byte for byte; SIDES names the two in the report of a
-# difference ("native < > Wine").
+# Compares two files byte for byte (either may be a process substitution);
+# SIDES names the two in the report of a difference ("native < > Wine").
 wh_compare() {
-  local label=$1 first=$2 second=$3 sides=$4
-  if cmp -s "$first" "$second"; then
+  local label=$1 first="$WH_STATE/first" second="$WH_STATE/second" sides=$4
+  if ! cat "$2" >"$first" 2>/dev/null || ! cat "$3" >"$second" 2>/dev/null; then
+    wh_fail "$label: a file is missing ($sides)"
+  elif cmp -s "$first" "$second"; then
     wh_pass "$label identical ($(wc -c <"$second") bytes compared)"
   else
     wh_fail "$label differs ($sides):"
     diff <(od -An -c "$first") <(od -An -c "$second") | head -30 | sed 's/^/     /'
   fi
 }
+
+# wh_compare of two system files with their time stamps masked.
+wh_compare_masked() {
+  if [ -f "$2" ] && [ -f "$3" ]; then
+    wh_compare "$1 (time stamp masked)" <(wh_mask_system_file "$2") <(wh_mask_system_file "$3") "$4"
+  else
+    wh_fail "$1: a file is missing ($4)"
+  fi
+}
+
+# The run log with its time stamp line masked.
+wh_mask_log() {
+  perl -0777 -pe 's/^\[\d{4}-\d\d-\d\d_\d\d:\d\d:\d\d\.\d{3}\]  \r\n/[TIME STAMP]\r\n/m or die "no time stamp line\n"' "$1"
+}
+
+# A service's log LOG without its last line, which must be its one
+# "SERVICE STOPED" line (a native run has no service to stop), to OUT.
+wh_strip_stop_line() {
+  if perl -0777 -ne '$n = () = /SERVICE STOPED/g; exit !($n == 1 && /\r\nSERVICE STOPED\r\r\n\z/)' "$1" 2>/dev/null; then
+    head -c -17 "$1" >"$2"
+    wh_pass "the service's log ends in the one stop line"
+  else
+    wh_fail "the service's log does not end in exactly one \"SERVICE STOPED\" line"
+    cp "$1" "$2" 2>/dev/null || : >"$2"
+  fi
+}
+
+# Polls (twice a second, up to SECONDS) until COMMAND succeeds.
+wh_wait_until() {
+  local seconds=$1 i
+  shift
+  for ((i = 0; i < seconds * 2; i++)); do
+    "$@" && return 0
+    sleep 0.5
+  done
+  return 1
+}
+
+# The state sc reports for the service: RUNNING, STOPPED, ... (empty when
+# the query fails).
+wh_service_state() {
+  timeout 60 wine sc query ZTLRMService </dev/null 2>/dev/null | perl -ne 'print $1 if /STATE\s*:\s*\d+\s+(\w+)/'
+}
+wh_service_is() { [ "$(wh_service_state)" = "$1" ]; }
 
 # Names the resource manager in the prefix's PXISA configuration file.
 wh_configure_manager() {
@@ -335,6 +381,15 @@ wh_check_status() {
   if [ "$WH_STATUS" = 0 ]; then return 0; fi
   wh_fail "$1: exit code $WH_STATUS, expected 0"
   return 1
+}
+
+# c:\ZTLOG, which every start of ZTRMService.exe makes.
+wh_check_ztlog() {
+  if [ -d "$WINEPREFIX/drive_c/ZTLOG" ] || [ -d "$WINEPREFIX/drive_c/ztlog" ]; then
+    wh_pass "$1: c:\\ZTLOG made"
+  else
+    wh_fail "$1: c:\\ZTLOG was not made"
+  fi
 }
 
 # Checks that FILE holds exactly the bytes given (printf-style escapes).

@@ -5,10 +5,8 @@
 #
 #   tests/fuzz/run.sh [-p PARALLEL] SECONDS [TARGET...]
 #
-# Targets: profile_text_fuzz text_line_reader_fuzz description_parser_fuzz
-# reg_file_fuzz module_discovery_fuzz driver_answers_fuzz system_view_fuzz (all
-# when none is named). The working
-# corpus of each lives in build/fuzz/corpus/TARGET; on first use it is seeded
+# All targets when none is named. The working corpus of each lives in
+# build/fuzz/corpus/TARGET; on first use it is seeded
 # from the test fixtures (description files, profile corpus files, registry
 # exports, simulated module configurations). A crash leaves its input in
 # build/fuzz/artifacts/TARGET/ and makes the script fail: turn it into a
@@ -47,11 +45,8 @@ seeds() {
 }
 
 run_one() {
-  local target=$1
-  local binary="$build/$target"
-  local corpus="$build/corpus/$target"
-  local artifacts="$build/artifacts/$target/"
-  local log="$build/logs/$target.log"
+  local target=$1 binary="$build/$1" corpus="$build/corpus/$1" artifacts="$build/artifacts/$1/"
+  local log="$build/logs/$1.log" runs cov rc
   if [ ! -x "$binary" ]; then
     echo "$target: FAIL: $binary missing (cmake --preset fuzz && cmake --build --preset fuzz)"
     return 1
@@ -69,8 +64,7 @@ run_one() {
   # files of hundreds of sections, short enough to keep the runs fast.
   "$binary" -max_total_time="$seconds" -max_len=65536 -timeout=20 -rss_limit_mb=2048 \
     -print_final_stats=1 -artifact_prefix="$artifacts" "$corpus" >"$log" 2>&1
-  local rc=$?
-  local runs cov
+  rc=$?
   runs=$(grep -o 'stat::number_of_executed_units: *[0-9]*' "$log" | grep -o '[0-9]*$')
   cov=$(grep -o 'cov: [0-9]* ft: [0-9]*' "$log" | tail -1)
   if [ $rc -eq 0 ]; then
@@ -82,20 +76,16 @@ run_one() {
   return $rc
 }
 
+# PARALLEL runs at a time; each exit status is collected.
 status=0
 running=0
-pids=()
 for target in "${targets[@]}"; do
   run_one "$target" &
-  pids+=($!)
   running=$((running + 1))
   if [ $running -ge "$parallel" ]; then
     wait -n || status=1
     running=$((running - 1))
   fi
 done
-while [ $running -gt 0 ]; do
-  wait -n || status=1
-  running=$((running - 1))
-done
+for ((; running > 0; running--)); do wait -n || status=1; done
 exit $status

@@ -29,87 +29,74 @@ namespace {
 
 constexpr DWORD kBufferUnits = 260;
 
-bool ReadWholeFile(const wchar_t* path, std::string& bytes) {
-  FILE* file = _wfopen(path, L"rb");
-  if (!file) return false;
-  char chunk[4096];
-  std::size_t got;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
-  std::fclose(file);
-  return true;
+std::wstring Wide(const std::string& escaped) {
+  std::u16string text = probe_format::Unescape(escaped);
+  return std::wstring(text.begin(), text.end());
 }
 
-std::wstring ToWide(const std::u16string& text) { return std::wstring(text.begin(), text.end()); }
-
-std::wstring Join(const wchar_t* dir, const std::string& escaped_name) {
-  return std::wstring(dir) + L"\\" + ToWide(probe_format::Unescape(escaped_name));
-}
-
-int Read(const wchar_t* dir, const wchar_t* queries_path, const wchar_t* out_path) {
+// Writes to OUT the line LINE_OF makes of each record of IN ("" for none).
+template <typename LineOf>
+int EachRecord(const wchar_t* in_path, const wchar_t* out_path, LineOf line_of) {
+  FILE* in = _wfopen(in_path, L"rb");
+  if (!in) return 2;
   std::string bytes;
-  if (!ReadWholeFile(queries_path, bytes)) return 2;
+  char chunk[4096];
+  for (std::size_t got; (got = std::fread(chunk, 1, sizeof chunk, in)) > 0;)
+    bytes.append(chunk, got);
+  std::fclose(in);
   FILE* out = _wfopen(out_path, L"wb");
   if (!out) return 2;
   for (const auto& fields : probe_format::SplitRecords(bytes)) {
-    if (fields.size() < 4) continue;
-    std::wstring path = Join(dir, fields[1]);
-    std::wstring section = ToWide(probe_format::Unescape(fields[2]));
-    std::wstring key = ToWide(probe_format::Unescape(fields[3]));
-    wchar_t buffer[kBufferUnits];
-    DWORD units = GetPrivateProfileStringW(section.c_str(), key.c_str(), L"", buffer,
-                                           kBufferUnits, path.c_str());
-    if (units >= kBufferUnits) units = kBufferUnits - 1;
-    std::u16string value(reinterpret_cast<const char16_t*>(buffer), units);
-    std::string line = fields[0] + "\t" + probe_format::Escape(value) + "\n";
+    std::string line = fields.size() < 4 ? std::string() : line_of(fields);
     std::fwrite(line.data(), 1, line.size(), out);
   }
   std::fclose(out);
   return 0;
 }
 
+int Read(const wchar_t* dir, const wchar_t* queries_path, const wchar_t* out_path) {
+  return EachRecord(queries_path, out_path, [&](const std::vector<std::string>& fields) {
+    wchar_t buffer[kBufferUnits];
+    DWORD units =
+        GetPrivateProfileStringW(Wide(fields[2]).c_str(), Wide(fields[3]).c_str(), L"", buffer,
+                                 kBufferUnits, (dir + (L"\\" + Wide(fields[1]))).c_str());
+    if (units >= kBufferUnits) units = kBufferUnits - 1;
+    std::u16string value(reinterpret_cast<const char16_t*>(buffer), units);
+    return fields[0] + "\t" + probe_format::Escape(value) + "\n";
+  });
+}
+
 int Write(const wchar_t* dir, const wchar_t* ops_path, const wchar_t* out_path) {
-  std::string bytes;
-  if (!ReadWholeFile(ops_path, bytes)) return 2;
-  FILE* out = _wfopen(out_path, L"wb");
-  if (!out) return 2;
   int op_number = 0;
   std::string scenario;
-  for (const auto& fields : probe_format::SplitRecords(bytes)) {
-    if (fields.size() < 4) continue;
+  return EachRecord(ops_path, out_path, [&](const std::vector<std::string>& fields) {
     if (fields[0] != scenario) {
       scenario = fields[0];
       op_number = 0;
     }
     ++op_number;
-    std::wstring path = Join(dir, fields[2]);
-    std::string results;
+    const std::wstring path = dir + (L"\\" + Wide(fields[2]));
+    auto write = [&](const std::wstring& section, const std::wstring& key,
+                     const std::wstring& value) {
+      return WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(), path.c_str())
+                 ? u"1"
+                 : u"0";
+    };
+    std::u16string results;
     if (fields[1] == "W" && fields.size() >= 6) {
-      std::wstring section = ToWide(probe_format::Unescape(fields[3]));
-      std::wstring key = ToWide(probe_format::Unescape(fields[4]));
-      std::wstring value = ToWide(probe_format::Unescape(fields[5]));
-      results = WritePrivateProfileStringW(section.c_str(), key.c_str(), value.c_str(),
-                                           path.c_str())
-                    ? "1"
-                    : "0";
+      results = write(Wide(fields[3]), Wide(fields[4]), Wide(fields[5]));
     } else if (fields[1] == "T") {
       std::vector<unsigned> slots = probe_format::TableSlots(fields[3]);
       for (unsigned i = 1; i <= 255; ++i) {
-        std::wstring key = L"Chassis" + std::to_wstring(i);
-        std::wstring value = std::to_wstring(slots[i]);
-        results += WritePrivateProfileStringW(L"ChassisMappingID", key.c_str(), value.c_str(),
-                                              path.c_str())
-                       ? "1"
-                       : "0";
+        results +=
+            write(L"ChassisMappingID", L"Chassis" + std::to_wstring(i), std::to_wstring(slots[i]));
       }
     } else {
-      continue;
+      return std::string();
     }
-    std::string line = scenario + "\t" + std::to_string(op_number) + "\t" +
-                       probe_format::Escape(std::u16string(results.begin(), results.end())) + "\n";
-    std::fwrite(line.data(), 1, line.size(), out);
-  }
-  std::fclose(out);
-  return 0;
+    return scenario + "\t" + std::to_string(op_number) + "\t" + probe_format::Escape(results) +
+           "\n";
+  });
 }
 
 }  // namespace

@@ -93,28 +93,21 @@ void CheckRegistry(Registry& registry, Checks& checks) {
   checks.Expect(key != nullptr, "registry: the imported key opens");
   if (!key) return;
 
-  std::optional<WString> text = key->StringValue(u"Text");
-  checks.Expect(text == WString(u"hello registry"), "registry: REG_SZ value", Show(text));
+  auto expect_string = [&](WStringView name, WStringView want, const std::string& check) {
+    std::optional<WString> value = key->StringValue(name);
+    checks.Expect(value == WString(want), "registry: " + check, Show(value));
+  };
+  expect_string(u"Text", u"hello registry", "REG_SZ value");
+  expect_string(u"Expand", u"%SystemRoot%\\ztrm", "REG_EXPAND_SZ value, not expanded");
+  expect_string(u"Unterminated", u"AB", "REG_SZ stored without terminator");
+  expect_string(u"ManyNuls", u"AB", "trailing NULs are stripped");
+  expect_string(u"", u"default value", "the unnamed value");
 
   WString digits;
   for (int i = 0; i < 30; ++i) digits += u"0123456789";
   std::optional<WString> long_text = key->StringValue(u"Long");
   checks.Expect(long_text == digits, "registry: 300-unit REG_SZ value comes back whole",
                 long_text ? "length " + std::to_string(long_text->size()) : "nullopt");
-
-  std::optional<WString> expand = key->StringValue(u"Expand");
-  checks.Expect(expand == WString(u"%SystemRoot%\\ztrm"),
-                "registry: REG_EXPAND_SZ value, not expanded", Show(expand));
-
-  std::optional<WString> unterminated = key->StringValue(u"Unterminated");
-  checks.Expect(unterminated == WString(u"AB"), "registry: REG_SZ stored without terminator",
-                Show(unterminated));
-  std::optional<WString> many_nuls = key->StringValue(u"ManyNuls");
-  checks.Expect(many_nuls == WString(u"AB"), "registry: trailing NULs are stripped",
-                Show(many_nuls));
-
-  std::optional<WString> unnamed = key->StringValue(u"");
-  checks.Expect(unnamed == WString(u"default value"), "registry: the unnamed value", Show(unnamed));
 
   std::optional<std::uint32_t> number = key->DwordValue(u"Number");
   checks.Expect(number == 0x2Au, "registry: REG_DWORD value", Show(number));
@@ -148,6 +141,10 @@ void CheckRegistry(Registry& registry, Checks& checks) {
 }
 
 void CheckFiles(FileSystem& files, Checks& checks) {
+  auto expect_bytes = [&](WStringView path, const std::string& want, const std::string& name) {
+    std::optional<std::string> bytes = ReadBytes(files, path);
+    checks.Expect(bytes == want, "files: " + name, ShowBytes(bytes));
+  };
   const WString held = Join(kWorkFolder, u"held.txt");
   {
     std::unique_ptr<OutputFile> first = files.OpenOutput(held, OutputMode::kReplace);
@@ -164,8 +161,7 @@ void CheckFiles(FileSystem& files, Checks& checks) {
     checks.Expect(again != nullptr, "files: w+ open succeeds after the close");
     checks.Expect(again && again->Write("x", 1), "files: write after reopening");
   }
-  std::optional<std::string> replaced = ReadBytes(files, held);
-  checks.Expect(replaced == std::string("x"), "files: w+ empties the file", ShowBytes(replaced));
+  expect_bytes(held, "x", "w+ empties the file");
 
   const WString appended = Join(kWorkFolder, u"append.txt");
   {
@@ -179,9 +175,7 @@ void CheckFiles(FileSystem& files, Checks& checks) {
     checks.Expect(files.OpenOutput(appended, OutputMode::kAppend) == nullptr,
                   "files: a second append open fails while the first is held");
   }
-  std::optional<std::string> content = ReadBytes(files, appended);
-  checks.Expect(content == std::string("abc\ndefgh"), "files: appended bytes, no LF translation",
-                ShowBytes(content));
+  expect_bytes(appended, "abc\ndefgh", "appended bytes, no LF translation");
 
   {
     std::unique_ptr<InputFile> one = files.OpenInput(appended);
@@ -219,9 +213,7 @@ void CheckFiles(FileSystem& files, Checks& checks) {
                 "files: a missing folder does not exist");
 
   checks.Expect(files.SetCurrentDirectory(list), "files: set the current folder");
-  std::optional<std::string> relative = ReadBytes(files, u"a.ini");
-  checks.Expect(relative == std::string("a"), "files: relative paths follow the current folder",
-                ShowBytes(relative));
+  expect_bytes(u"a.ini", "a", "relative paths follow the current folder");
   checks.Expect(!files.SetCurrentDirectory(Join(kWorkFolder, u"nowhere")),
                 "files: a missing folder cannot become current");
 }
@@ -236,30 +228,24 @@ void CheckProfiles(FileSystem& files, ProfileFiles& profiles, Checks& checks) {
                            "Dup=second\r\n"
                            "Long=abcdefghij\r\n"),
                 "profile: write the test file");
-  auto read = [&](WStringView key, WStringView fallback, std::size_t units) {
-    return profiles.ReadString(ini, u"Chassis", key, fallback, units);
+  auto expect_read = [&](const WString& file, WStringView key, WStringView fallback,
+                         std::size_t units, WStringView want, const std::string& check) {
+    WString value = profiles.ReadString(file, u"Chassis", key, fallback, units);
+    checks.Expect(value == want, "profile: " + check, Show(value));
   };
-  auto show = [](const WString& text) { return "\"" + ToUtf8(text) + "\""; };
-  WString value = read(u"Quoted", u"", 260);
-  checks.Expect(value == u" inner blanks ", "profile: quotes removed, inner blanks kept",
-                show(value));
-  value = read(u"Plain", u"", 260);
-  checks.Expect(value == u"two  words", "profile: outer blanks trimmed", show(value));
-  value = read(u"Dup", u"", 260);
-  checks.Expect(value == u"first", "profile: the first of two equal keys", show(value));
-  value = read(u"Long", u"", 5);
-  checks.Expect(value == u"abcd", "profile: a value cut to the buffer", show(value));
-  value = read(u"Missing", u"fallback", 260);
-  checks.Expect(value == u"fallback", "profile: a missing key gives the default", show(value));
-  value = read(u"Missing", u"0123456789", 4);
-  checks.Expect(value == u"012", "profile: the default is cut to the buffer too", show(value));
-  value = profiles.ReadString(Join(kWorkFolder, u"none.ini"), u"Chassis", u"Plain", u"d", 260);
-  checks.Expect(value == u"d", "profile: a missing file gives the default", show(value));
+  expect_read(ini, u"Quoted", u"", 260, u" inner blanks ", "quotes removed, inner blanks kept");
+  expect_read(ini, u"Plain", u"", 260, u"two  words", "outer blanks trimmed");
+  expect_read(ini, u"Dup", u"", 260, u"first", "the first of two equal keys");
+  expect_read(ini, u"Long", u"", 5, u"abcd", "a value cut to the buffer");
+  expect_read(ini, u"Missing", u"fallback", 260, u"fallback", "a missing key gives the default");
+  expect_read(ini, u"Missing", u"0123456789", 4, u"012", "the default is cut to the buffer too");
+  expect_read(Join(kWorkFolder, u"none.ini"), u"Plain", u"d", 260, u"d",
+              "a missing file gives the default");
 
   checks.Expect(profiles.WriteString(ini, u"Written", u"Key", u"new value"),
                 "profile: write a value");
-  value = profiles.ReadString(ini, u"Written", u"Key", u"", 260);
-  checks.Expect(value == u"new value", "profile: read back a written value", show(value));
+  WString value = profiles.ReadString(ini, u"Written", u"Key", u"", 260);
+  checks.Expect(value == u"new value", "profile: read back a written value", Show(value));
 }
 
 void CheckShell(Shell& shell, FileSystem& files, Clock& clock, Checks& checks) {
