@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 #include "platform/native/native_platform.h"
 #include "tests/profile_corpus/probe_format.h"
@@ -20,13 +19,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kCorpus = std::string(ZTRM_SOURCE_DIR) + "/tests/profile_corpus";
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 void Spill(const std::string& path, const std::string& bytes) {
   fs::create_directories(fs::path(path).parent_path());
@@ -51,12 +43,12 @@ TEST(ProfileCorpus, NativeReadingGivesTheAnswersOfTheRealFunction) {
   ProfileFiles& profiles = native.platform().profiles;
 
   std::map<std::string, std::string> known;
-  for (const auto& fields : probe_format::SplitRecords(Slurp(kCorpus + "/known_differences.tsv"))) {
+  for (const auto& fields : probe_format::SplitRecords(ReadSourceFile("tests/profile_corpus/known_differences.tsv"))) {
     ASSERT_GE(fields.size(), 3u);
     known[fields[0]] = fields[1];
   }
 
-  auto queries = probe_format::SplitRecords(Slurp(kCorpus + "/queries.tsv"));
+  auto queries = probe_format::SplitRecords(ReadSourceFile("tests/profile_corpus/queries.tsv"));
   ASSERT_GE(queries.size(), 100u);
   std::string answers;
   for (const auto& q : queries) {
@@ -81,7 +73,7 @@ TEST(ProfileCorpus, NativeWritingLeavesTheBytesOfTheRealFunction) {
   std::string scenario;
   int op = 0;
   std::vector<std::string> files;
-  for (const auto& f : probe_format::SplitRecords(Slurp(kCorpus + "/writes.tsv"))) {
+  for (const auto& f : probe_format::SplitRecords(ReadSourceFile("tests/profile_corpus/writes.tsv"))) {
     ASSERT_GE(f.size(), 4u);
     if (f[0] != scenario) {
       scenario = f[0];
@@ -107,24 +99,24 @@ TEST(ProfileCorpus, NativeWritingLeavesTheBytesOfTheRealFunction) {
   }
 
   std::string expected_results;
-  for (const auto& r : probe_format::SplitRecords(Slurp(kCorpus + "/write_results.tsv"))) {
+  for (const auto& r : probe_format::SplitRecords(ReadSourceFile("tests/profile_corpus/write_results.tsv"))) {
     expected_results += r[0] + "\t" + r[1] + "\t" + r[2] + "\n";
   }
   EXPECT_EQ(results, expected_results);
 
   for (const std::string& name : files) {
-    std::string host = image.Path("drive_c/writes/" + name);
-    std::string expected_path = kCorpus + "/write_expected/" + name;
-    if (fs::exists(expected_path)) {
-      EXPECT_EQ(Slurp(host), Slurp(expected_path)) << name;
+    if (fs::exists(kCorpus + "/write_expected/" + name)) {
+      EXPECT_EQ(image.Read("drive_c/writes/" + name), ReadSourceFile("tests/profile_corpus/write_expected/" + name))
+          << name;
     } else {
-      EXPECT_FALSE(fs::exists(host)) << name << " should not have been written";
+      EXPECT_FALSE(image.Exists("drive_c/writes/" + name)) << name << " should not have been written";
     }
   }
   if (!AnswersDir().empty()) {
     Spill(AnswersDir() + "/write_results.txt", results);
     for (const auto& entry : fs::directory_iterator(image.Path("drive_c/writes"))) {
-      if (entry.is_regular_file()) Spill(AnswersDir() + "/writes/" + entry.path().filename().string(), Slurp(entry.path()));
+      const std::string name = entry.path().filename().string();
+      if (entry.is_regular_file()) Spill(AnswersDir() + "/writes/" + name, image.Read("drive_c/writes/" + name));
     }
   }
 }

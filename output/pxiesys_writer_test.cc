@@ -162,7 +162,7 @@ TEST(PxieSysWriterTest, ThreeChassisBesideAPxi1Chassis) {
   Prepare(bench);
   FillThreeChassisSystem(bench.Context());
   mf_WritePXIESys(bench.Context());
-  EXPECT_EQ(Finish(bench), ExpectedOutputFile("pxiesys_three_chassis.ini"));
+  EXPECT_EQ(Finish(bench), ExpectedCrlfFile("output/pxiesys_three_chassis.ini"));
   EXPECT_TRUE(bench.Context().locale.IsUserDefault());
 }
 
@@ -173,7 +173,7 @@ TEST(PxieSysWriterTest, OnlyPxi1Chassis) {
   pxi1.bPXI1 = 1;
   bench.Context().vecPXISys = {pxi1};
   mf_WritePXIESys(bench.Context());
-  EXPECT_EQ(Finish(bench), ExpectedOutputFile("pxiesys_only_pxi1.ini"));
+  EXPECT_EQ(Finish(bench), ExpectedCrlfFile("output/pxiesys_only_pxi1.ini"));
 }
 
 TEST(PxieSysWriterTest, SlotsBeyondTheThirtyOneDescriptorsSayNotAvailable) {
