@@ -17,6 +17,7 @@
 namespace ztrm {
 namespace {
 namespace fs = std::filesystem;
+using probe_format::Unescape;
 
 const std::string kCorpus = std::string(ZTRM_SOURCE_DIR) + "/tests/profile_corpus";
 
@@ -29,11 +30,6 @@ void Spill(const std::string& path, const std::string& bytes) {
 std::string AnswersDir() {
   const char* dir = std::getenv("ZTRM_PROFILE_ANSWERS_DIR");
   return dir ? dir : "";
-}
-
-WString Field(const std::string& escaped) {
-  std::u16string text = probe_format::Unescape(escaped);
-  return WString(text.begin(), text.end());
 }
 
 TEST(ProfileCorpus, NativeReadingGivesTheAnswersOfTheRealFunction) {
@@ -53,7 +49,7 @@ TEST(ProfileCorpus, NativeReadingGivesTheAnswersOfTheRealFunction) {
   std::string answers;
   for (const auto& q : queries) {
     ASSERT_EQ(q.size(), 5u) << "query " << q[0];
-    WString value = profiles.ReadString(u"C:\\corpus\\" + Field(q[1]), Field(q[2]), Field(q[3]), u"", 260);
+    WString value = profiles.ReadString(u"C:\\corpus\\" + Unescape(q[1]), Unescape(q[2]), Unescape(q[3]), u"", 260);
     std::string got = probe_format::Escape(value);
     answers += q[0] + "\t" + got + "\n";
     auto it = known.find(q[0]);
@@ -80,11 +76,11 @@ TEST(ProfileCorpus, NativeWritingLeavesTheBytesOfTheRealFunction) {
       op = 0;
     }
     ++op;
-    WString path = u"C:\\writes\\" + Field(f[2]);
+    WString path = u"C:\\writes\\" + Unescape(f[2]);
     std::u16string outcome;
     if (f[1] == "W") {
       ASSERT_EQ(f.size(), 6u);
-      outcome += profiles.WriteString(path, Field(f[3]), Field(f[4]), Field(f[5])) ? u'1' : u'0';
+      outcome += profiles.WriteString(path, Unescape(f[3]), Unescape(f[4]), Unescape(f[5])) ? u'1' : u'0';
     } else {
       ASSERT_EQ(f[1], "T");
       std::vector<unsigned> slots = probe_format::TableSlots(f[3]);

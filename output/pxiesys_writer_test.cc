@@ -86,7 +86,10 @@ std::string Finish(StageBench& bench) {
   return bench.WindowsFile("pxiesys.ini");
 }
 
-void FillThreeChassisSystem(RunContext& ctx) {
+TEST(PxieSysWriterTest, ThreeChassisBesideAPxi1Chassis) {
+  StageBench bench;
+  Prepare(bench);
+  RunContext& ctx = bench.Context();
   // Chassis 5: a 4-link controller; a second vendor's module of the same
   // chassis is the parent the peripheral slots are searched by.
   ModuleRecord ctl5 = SystemModule(5, 1, u"PXI0::ctl", u"PCI::1");
@@ -155,15 +158,9 @@ void FillThreeChassisSystem(RunContext& ctx) {
 
   stPXISys c7 = Chassis(7, 4, u"V", u"M", {u"1", u"2"}, u"m.ini");
   ctx.vecPXISys = {pxi1, c5, c6, c7};
-}
-
-TEST(PxieSysWriterTest, ThreeChassisBesideAPxi1Chassis) {
-  StageBench bench;
-  Prepare(bench);
-  FillThreeChassisSystem(bench.Context());
-  mf_WritePXIESys(bench.Context());
+  mf_WritePXIESys(ctx);
   EXPECT_EQ(Finish(bench), ExpectedCrlfFile("output/pxiesys_three_chassis.ini"));
-  EXPECT_TRUE(bench.Context().locale.IsUserDefault());
+  EXPECT_TRUE(ctx.locale.IsUserDefault());
 }
 
 TEST(PxieSysWriterTest, OnlyPxi1Chassis) {

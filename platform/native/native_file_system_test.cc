@@ -19,10 +19,6 @@ struct Fixture {
   NativeFileSystem files{paths, open_files};
 };
 
-void Put(OutputFile& file, const std::string& bytes) {
-  ASSERT_TRUE(file.Write(bytes.data(), bytes.size()));
-}
-
 std::string ReadAll(InputFile& file) {
   std::string out;
   char buffer[3];
@@ -50,7 +46,7 @@ TEST(NativeFileSystemTest, ReplacedFileHoldsExactlyTheNewBytes) {
     std::unique_ptr<OutputFile> out =
         f.files.OpenOutput(u"C:\\windows\\pxisys.ini", OutputMode::kReplace);
     ASSERT_NE(out, nullptr);
-    for (const std::string& bytes : c.writes) Put(*out, bytes);
+    for (const std::string& bytes : c.writes) EXPECT_TRUE(out->Write(bytes.data(), bytes.size()));
     out.reset();
     EXPECT_EQ(f.image.Read("drive_c/windows/pxisys.ini"), c.closed) << c.old_bytes;
   }
