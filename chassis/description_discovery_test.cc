@@ -119,59 +119,48 @@ TEST(DescriptionDiscovery, AFolderNamedIniOrAFileGoneAfterTheListingIsLoggedAndS
 
 // ---- The line rules of the scan ---------------------------------------------
 
-struct ScanCase {
-  const char* name;
-  std::string bytes;
-  std::string vendor_line;
-  std::string model_line;
-  std::uint32_t count;
-};
-
-void PrintTo(const ScanCase& c, std::ostream* os) { *os << c.name; }
-
-class DescriptionScanTest : public testing::TestWithParam<ScanCase> {};
-
-TEST_P(DescriptionScanTest, KeepsTheLastMatchingLinesAndCountsHeaders) {
-  const ScanCase& c = GetParam();
-  StageBench bench;
-  bench.RegisterDescriptionFolder("C:\\Desc");
-  bench.WriteC("Desc/a.ini", c.bytes);
-  FindChassisDescriptionFiles(bench.Context());
-  EXPECT_EQ(RenderFiles(bench.Context().vecChassisDescFile),
-            RenderFiles({ListedFile("a.ini", c.vendor_line, c.model_line, c.count)}))
-      << c.name;
-}
-
 // A literal with its NUL bytes.
 template <std::size_t N>
 std::string Bytes(const char (&text)[N]) {
   return std::string(text, N - 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, DescriptionScanTest,
-    testing::Values(
-        ScanCase{"crlf lines end in a plain lf",
-                 "[Chassis]\r\nVendor = \"Acme\"\r\nModel = \"PXI-1018\"\r\n",
-                 "Vendor = \"Acme\"\n", "Model = \"PXI-1018\"\n", 0},
-        ScanCase{"a later VendorCode line wins",
-                 "[Chassis]\nVendor = \"Acme\"\nVendorCode = 7\nModel = \"M\"\n",
-                 "VendorCode = 7\n", "Model = \"M\"\n", 0},
-        ScanCase{"model line without a final line feed",
-                 "[Chassis]\r\nVendor = \"Acme\"\r\nModel = \"M\"",
-                 "Vendor = \"Acme\"\n", "Model = \"M\"", 0},
-        ScanCase{"headers count, list keys do not",
-                 "[Chassis]\r\nPCIBusSegmentList = 1,2\r\nPXI1BusSegmentList = 1\r\n"
-                 "[PCIBusSegment1]\r\n[PCIBusSegment2]\r\n[PXI1BusSegment1]\r\n",
-                 "", "", 3},
-        ScanCase{"a nul ends what the scan sees of a line",
-                 Bytes("Vendor\0 = \"A\"\nModel = \"M\"\0 tail\n[PCI\0BusSegment1]\n"),
-                 "Vendor", "Model = \"M\"", 0},
-        ScanCase{"ctrl-z ends the file",
-                 "Vendor = \"A\"\n\x1aVendor = \"B\"\n[PCIBusSegment1]\n", "Vendor = \"A\"\n", "", 0},
-        ScanCase{"a 255-unit piece ending in the word matches without line feed",
-                 std::string(249, 'x') + "Vendor = \"A\"\n",
-                 std::string(249, 'x') + "Vendor", "", 0}));
+TEST(DescriptionScanTest, KeepsTheLastMatchingLinesAndCountsHeaders) {
+  const struct {
+    const char* name;
+    std::string bytes;
+    std::string vendor_line;
+    std::string model_line;
+    std::uint32_t count;
+  } cases[] = {
+      {"crlf lines end in a plain lf", "[Chassis]\r\nVendor = \"Acme\"\r\nModel = \"PXI-1018\"\r\n",
+       "Vendor = \"Acme\"\n", "Model = \"PXI-1018\"\n", 0},
+      {"a later VendorCode line wins", "[Chassis]\nVendor = \"Acme\"\nVendorCode = 7\nModel = \"M\"\n",
+       "VendorCode = 7\n", "Model = \"M\"\n", 0},
+      {"model line without a final line feed", "[Chassis]\r\nVendor = \"Acme\"\r\nModel = \"M\"",
+       "Vendor = \"Acme\"\n", "Model = \"M\"", 0},
+      {"headers count, list keys do not",
+       "[Chassis]\r\nPCIBusSegmentList = 1,2\r\nPXI1BusSegmentList = 1\r\n"
+       "[PCIBusSegment1]\r\n[PCIBusSegment2]\r\n[PXI1BusSegment1]\r\n",
+       "", "", 3},
+      {"a nul ends what the scan sees of a line",
+       Bytes("Vendor\0 = \"A\"\nModel = \"M\"\0 tail\n[PCI\0BusSegment1]\n"),
+       "Vendor", "Model = \"M\"", 0},
+      {"ctrl-z ends the file",
+       "Vendor = \"A\"\n\x1aVendor = \"B\"\n[PCIBusSegment1]\n", "Vendor = \"A\"\n", "", 0},
+      {"a 255-unit piece ending in the word matches without line feed", std::string(249, 'x') + "Vendor = \"A\"\n",
+       std::string(249, 'x') + "Vendor", "", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    StageBench bench;
+    bench.RegisterDescriptionFolder("C:\\Desc");
+    bench.WriteC("Desc/a.ini", c.bytes);
+    FindChassisDescriptionFiles(bench.Context());
+    EXPECT_EQ(RenderFiles(bench.Context().vecChassisDescFile),
+              RenderFiles({ListedFile("a.ini", c.vendor_line, c.model_line, c.count)}));
+  }
+}
 
 }  // namespace
 }  // namespace ztrm

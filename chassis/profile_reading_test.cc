@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 #include "platform/native/native_platform.h"
 #include "tests/profile_corpus/probe_format.h"
@@ -18,15 +17,9 @@
 namespace ztrm {
 namespace {
 namespace fs = std::filesystem;
+using probe_format::Unescape;
 
 const std::string kCorpus = std::string(ZTRM_SOURCE_DIR) + "/tests/profile_corpus";
-
-std::string Slurp(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 void Spill(const std::string& path, const std::string& bytes) {
   fs::create_directories(fs::path(path).parent_path());
@@ -39,11 +32,6 @@ std::string AnswersDir() {
   return dir ? dir : "";
 }
 
-WString Field(const std::string& escaped) {
-  std::u16string text = probe_format::Unescape(escaped);
-  return WString(text.begin(), text.end());
-}
-
 TEST(ProfileCorpus, NativeReadingGivesTheAnswersOfTheRealFunction) {
   TestImage image;
   fs::copy(kCorpus + "/files", image.Path("drive_c/corpus"), fs::copy_options::recursive);
@@ -51,17 +39,17 @@ TEST(ProfileCorpus, NativeReadingGivesTheAnswersOfTheRealFunction) {
   ProfileFiles& profiles = native.platform().profiles;
 
   std::map<std::string, std::string> known;
-  for (const auto& fields : probe_format::SplitRecords(Slurp(kCorpus + "/known_differences.tsv"))) {
+  for (const auto& fields : probe_format::SplitRecords(ReadSourceFile("tests/profile_corpus/known_differences.tsv"))) {
     ASSERT_GE(fields.size(), 3u);
     known[fields[0]] = fields[1];
   }
 
-  auto queries = probe_format::SplitRecords(Slurp(kCorpus + "/queries.tsv"));
+  auto queries = probe_format::SplitRecords(ReadSourceFile("tests/profile_corpus/queries.tsv"));
   ASSERT_GE(queries.size(), 100u);
   std::string answers;
   for (const auto& q : queries) {
     ASSERT_EQ(q.size(), 5u) << "query " << q[0];
-    WString value = profiles.ReadString(u"C:\\corpus\\" + Field(q[1]), Field(q[2]), Field(q[3]), u"", 260);
+    WString value = profiles.ReadString(u"C:\\corpus\\" + Unescape(q[1]), Unescape(q[2]), Unescape(q[3]), u"", 260);
     std::string got = probe_format::Escape(value);
     answers += q[0] + "\t" + got + "\n";
     auto it = known.find(q[0]);
@@ -81,18 +69,18 @@ TEST(ProfileCorpus, NativeWritingLeavesTheBytesOfTheRealFunction) {
   std::string scenario;
   int op = 0;
   std::vector<std::string> files;
-  for (const auto& f : probe_format::SplitRecords(Slurp(kCorpus + "/writes.tsv"))) {
+  for (const auto& f : probe_format::SplitRecords(ReadSourceFile("tests/profile_corpus/writes.tsv"))) {
     ASSERT_GE(f.size(), 4u);
     if (f[0] != scenario) {
       scenario = f[0];
       op = 0;
     }
     ++op;
-    WString path = u"C:\\writes\\" + Field(f[2]);
+    WString path = u"C:\\writes\\" + Unescape(f[2]);
     std::u16string outcome;
     if (f[1] == "W") {
       ASSERT_EQ(f.size(), 6u);
-      outcome += profiles.WriteString(path, Field(f[3]), Field(f[4]), Field(f[5])) ? u'1' : u'0';
+      outcome += profiles.WriteString(path, Unescape(f[3]), Unescape(f[4]), Unescape(f[5])) ? u'1' : u'0';
     } else {
       ASSERT_EQ(f[1], "T");
       std::vector<unsigned> slots = probe_format::TableSlots(f[3]);
@@ -107,24 +95,24 @@ TEST(ProfileCorpus, NativeWritingLeavesTheBytesOfTheRealFunction) {
   }
 
   std::string expected_results;
-  for (const auto& r : probe_format::SplitRecords(Slurp(kCorpus + "/write_results.tsv"))) {
+  for (const auto& r : probe_format::SplitRecords(ReadSourceFile("tests/profile_corpus/write_results.tsv"))) {
     expected_results += r[0] + "\t" + r[1] + "\t" + r[2] + "\n";
   }
   EXPECT_EQ(results, expected_results);
 
   for (const std::string& name : files) {
-    std::string host = image.Path("drive_c/writes/" + name);
-    std::string expected_path = kCorpus + "/write_expected/" + name;
-    if (fs::exists(expected_path)) {
-      EXPECT_EQ(Slurp(host), Slurp(expected_path)) << name;
+    if (fs::exists(kCorpus + "/write_expected/" + name)) {
+      EXPECT_EQ(image.Read("drive_c/writes/" + name), ReadSourceFile("tests/profile_corpus/write_expected/" + name))
+          << name;
     } else {
-      EXPECT_FALSE(fs::exists(host)) << name << " should not have been written";
+      EXPECT_FALSE(image.Exists("drive_c/writes/" + name)) << name << " should not have been written";
     }
   }
   if (!AnswersDir().empty()) {
     Spill(AnswersDir() + "/write_results.txt", results);
     for (const auto& entry : fs::directory_iterator(image.Path("drive_c/writes"))) {
-      if (entry.is_regular_file()) Spill(AnswersDir() + "/writes/" + entry.path().filename().string(), Slurp(entry.path()));
+      const std::string name = entry.path().filename().string();
+      if (entry.is_regular_file()) Spill(AnswersDir() + "/writes/" + name, image.Read("drive_c/writes/" + name));
     }
   }
 }

@@ -2,30 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
+#include "tests/memory_output.h"
+
 namespace ztrm {
 namespace {
-
-// A file in memory that hands out at most `chunk` bytes per read, so that
-// line ends and CR LF pairs fall across read boundaries.
-class MemoryInput : public InputFile {
- public:
-  MemoryInput(std::string bytes, std::size_t chunk) : bytes_(std::move(bytes)), chunk_(chunk) {}
-  std::size_t Read(char* buffer, std::size_t size) override {
-    std::size_t n = std::min({size, chunk_, bytes_.size() - pos_});
-    std::copy_n(bytes_.data() + pos_, n, buffer);
-    pos_ += n;
-    return n;
-  }
-
- private:
-  std::string bytes_;
-  std::size_t chunk_;
-  std::size_t pos_ = 0;
-};
 
 std::vector<WString> ReadAll(const std::string& bytes, std::size_t chunk) {
   MemoryInput file(bytes, chunk);

@@ -143,7 +143,7 @@ TEST(PxiSysWriterTest, NoChassis) {
   StageBench bench;
   Prepare(bench);
   mf_WritePXISys(bench.Context());
-  EXPECT_EQ(Finish(bench), ExpectedOutputFile("pxisys_no_chassis.ini"));
+  EXPECT_EQ(Finish(bench), ExpectedCrlfFile("output/pxisys_no_chassis.ini"));
   EXPECT_TRUE(bench.Context().locale.IsUserDefault());
 }
 
@@ -160,7 +160,7 @@ TEST(PxiSysWriterTest, ChassisInIndexOrderWithBothSegmentKinds) {
   undiscovered.dwChassisIndex = 0xFF;
   bench.Context().vecPXISys = {Pxi1Chassis(), ExpressChassis(), unnumbered, undiscovered, BareChassis()};
   mf_WritePXISys(bench.Context());
-  EXPECT_EQ(Finish(bench), ExpectedOutputFile("pxisys_three_chassis.ini"));
+  EXPECT_EQ(Finish(bench), ExpectedCrlfFile("output/pxisys_three_chassis.ini"));
   // Segments in use only were resolved, and the walk stopped at the unknown bus 40.
   EXPECT_EQ(bench.driver().upstream_buses, (std::vector<int>{5, 3, 20, 16, 0, 40}));
   EXPECT_EQ(bench.Context().vecPXISys[1].vecPCIBusSegment[0].szPCIPath, WStringView(u""));
@@ -182,7 +182,7 @@ TEST(PxiSysWriterTest, WithoutTheDriverTheSegmentLoopEndsAfterTheFirst) {
   sys.dwChassisIndex = 1;
   bench.Context().vecPXISys = {sys};
   mf_WritePXISys(bench.Context());
-  EXPECT_EQ(Finish(bench), ExpectedOutputFile("pxisys_no_driver.ini"));
+  EXPECT_EQ(Finish(bench), ExpectedCrlfFile("output/pxisys_no_driver.ini"));
   EXPECT_EQ(bench.driver().opens, 1);
 }
 
@@ -201,7 +201,7 @@ TEST(PxiSysWriterTest, IdselNamesThatAreNoDeviceNumbers) {
   sys.dwChassisIndex = 1;
   bench.Context().vecPXISys = {sys};
   mf_WritePXISys(bench.Context());
-  EXPECT_EQ(Finish(bench), ExpectedOutputFile("pxisys_bad_idsel.ini"));
+  EXPECT_EQ(Finish(bench), ExpectedCrlfFile("output/pxisys_bad_idsel.ini"));
 }
 
 }  // namespace

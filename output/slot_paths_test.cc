@@ -41,28 +41,18 @@ TEST(SlotPathsTest, SegmentWalkCases) {
   for (const WalkCase& c : WalkCases()) {
     SCOPED_TRACE(c.what);
     StageBench bench(DriverRegistry(c.parameters));
-    WideText path, root;
-    int result;
-    if (c.pxi1) {
-      stPXI1BusSegment seg;
+    auto walk = [&](auto seg, auto get) {
       seg.usRootBusNumber = c.bus;
       seg.szPCIPath = u"old";
       seg.szBusNumber = u"old";
-      result = mf_GetPXI1BusSegmentPath(bench.Context(), seg);
-      path = seg.szPCIPath;
-      root = seg.szBusNumber;
-    } else {
-      stPCIBusSegment seg;
-      seg.usRootBusNumber = c.bus;
-      seg.szPCIPath = u"old";
-      seg.szBusNumber = u"old";
-      result = mf_GetPCIBusSegmentPath(bench.Context(), seg);
-      path = seg.szPCIPath;
-      root = seg.szBusNumber;
-    }
+      const int result = get(bench.Context(), seg, nullptr);
+      return std::tuple{result, seg.szPCIPath.str(), seg.szBusNumber.str()};
+    };
+    const auto [result, path, root] = c.pxi1 ? walk(stPXI1BusSegment{}, mf_GetPXI1BusSegmentPath)
+                                             : walk(stPCIBusSegment{}, mf_GetPCIBusSegmentPath);
     EXPECT_EQ(result, c.result);
-    EXPECT_EQ(path, WStringView(c.path));
-    EXPECT_EQ(root, WStringView(c.root));
+    EXPECT_EQ(path, c.path);
+    EXPECT_EQ(root, c.root);
     EXPECT_EQ(bench.driver().upstream_buses, c.asked);
   }
 }

@@ -18,13 +18,17 @@ class Renderer {
     out_ << name << ".size=" << list.size() << "\n";
     for (std::size_t i = 0; i < list.size(); ++i) Text(name + "[" + std::to_string(i) + "]", list[i]);
   }
+  // The count, then `fields` of each record with "<name>[i]." before the names.
+  template <typename Record, typename Fields>
+  void Records(const std::string& name, const std::vector<Record>& records, Fields fields) {
+    Number(name + ".size", records.size());
+    for (std::size_t i = 0; i < records.size(); ++i) fields(name + "[" + std::to_string(i) + "].", records[i]);
+  }
   std::string str() const { return out_.str(); }
 
  private:
   std::ostringstream out_;
 };
-
-std::string At(const char* list, std::size_t i) { return std::string(list) + "[" + std::to_string(i) + "]."; }
 
 }  // namespace
 
@@ -43,88 +47,60 @@ std::string Render(const stPXISys& s) {
   r.Text("LineMappingSpecList", s.LineMappingSpecList);
   r.Text("StarSystemTimingSetList", s.StarSystemTimingSetList);
   r.Text("PXI1BusSegmentList", s.PXI1BusSegmentList);
-  r.Number("vecPCIBusSegment.size", s.vecPCIBusSegment.size());
-  for (std::size_t i = 0; i < s.vecPCIBusSegment.size(); ++i) {
-    const stPCIBusSegment& x = s.vecPCIBusSegment[i];
-    std::string p = At("vecPCIBusSegment", i);
+  // The fields both kinds of bus segment have.
+  auto segment = [&r](const std::string& p, const auto& x) {
     r.Text(p + "szName", x.szName);
     r.Text(p + "SlotList", x.SlotList);
-    r.Text(p + "BridgeList", x.BridgeList);
     r.Text(p + "IDSELList", x.IDSELList);
     r.List(p + "vecIDSELName", x.vecIDSELName);
     r.List(p + "vecIDSELValue", x.vecIDSELValue);
     r.Number(p + "usRootBusNumber", x.usRootBusNumber);
     r.Text(p + "szPCIPath", x.szPCIPath);
     r.Text(p + "szBusNumber", x.szBusNumber);
-  }
-  r.Number("vecTriggerBridge.size", s.vecTriggerBridge.size());
-  for (std::size_t i = 0; i < s.vecTriggerBridge.size(); ++i) {
-    const stTriggerBridge& x = s.vecTriggerBridge[i];
-    std::string p = At("vecTriggerBridge", i);
+  };
+  r.Records("vecPCIBusSegment", s.vecPCIBusSegment, [&](const std::string& p, const stPCIBusSegment& x) {
+    segment(p, x);
+    r.Text(p + "BridgeList", x.BridgeList);
+  });
+  r.Records("vecTriggerBridge", s.vecTriggerBridge, [&](const std::string& p, const stTriggerBridge& x) {
     r.Text(p + "szName", x.szName);
     r.Text(p + "SourceTriggerBus", x.SourceTriggerBus);
     r.Text(p + "DestinationTriggerBus", x.DestinationTriggerBus);
     r.Text(p + "LineMappingSpec", x.LineMappingSpec);
-  }
-  r.Number("vecTriggerBus.size", s.vecTriggerBus.size());
-  for (std::size_t i = 0; i < s.vecTriggerBus.size(); ++i) {
-    const stTriggerBus& x = s.vecTriggerBus[i];
-    std::string p = At("vecTriggerBus", i);
+  });
+  r.Records("vecTriggerBus", s.vecTriggerBus, [&](const std::string& p, const stTriggerBus& x) {
     r.Text(p + "szName", x.szName);
     r.Text(p + "SlotList", x.SlotList);
     r.List(p + "vecSlotName", x.vecSlotName);
-  }
-  r.Number("vecSlot.size", s.vecSlot.size());
-  for (std::size_t i = 0; i < s.vecSlot.size(); ++i) {
-    const stSlot& x = s.vecSlot[i];
-    std::string p = At("vecSlot", i);
+  });
+  r.Records("vecSlot", s.vecSlot, [&](const std::string& p, const stSlot& x) {
     r.Text(p + "szName", x.szName);
     r.Text(p + "IDSEL", x.IDSEL);
     r.Text(p + "LocalBusLeft", x.LocalBusLeft);
     r.Text(p + "LocalBusRight", x.LocalBusRight);
     r.Text(p + "ExternalBackplaneInterface", x.ExternalBackplaneInterface);
     r.Number(p + "bSlotMapped", x.bSlotMapped);
-  }
-  r.Number("vecStarSystemTimingSet.size", s.vecStarSystemTimingSet.size());
-  for (std::size_t i = 0; i < s.vecStarSystemTimingSet.size(); ++i) {
-    const stStarSystemTimingSet& x = s.vecStarSystemTimingSet[i];
-    std::string p = At("vecStarSystemTimingSet", i);
-    r.Text(p + "szName", x.szName);
-    r.Text(p + "SystemTimingSlot", x.SystemTimingSlot);
-    r.List(p + "vecSetNumber", x.vecSetNumber);
-    r.List(p + "vecSetValue", x.vecSetValue);
-  }
-  r.Number("vecStarTrigger.size", s.vecStarTrigger.size());
-  for (std::size_t i = 0; i < s.vecStarTrigger.size(); ++i) {
-    const stStarTrigger& x = s.vecStarTrigger[i];
-    std::string p = At("vecStarTrigger", i);
+  });
+  r.Records("vecStarSystemTimingSet", s.vecStarSystemTimingSet,
+            [&](const std::string& p, const stStarSystemTimingSet& x) {
+              r.Text(p + "szName", x.szName);
+              r.Text(p + "SystemTimingSlot", x.SystemTimingSlot);
+              r.List(p + "vecSetNumber", x.vecSetNumber);
+              r.List(p + "vecSetValue", x.vecSetValue);
+            });
+  r.Records("vecStarTrigger", s.vecStarTrigger, [&](const std::string& p, const stStarTrigger& x) {
     r.Text(p + "szName", x.szName);
     r.Text(p + "SystemTimingSlot", x.SystemTimingSlot);
     r.Text(p + "ControllerSlot", x.ControllerSlot);
     r.List(p + "vecStarLine", x.vecStarLine);
     r.List(p + "vecStarSlot", x.vecStarSlot);
-  }
-  r.Number("vecPXI1BusSegment.size", s.vecPXI1BusSegment.size());
-  for (std::size_t i = 0; i < s.vecPXI1BusSegment.size(); ++i) {
-    const stPXI1BusSegment& x = s.vecPXI1BusSegment[i];
-    std::string p = At("vecPXI1BusSegment", i);
-    r.Text(p + "szName", x.szName);
-    r.Text(p + "SlotList", x.SlotList);
-    r.Text(p + "IDSELList", x.IDSELList);
-    r.List(p + "vecIDSELName", x.vecIDSELName);
-    r.List(p + "vecIDSELValue", x.vecIDSELValue);
-    r.Number(p + "usRootBusNumber", x.usRootBusNumber);
-    r.Text(p + "szPCIPath", x.szPCIPath);
-    r.Text(p + "szBusNumber", x.szBusNumber);
-  }
-  r.Number("vecLineMappingSpec.size", s.vecLineMappingSpec.size());
-  for (std::size_t i = 0; i < s.vecLineMappingSpec.size(); ++i) {
-    const stLineMappingSpec& x = s.vecLineMappingSpec[i];
-    std::string p = At("vecLineMappingSpec", i);
+  });
+  r.Records("vecPXI1BusSegment", s.vecPXI1BusSegment, segment);
+  r.Records("vecLineMappingSpec", s.vecLineMappingSpec, [&](const std::string& p, const stLineMappingSpec& x) {
     r.Text(p + "szName", x.szName);
     r.List(p + "vecTrigLine", x.vecTrigLine);
     r.List(p + "vecTrigMapping", x.vecTrigMapping);
-  }
+  });
   r.Number("usChassisID", s.usChassisID);
   r.Number("dwChassisIndex", s.dwChassisIndex);
   r.Text("szDescriptionFile", s.szDescriptionFile);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "chassis/chassis_records.h"
+#include "tests/platform_test_support.h"
 #include "tests/stage_bench.h"
 
 namespace ztrm {
@@ -25,11 +26,7 @@ stChassisDescFile ListedFile(const std::string& name, const std::string& vendor_
 inline WString W(const std::string& bytes) { return WidenBytes(bytes); }
 
 // ASCII text as a UTF-16LE file holds it, byte order mark first.
-inline std::string Utf16Le(const std::string& ascii) {
-  std::string out = "\xff\xfe";
-  for (char c : ascii) out += std::string{c, '\0'};
-  return out;
-}
+inline std::string Utf16Le(const std::string& ascii) { return Utf16File(W(ascii)); }
 
 }  // namespace ztrm
 

@@ -1,10 +1,14 @@
-// An output file that appends to a string, for streams whose bytes a test
-// reads back. The string must outlive every stream writing to it (a stream
-// flushes when it is destroyed).
+// Files in memory. The output appends to a string, which must outlive every
+// stream writing to it (a stream flushes when it is destroyed); the input
+// hands out bytes it does not own, at most `chunk` a read, so that tests can
+// make line ends fall across read boundaries.
 #ifndef ZTRM_TESTS_MEMORY_OUTPUT_H_
 #define ZTRM_TESTS_MEMORY_OUTPUT_H_
 
+#include <algorithm>
+#include <cstring>
 #include <string>
+#include <string_view>
 
 #include "platform/file_system.h"
 
@@ -20,6 +24,23 @@ class MemoryOutput : public OutputFile {
 
  private:
   std::string* sink_;
+};
+
+class MemoryInput : public InputFile {
+ public:
+  explicit MemoryInput(std::string_view bytes, std::size_t chunk = std::string_view::npos)
+      : bytes_(bytes), chunk_(chunk) {}
+  std::size_t Read(char* buffer, std::size_t size) override {
+    const std::size_t n = std::min({size, chunk_, bytes_.size() - pos_});
+    if (n) std::memcpy(buffer, bytes_.data() + pos_, n);
+    pos_ += n;
+    return n;
+  }
+
+ private:
+  std::string_view bytes_;
+  std::size_t chunk_;
+  std::size_t pos_ = 0;
 };
 
 }  // namespace ztrm

@@ -4,10 +4,6 @@
 
 namespace ztrm {
 
-std::string ExpectedOutputFile(const std::string& name) {
-  return ExpectedCrlfFile("output/" + name);
-}
-
 std::string ExpectedCrlfFile(const std::string& relative) {
   return CrLf(ReadSourceFile("tests/expected/" + relative));
 }

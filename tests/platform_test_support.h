@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <string>
 
+#include <gtest/gtest.h>
+
 #include "common/wide_text.h"
 
 namespace ztrm {
@@ -25,6 +27,12 @@ inline std::string Utf16File(WStringView text, bool big_endian = false) {
 // changed within the file system clock's current tick are never kept.
 inline void AgeFolder(const std::string& folder) {
   std::filesystem::last_write_time(folder, std::filesystem::last_write_time(folder) - std::chrono::hours(1));
+}
+
+// The names of the two runs of a test of kept answers: with the change watch
+// (true) and with a stat at each use.
+inline std::string WatchName(const testing::TestParamInfo<bool>& info) {
+  return info.param ? "Watched" : "StatEachTime";
 }
 
 }  // namespace ztrm

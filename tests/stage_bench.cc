@@ -21,20 +21,6 @@ bool RecordingProfiles::WriteString(WStringView file, WStringView section, WStri
   return inner_.WriteString(file, section, key, value);
 }
 
-std::vector<std::string> RecordingProfiles::ReadKeys() const {
-  std::vector<std::string> keys;
-  for (const Call& call : calls) {
-    if (!call.write) keys.push_back(ToUtf8(call.section) + "|" + ToUtf8(call.key));
-  }
-  return keys;
-}
-
-std::size_t RecordingProfiles::WriteCount() const {
-  std::size_t n = 0;
-  for (const Call& call : calls) n += call.write ? 1 : 0;
-  return n;
-}
-
 std::vector<WString> HookedFiles::ListEntries(WStringView folder, WStringView pattern) {
   ++listings;
   std::vector<WString> names = inner_.ListEntries(folder, pattern);
@@ -123,10 +109,8 @@ std::unique_ptr<VendorLibrary> ScriptedLibraries::Load(WStringView path) {
 
 bool CountingDriver::Request(DriverHandle handle, std::uint32_t code, const std::uint8_t* in,
                              std::size_t in_size, std::uint8_t* out, std::size_t out_size) {
-  const int index = static_cast<int>(codes.size());
   codes.push_back(code);
   if (code == rmdrv::DAS_IOC_GET_UPSTREAM_BRIDGE && in_size == 1) upstream_buses.push_back(in[0]);
-  if (fail_from >= 0 && index >= fail_from) return false;
   return inner_.Request(handle, code, in, in_size, out, out_size);
 }
 

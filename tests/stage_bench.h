@@ -32,9 +32,6 @@ class RecordingProfiles : public ProfileFiles {
                    WStringView value) override;
 
   std::vector<Call> calls;
-  // "section|key" of every read, in order.
-  std::vector<std::string> ReadKeys() const;
-  std::size_t WriteCount() const;
 
  private:
   ProfileFiles& inner_;
@@ -95,7 +92,7 @@ class ScriptedLibraries : public DynamicLibraries {
   DynamicLibraries& inner_;
 };
 
-// Counts opens and requests; requests from the `fail_from`-th on fail.
+// Counts opens and requests.
 class CountingDriver : public ResourceDriver {
  public:
   explicit CountingDriver(ResourceDriver& inner) : inner_(inner) {}
@@ -110,7 +107,6 @@ class CountingDriver : public ResourceDriver {
   int opens = 0;
   std::vector<std::uint32_t> codes;       // every request's code, in order
   std::vector<int> upstream_buses;        // the bus of every upstream request
-  int fail_from = -1;                     // requests from this index on fail (-1: none)
 
  private:
   ResourceDriver& inner_;

@@ -19,10 +19,6 @@ struct Fixture {
   NativeFileSystem files{paths, open_files};
 };
 
-void Put(OutputFile& file, const std::string& bytes) {
-  ASSERT_TRUE(file.Write(bytes.data(), bytes.size()));
-}
-
 std::string ReadAll(InputFile& file) {
   std::string out;
   char buffer[3];
@@ -40,9 +36,7 @@ TEST(NativeFileSystemTest, ReplacedFileHoldsExactlyTheNewBytes) {
   const Case cases[] = {
       {"0123456789\r\n", {"abc"}, "abc"},
       {"ab", {"abc", "def"}, "abcdef"},
-      {"same", {"same"}, "same"},
       {"old text", {}, ""},
-      {"", {"x"}, "x"},
   };
   for (const Case& c : cases) {
     Fixture f;
@@ -50,7 +44,7 @@ TEST(NativeFileSystemTest, ReplacedFileHoldsExactlyTheNewBytes) {
     std::unique_ptr<OutputFile> out =
         f.files.OpenOutput(u"C:\\windows\\pxisys.ini", OutputMode::kReplace);
     ASSERT_NE(out, nullptr);
-    for (const std::string& bytes : c.writes) Put(*out, bytes);
+    for (const std::string& bytes : c.writes) EXPECT_TRUE(out->Write(bytes.data(), bytes.size()));
     out.reset();
     EXPECT_EQ(f.image.Read("drive_c/windows/pxisys.ini"), c.closed) << c.old_bytes;
   }

@@ -36,10 +36,7 @@ class KeptParseTest : public testing::TestWithParam<bool> {
     }
   }
 };
-INSTANTIATE_TEST_SUITE_P(Checks, KeptParseTest, testing::Values(false, true),
-                         [](const testing::TestParamInfo<bool>& info) {
-                           return info.param ? "Watched" : "StatEachTime";
-                         });
+INSTANTIATE_TEST_SUITE_P(Checks, KeptParseTest, testing::Values(false, true), WatchName);
 
 TEST(NativeProfileFilesTest,
      FileHeldByAnOutputCannotBeReadOrWrittenButAnInputDoesNotStandInTheWay) {

@@ -11,43 +11,27 @@
 namespace ztrm {
 namespace {
 
-const char kService[] = "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\ZTRMDRV]\n";
-const std::vector<std::uint8_t> kUntouched = {0xEE, 0xEE, 0xEE, 0xEE};
-
-// The native driver of an image with this registry, opened once.
-struct DriverBench {
-  explicit DriverBench(const std::string& registry) : native((image.WriteRegistry(registry), image.root())) {}
-
-  std::vector<std::uint8_t> AskBridge(std::uint8_t bus, bool* ok) {
-    std::uint8_t in[1] = {bus};
-    std::vector<std::uint8_t> out = kUntouched;
-    *ok = driver.Request(handle, rmdrv::DAS_IOC_GET_UPSTREAM_BRIDGE, in, 1, out.data(), 4);
-    return out;
-  }
-  // The root bus table request, over a table that holds `fill` before.
-  bool AskRootTable(std::vector<std::uint8_t>& table, std::uint8_t fill) {
-    table.assign(rmdrv::kRootBusListSize, fill);
-    return driver.Request(handle, rmdrv::DAS_IOC_GET_ROOT_BUS_LIST, table.data(), table.size(), table.data(),
-                          table.size());
-  }
-
-  TestImage image;
-  NativePlatform native;
-  ResourceDriver& driver = native.platform().driver;
-  DriverHandle handle = driver.Open();
-};
-
 TEST(NativeResourceDriverTest, ServiceKeyDecidesWhetherTheDriverOpens) {
-  EXPECT_EQ(DriverBench("[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Other]\n").handle, 0u);
+  TestImage other;
+  other.WriteRegistry("[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\Other]\n");
+  EXPECT_EQ(NativePlatform(other.root()).platform().driver.Open(), 0u);
+
   // The service key alone opens and knows no bus.
-  DriverBench bench(kService);
-  ASSERT_NE(bench.handle, 0u);
-  bool ok = true;
-  EXPECT_EQ(bench.AskBridge(0, &ok), kUntouched);
-  EXPECT_FALSE(ok);
+  TestImage image;
+  image.WriteRegistry("[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\ZTRMDRV]\n");
+  NativePlatform native(image.root());
+  ResourceDriver& driver = native.platform().driver;
+  const DriverHandle handle = driver.Open();
+  ASSERT_NE(handle, 0u);
+  const std::uint8_t bus = 0;
+  const std::vector<std::uint8_t> untouched = {0xEE, 0xEE, 0xEE, 0xEE};
+  std::vector<std::uint8_t> answer = untouched;
+  EXPECT_FALSE(driver.Request(handle, rmdrv::DAS_IOC_GET_UPSTREAM_BRIDGE, &bus, 1, answer.data(), 4));
+  EXPECT_EQ(answer, untouched);
   // The root bus table: all zeros, count 0, whatever was handed in.
-  std::vector<std::uint8_t> table;
-  ASSERT_TRUE(bench.AskRootTable(table, 7));
+  std::vector<std::uint8_t> table(rmdrv::kRootBusListSize, 7);
+  ASSERT_TRUE(driver.Request(handle, rmdrv::DAS_IOC_GET_ROOT_BUS_LIST, table.data(), table.size(), table.data(),
+                             table.size()));
   EXPECT_EQ(table, std::vector<std::uint8_t>(rmdrv::kRootBusListSize, 0));
 }
 

@@ -3,19 +3,11 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 
 namespace ztrm {
 namespace fs = std::filesystem;
-
-std::size_t MemoryInput::Read(char* buffer, std::size_t size) {
-  std::size_t n = std::min(size, bytes_.size() - pos_);
-  if (n) std::memcpy(buffer, bytes_.data() + pos_, n);
-  pos_ += n;
-  return n;
-}
 
 FuzzImage::FuzzImage(const std::string& registry) {
   // A memory-backed folder when there is one: targets write a file per input.
@@ -68,7 +60,7 @@ RunContext& FuzzImage::Fresh() {
   ctx_.reset();
   log_.clear();
   ctx_ = std::make_unique<RunContext>(platform());
-  ctx_->LogStream = std::make_unique<TextStream>(std::make_unique<MemorySink>(&log_), ctx_->locale);
+  ctx_->LogStream = std::make_unique<TextStream>(std::make_unique<MemoryOutput>(&log_), ctx_->locale);
   return *ctx_;
 }
 

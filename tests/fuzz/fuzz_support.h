@@ -14,32 +14,9 @@
 
 #include "enumeration/run_context.h"
 #include "platform/native/native_platform.h"
+#include "tests/memory_output.h"
 
 namespace ztrm {
-
-// An in-memory output file: what a stream writes is appended to `sink`.
-class MemorySink : public OutputFile {
- public:
-  explicit MemorySink(std::string* sink) : sink_(sink) {}
-  bool Write(const char* data, std::size_t size) override {
-    sink_->append(data, size);
-    return true;
-  }
-
- private:
-  std::string* sink_;
-};
-
-// An input file over bytes held in memory.
-class MemoryInput : public InputFile {
- public:
-  explicit MemoryInput(std::string_view bytes) : bytes_(bytes) {}
-  std::size_t Read(char* buffer, std::size_t size) override;
-
- private:
-  std::string_view bytes_;
-  std::size_t pos_ = 0;
-};
 
 class FuzzImage {
  public:
