@@ -124,6 +124,8 @@ TEST_F(BaseFixture, LifeCycleOperationsFollowTheFailureTable) {
       {"shutdown", kControlShutdown, Failure::kNone, {kS}, 0, nullptr},
       {"shutdown, error code", kControlShutdown, Failure::kErrorCode, {}, 0, u"Service Shutdown failed w/err 0x00001234"},
       {"shutdown, other", kControlShutdown, Failure::kOther, {}, 0, u"Service failed to shut down."},
+      {"interrogate and an unknown control, through either handler", kControlInterrogate, Failure::kNone, {}, 0,
+       nullptr},
   };
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);
@@ -140,6 +142,12 @@ TEST_F(BaseFixture, LifeCycleOperationsFollowTheFailureTable) {
     s.start_failure = s.stop_failure = s.pause_failure = s.continue_failure = s.shutdown_failure = c.failure;
     if (c.control == kStart) {
       s.Start({});
+    } else if (c.control == kControlInterrogate) {
+      s.ControlsEnabled = 1;
+      for (std::uint32_t control : {kControlInterrogate, 0x80u}) {
+        CServiceBase::Handler(control);
+        EXPECT_EQ(CServiceBase::HandlerEx(control, 0, nullptr), 0u);
+      }
     } else {
       CServiceBase::Handler(c.control);
     }
