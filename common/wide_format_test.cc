@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 namespace ztrm {
 namespace {
 
@@ -14,6 +16,15 @@ TEST(WideFormatTest, TextConversions) {
   // Narrow arguments are taken byte by byte.
   EXPECT_EQ(FormatWide(u"%s", "caf\xE9"), u"caf\u00E9");
   EXPECT_EQ(FormatWide(u"%c%c", u'O', 'K'), u"OK");
+  // An integer given for %s gives no text.
+  EXPECT_EQ(FormatWide(u"[%s]", 5u), u"[]");
+}
+
+// The length modifiers cut or widen as the Microsoft runtime's do.
+TEST(WideFormatTest, IntegerLengthModifiers) {
+  const std::uint64_t big = 1099511627776ull;  // 2^40
+  EXPECT_EQ(FormatWide(u"%llu|%I64u|%hhu|%hu|%lu", big, big, 300u, 70000u, 7u),
+            u"1099511627776|1099511627776|44|4464|7");
 }
 
 }  // namespace
