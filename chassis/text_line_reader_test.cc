@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/memory_output.h"
+#include "tests/memory_files.h"
 
 namespace ztrm {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "common/text_stream.h"
 #include "driver/ztrmdrv_config.h"
-#include "tests/memory_output.h"
+#include "tests/memory_files.h"
 
 namespace ztrm {
 

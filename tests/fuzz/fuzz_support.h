@@ -14,7 +14,7 @@
 
 #include "enumeration/run_context.h"
 #include "platform/native/native_platform.h"
-#include "tests/memory_output.h"
+#include "tests/memory_files.h"
 
 namespace ztrm {
 

@@ -2,8 +2,8 @@
 // stream writing to it (a stream flushes when it is destroyed); the input
 // hands out bytes it does not own, at most `chunk` a read, so that tests can
 // make line ends fall across read boundaries.
-#ifndef ZTRM_TESTS_MEMORY_OUTPUT_H_
-#define ZTRM_TESTS_MEMORY_OUTPUT_H_
+#ifndef ZTRM_TESTS_MEMORY_FILES_H_
+#define ZTRM_TESTS_MEMORY_FILES_H_
 
 #include <algorithm>
 #include <cstring>
@@ -45,4 +45,4 @@ class MemoryInput : public InputFile {
 
 }  // namespace ztrm
 
-#endif  // ZTRM_TESTS_MEMORY_OUTPUT_H_
+#endif  // ZTRM_TESTS_MEMORY_FILES_H_
