@@ -247,8 +247,8 @@ def source_tree_key():
     return tree_key([p for p in tracked if os.path.exists(os.path.join(ROOT, p))])
 
 
-def line_coverage(cov_dir, jobs, gtest_filter):
-    key = source_tree_key() + "|" + (gtest_filter or "")
+def line_coverage(cov_dir, tree, jobs, gtest_filter):
+    key = tree + "|" + (gtest_filter or "")
     cache = os.path.join(cov_dir, "line-coverage.json")
     if os.path.exists(cache):
         with open(cache) as f:
@@ -341,8 +341,8 @@ def object_source(relative_gcda):
     return None if path.startswith("..") else path
 
 
-def files_per_test(cov_dir, tests, parallel):
-    key = source_tree_key()
+def files_per_test(cov_dir, key, tests, parallel):
+    """KEY: source_tree_key() of the tree the coverage build was made from."""
     cache = os.path.join(cov_dir, "files-per-test.json")
     if os.path.exists(cache):
         with open(cache) as f:
@@ -473,10 +473,11 @@ def main():
     if args.no_coverage:
         executed, lines = None, None
     else:
-        executed, _, lines = line_coverage(cov_dir, args.jobs, args.gtest_filter)
+        tree = source_tree_key()
+        executed, _, lines = line_coverage(cov_dir, tree, args.jobs, args.gtest_filter)
     files_by_test = None
     if args.select_tests and not args.no_coverage:
-        files_by_test = files_per_test(cov_dir, list_tests(cov_dir, args.gtest_filter), 2 * args.jobs)
+        files_by_test = files_per_test(cov_dir, tree, list_tests(cov_dir, args.gtest_filter), 2 * args.jobs)
 
     configure(build_dir)
     log("clean build of %s" % build_dir)

@@ -10,9 +10,10 @@
                                            exit 1 when a folder's score dropped
                                            or the two runs are not the same sample
 
-A report may be gzipped (REPORT.json.gz). The two reports must come from the same seed, sample size and folders (the
-mutants are then the same ones as long as the product code is the same; the
-keys of the mutants are compared too).
+A report may be gzipped (REPORT.json.gz). The two reports must come from
+the same seed, sample size and folders (the mutants are then the same ones as
+long as the product code is the same; the keys of the mutants are compared
+too).
 """
 
 import gzip
