@@ -73,15 +73,45 @@ msi_case() {
   cp "$WH_BUILD/simmodule/ztsimmod.dll" "$drive_c/ZELTRO/SimModule/"
 }
 # msi_run LOG ARG...: msiexec ARG... /qn with a verbose log C:\LOG; exit code
-# in MSI_STATUS.
+# in MSI_STATUS, Wine's own output kept for msi_explain.
+# An exit code of 1 is no installer's answer (those are 0, 3010 and the
+# 16xx codes, cut to 8 bits): Wine's msiexec gave it once on a loaded CI
+# machine without running a single action. It is shown and the same command
+# is run once more.
 msi_run() {
-  local log=$1
+  local log=$1 started
   shift
-  MSI_STATUS=0
-  timeout 180 wine msiexec "$@" /qn /l*v "C:\\$log" </dev/null >/dev/null 2>&1 || MSI_STATUS=$?
+  MSI_STATUS=0 MSI_LOG=$log started=$(wh_ms)
+  timeout 180 wine msiexec "$@" /qn /l*v "C:\\$log" </dev/null >"$WH_STATE/msiexec.out" 2>&1 || MSI_STATUS=$?
+  MSI_TOOK=$(($(wh_ms) - started))
+  if [ "$MSI_STATUS" = 1 ] && [ -z "${MSI_RETRYING:-}" ]; then
+    wh_note_retry "msiexec $* exited with 1 after $(wh_seconds "$MSI_TOOK")"
+    msi_explain
+    MSI_RETRYING=1 msi_run "$log" "$@"
+  fi
+}
+# What the last msiexec said when it failed: Wine's messages (its fixme lines
+# left out), and the verbose log's failed actions and its end. Wine's
+# msiexec itself exits with 1 on a command line it cannot use or a log it
+# cannot open; otherwise its exit code is the installer's, cut to 8 bits.
+msi_explain() {
+  echo "   msiexec took $(wh_seconds "$MSI_TOOK") and said (Wine's fixme lines left out):"
+  grep -a -v ':fixme:' "$WH_STATE/msiexec.out" | tail -n 20 | sed 's/^/     /'
+  if [ -f "$drive_c/$MSI_LOG" ]; then
+    echo "   C:\\$MSI_LOG, failed actions and its last lines:"
+    { grep -a -n 'Return value 3\|^MSI (s).*[Ee]rror\|Note: 1: ' "$drive_c/$MSI_LOG" | tail -n 10
+      tail -n 15 "$drive_c/$MSI_LOG"; } | tr -d '\r' | sed 's/^/     /'
+  else
+    echo "   no C:\\$MSI_LOG was written"
+  fi
 }
 msi_check() {
-  if [ "$MSI_STATUS" = "$2" ]; then wh_pass "$1: msiexec exit code $2"; else wh_fail "$1: msiexec exit code $MSI_STATUS, expected $2"; fi
+  if [ "$MSI_STATUS" = "$2" ]; then
+    wh_pass "$1: msiexec exit code $2"
+  else
+    wh_fail "$1: msiexec exit code $MSI_STATUS, expected $2"
+    msi_explain
+  fi
 }
 
 # A key's listing; nothing when it is missing (reg prints its error on stdout).
@@ -209,6 +239,7 @@ if msi_case install_upgrade; then
     wh_pass "downgrade to $v1 refused (exit code $MSI_STATUS, a newer version detected)"
   else
     wh_fail "downgrade to $v1: exit code $MSI_STATUS, or no newer version detected in the log"
+    msi_explain
   fi
   check_installed "after the refused downgrade" "$v2"
 
