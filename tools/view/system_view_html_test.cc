@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "tests/test_image.h"
@@ -14,14 +15,14 @@ namespace {
 // would be markup if they were not escaped.
 SystemView TinySystem() {
   const ViewSlot s1{"1", 1, "", true, false, "PXIeSystemSlot2Link", "None", "None", "None",
-                    ViewModule{"CTL", "A&B", "C-1", "PCI::0::1::0", "0", "1", "", ""}};
-  const ViewSlot s2{"2", 1, "", false, true, "PXIeSystemTimingSlot", "3", "15", "78,08"};
+                    ViewModule{"CTL", "A&B", "C-1", "PCI::0::1::0", "0", "1", "", "", ""}};
+  const ViewSlot s2{"2", 1, "", false, true, "PXIeSystemTimingSlot", "3", "15", "78,08", std::nullopt};
   const ViewSlot s3{"3", 1, "", false, false, "PXIePeripheralSlot", "3", "14", "70,08",
-                    ViewModule{"<script>x</script>", "V", "M-1", "PCI::4::0::0", "4", "0", "4", "4"}};
+                    ViewModule{"<script>x</script>", "V", "M-1", "PCI::4::0::0", "4", "0", "4", "4", ""}};
   SystemView view;
   view.chassis.push_back({"1", "ZT<9>", "A&B \"Lab\"", "S'1", "t.ini", "A&B\\ZT<9>", true, true, {s1, s2, s3},
                           {{"1", {0, 1}}, {"2", {2}}}, {{"1", {0, 1}}, {"2", {2}}}, {{"1", "1", "2", "1"}},
-                          {{"1", "2", {{"0", 2}}}}});
+                          {{"1", "2", {{"0", 2}}}}, ""});
   view.run = ViewRun{"2026-12-06_05:30:00.123", "M", "X", {"Fail to open key of <k>"}};
   view.skipped = {"chassis 1: trigger bus \"9\" has no [Chassis1TriggerBus9] section in pxiesys.ini"};
   return view;
