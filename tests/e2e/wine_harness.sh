@@ -248,12 +248,25 @@ wh_start_driver() {
   mkdir -p "$WINEPREFIX/drive_c/windows/system32/drivers"
   cp "$WH_BUILD/ztrmdrv.sys" "$WINEPREFIX/drive_c/windows/system32/drivers/ztrmdrv.sys"
   if ! timeout 60 wine sc create ZTRMDRV type= kernel start= demand \
-      binPath= 'C:\windows\system32\drivers\ztrmdrv.sys' </dev/null >/dev/null 2>&1 ||
-    ! timeout 60 wine sc start ZTRMDRV </dev/null >/dev/null 2>&1; then
-    wh_fail "the simulated resource driver could not be installed and started"
+      binPath= 'C:\windows\system32\drivers\ztrmdrv.sys' </dev/null >"$WH_STATE/sc.out" 2>&1; then
+    wh_fail "the simulated resource driver could not be installed: $(wh_sc_answer)"
     return 1
   fi
+  # A start that fails under load (seen once) gets one more try, unless the
+  # driver came up after all.
+  if ! wh_start_driver_once; then
+    wh_note_retry "the simulated resource driver did not start: $(wh_sc_answer)"
+    sleep 1
+    if ! wh_driver_is_running && ! wh_start_driver_once; then
+      wh_fail "the simulated resource driver did not start: $(wh_sc_answer)"
+      return 1
+    fi
+  fi
 }
+wh_start_driver_once() { timeout 60 wine sc start ZTRMDRV </dev/null >"$WH_STATE/sc.out" 2>&1; }
+wh_driver_is_running() { timeout 60 wine sc query ZTRMDRV </dev/null 2>/dev/null | grep -q 'STATE.*RUNNING'; }
+# The last lines sc printed, on one line.
+wh_sc_answer() { tr -d '\r' <"$WH_STATE/sc.out" | grep -v ':fixme:' | tail -n 2 | tr '\n' ' '; }
 
 wh_run() {
   local out=$1
