@@ -1,6 +1,7 @@
 #include "chassis/description_parser.h"
 
 #include <utility>
+#include <vector>
 
 #include "chassis/name_list.h"
 #include "common/decimal.h"
@@ -53,6 +54,17 @@ class DescriptionReader {
 
 WString Section(WStringView prefix, const WideText& name) { return WString(prefix) + name.str(); }
 
+// One record per name of the list, in its order, each with only its name set.
+template <typename Record>
+std::vector<Record> RecordsNamed(const WideText& list) {
+  std::vector<Record> records;
+  for (WideText& name : SplitNameList(list.view())) {
+    records.emplace_back();
+    records.back().szName = std::move(name);
+  }
+  return records;
+}
+
 }  // namespace
 
 void ParseChassisDescription(RunContext& ctx, WStringView path) {
@@ -74,17 +86,9 @@ void ParseChassisDescription(RunContext& ctx, WStringView path) {
   sys.PXI1BusSegmentList = in.Read(u"Chassis", u"PXI1BusSegmentList");
 
   // Slot names now; their sections are read after the bus segments.
-  for (WideText& name : SplitNameList(sys.SlotList.view())) {
-    stSlot slot;
-    slot.szName = std::move(name);
-    sys.vecSlot.push_back(std::move(slot));
-  }
+  sys.vecSlot = RecordsNamed<stSlot>(sys.SlotList);
 
-  for (WideText& name : SplitNameList(sys.PCIBusSegmentList.view())) {
-    stPCIBusSegment segment;
-    segment.szName = std::move(name);
-    sys.vecPCIBusSegment.push_back(std::move(segment));
-  }
+  sys.vecPCIBusSegment = RecordsNamed<stPCIBusSegment>(sys.PCIBusSegmentList);
   for (stPCIBusSegment& segment : sys.vecPCIBusSegment) {
     WString section = Section(u"PCIBusSegment", segment.szName);
     segment.SlotList = in.Read(section, u"SlotList");
@@ -93,19 +97,13 @@ void ParseChassisDescription(RunContext& ctx, WStringView path) {
     in.ReadIdsels(section, segment.IDSELList, segment.vecIDSELName, segment.vecIDSELValue);
   }
 
-  for (WideText& name : SplitNameList(sys.TriggerBusList.view())) {
-    stTriggerBus bus;
-    bus.szName = std::move(name);
+  sys.vecTriggerBus = RecordsNamed<stTriggerBus>(sys.TriggerBusList);
+  for (stTriggerBus& bus : sys.vecTriggerBus) {
     bus.SlotList = in.Read(Section(u"TriggerBus", bus.szName), u"SlotList");
-    sys.vecTriggerBus.push_back(std::move(bus));
+    bus.vecSlotName = SplitNameList(bus.SlotList.view());
   }
-  for (stTriggerBus& bus : sys.vecTriggerBus) bus.vecSlotName = SplitNameList(bus.SlotList.view());
 
-  for (WideText& name : SplitNameList(sys.StarSystemTimingSetList.view())) {
-    stStarSystemTimingSet set;
-    set.szName = std::move(name);
-    sys.vecStarSystemTimingSet.push_back(std::move(set));
-  }
+  sys.vecStarSystemTimingSet = RecordsNamed<stStarSystemTimingSet>(sys.StarSystemTimingSetList);
   for (stStarSystemTimingSet& set : sys.vecStarSystemTimingSet) {
     // The section prefix has an "s" that the list key lacks.
     WString section = Section(u"StarSystemTimingSets", set.szName);
@@ -114,11 +112,7 @@ void ParseChassisDescription(RunContext& ctx, WStringView path) {
                     set.vecSetValue);
   }
 
-  for (WideText& name : SplitNameList(sys.StarTriggerList.view())) {
-    stStarTrigger star;
-    star.szName = std::move(name);
-    sys.vecStarTrigger.push_back(std::move(star));
-  }
+  sys.vecStarTrigger = RecordsNamed<stStarTrigger>(sys.StarTriggerList);
   for (stStarTrigger& star : sys.vecStarTrigger) {
     WString section = Section(u"StarTrigger", star.szName);
     star.SystemTimingSlot = in.Read(section, u"SystemTimingSlot");
@@ -127,11 +121,7 @@ void ParseChassisDescription(RunContext& ctx, WStringView path) {
   }
 
   if (!sys.PXI1BusSegmentList.empty()) {
-    for (WideText& name : SplitNameList(sys.PXI1BusSegmentList.view())) {
-      stPXI1BusSegment segment;
-      segment.szName = std::move(name);
-      sys.vecPXI1BusSegment.push_back(std::move(segment));
-    }
+    sys.vecPXI1BusSegment = RecordsNamed<stPXI1BusSegment>(sys.PXI1BusSegmentList);
     for (stPXI1BusSegment& segment : sys.vecPXI1BusSegment) {
       WString section = Section(u"PXI1BusSegment", segment.szName);
       segment.SlotList = in.Read(section, u"SlotList");
@@ -149,11 +139,7 @@ void ParseChassisDescription(RunContext& ctx, WStringView path) {
   }
 
   if (!sys.TriggerBridgeList.empty()) {
-    for (WideText& name : SplitNameList(sys.TriggerBridgeList.view())) {
-      stTriggerBridge bridge;
-      bridge.szName = std::move(name);
-      sys.vecTriggerBridge.push_back(std::move(bridge));
-    }
+    sys.vecTriggerBridge = RecordsNamed<stTriggerBridge>(sys.TriggerBridgeList);
     for (stTriggerBridge& bridge : sys.vecTriggerBridge) {
       WString section = Section(u"TriggerBridge", bridge.szName);
       bridge.SourceTriggerBus = in.Read(section, u"SourceTriggerBus");
@@ -163,11 +149,7 @@ void ParseChassisDescription(RunContext& ctx, WStringView path) {
   }
 
   if (!sys.LineMappingSpecList.empty()) {
-    for (WideText& name : SplitNameList(sys.LineMappingSpecList.view())) {
-      stLineMappingSpec mapping;
-      mapping.szName = std::move(name);
-      sys.vecLineMappingSpec.push_back(std::move(mapping));
-    }
+    sys.vecLineMappingSpec = RecordsNamed<stLineMappingSpec>(sys.LineMappingSpecList);
     for (stLineMappingSpec& mapping : sys.vecLineMappingSpec) {
       in.ReadNumbered(Section(u"LineMappingSpec", mapping.szName), u"PXI_TRIG", kTrigLines,
                       mapping.vecTrigLine, mapping.vecTrigMapping);
