@@ -199,47 +199,35 @@ void CServiceBase::Start(const std::vector<WString>& arguments) {
   }
 }
 
-void CServiceBase::Stop() {
-  const std::uint32_t original_state = CurrentStatus().dwCurrentState;
+void CServiceBase::ChangeState(std::uint32_t pending, void (CServiceBase::*handler)(),
+                               std::uint32_t done, std::uint32_t restore, WStringView operation,
+                               WStringView failed) {
   try {
-    SetStatus(kServiceStopPending);
-    OnStop();
-    SetStatus(kServiceStopped);
+    SetStatus(pending);
+    (this->*handler)();
+    SetStatus(done);
   } catch (const ServiceError& error) {
-    LogError(u"Service Stop", error.code());
-    SetStatus(original_state);
+    LogError(operation, error.code());
+    SetStatus(restore);
   } catch (...) {
-    LogEvent(u"Service failed to stop.", kEventError);
-    SetStatus(original_state);
+    LogEvent(failed, kEventError);
+    SetStatus(restore);
   }
+}
+
+void CServiceBase::Stop() {
+  ChangeState(kServiceStopPending, &CServiceBase::OnStop, kServiceStopped,
+              CurrentStatus().dwCurrentState, u"Service Stop", u"Service failed to stop.");
 }
 
 void CServiceBase::Pause() {
-  try {
-    SetStatus(kServicePausePending);
-    OnPause();
-    SetStatus(kServicePaused);
-  } catch (const ServiceError& error) {
-    LogError(u"Service Pause", error.code());
-    SetStatus(kServiceRunning);
-  } catch (...) {
-    LogEvent(u"Service failed to pause.", kEventError);
-    SetStatus(kServiceRunning);
-  }
+  ChangeState(kServicePausePending, &CServiceBase::OnPause, kServicePaused, kServiceRunning,
+              u"Service Pause", u"Service failed to pause.");
 }
 
 void CServiceBase::Continue() {
-  try {
-    SetStatus(kServiceContinuePending);
-    OnContinue();
-    SetStatus(kServiceRunning);
-  } catch (const ServiceError& error) {
-    LogError(u"Service Continue", error.code());
-    SetStatus(kServicePaused);
-  } catch (...) {
-    LogEvent(u"Service failed to resume.", kEventError);
-    SetStatus(kServicePaused);
-  }
+  ChangeState(kServiceContinuePending, &CServiceBase::OnContinue, kServiceRunning,
+              kServicePaused, u"Service Continue", u"Service failed to resume.");
 }
 
 void CServiceBase::Shutdown() {
