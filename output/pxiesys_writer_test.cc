@@ -137,10 +137,7 @@ TEST(PxieSysWriterTest, ThreeChassisBesideAPxi1Chassis) {
 
   stPXISys c5 = Chassis(5, 3, u"ZELTRO", u"ZT1018", {u"1", u"2", u"3", u"4", u"5"}, u"ZT1018.ini");
   c5.TriggerBusList = u"0";
-  stTriggerBus bus0;
-  bus0.szName = u"0";
-  bus0.vecSlotName = {u"1", u"2", u"9"};
-  c5.vecTriggerBus = {bus0};
+  c5.vecTriggerBus = {stTriggerBus{u"0", {}, {u"1", u"2", u"9"}}};
   // Records without their lists: no sections.
   c5.vecTriggerBridge = {stTriggerBridge{u"0", u"0", u"1", u"A"}};
   c5.vecLineMappingSpec = {stLineMappingSpec{u"A", {u"0"}, {u"1"}}};

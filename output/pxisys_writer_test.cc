@@ -49,30 +49,16 @@ stPXISys ExpressChassis() {
   sys.vecSlot = {Slot(u"1", u"x", u"2", u"y"), Slot(u"2", u"", u"3"), Slot(u"3"), Slot(u"4"),
                  Slot(u"5", u"4")};
   sys.TriggerBusList = u"0,1";
-  stTriggerBus bus0;
-  bus0.szName = u"0";
-  bus0.vecSlotName = {u"1", u"2", u"3", u"5", u"9"};
-  stTriggerBus bus1;
-  bus1.szName = u"1";
-  bus1.vecSlotName = {u"4", u"4"};
-  sys.vecTriggerBus = {bus0, bus1};
+  sys.vecTriggerBus = {stTriggerBus{u"0", {}, {u"1", u"2", u"3", u"5", u"9"}},
+                       stTriggerBus{u"1", {}, {u"4", u"4"}}};
   // A bridge record without the list: no section.
   sys.vecTriggerBridge = {stTriggerBridge{u"0", u"0", u"1", u"A"}};
   sys.LineMappingSpecList = u"A";
   sys.vecLineMappingSpec = {stLineMappingSpec{u"A", {u"0", u"7"}, {u"1", u"0"}}};
   sys.StarTriggerList = u"1,2";
-  stStarTrigger star1;
-  star1.szName = u"1";
-  star1.ControllerSlot = u"2";
-  star1.vecStarLine = {u"0", u"1"};
-  star1.vecStarSlot = {u"3", u"5"};
-  stStarTrigger star2;
-  star2.szName = u"2";
-  star2.SystemTimingSlot = u"2";
-  star2.ControllerSlot = u"9";
-  star2.vecStarLine = {u"0", u"1", u"2"};
-  star2.vecStarSlot = {u"3", u"5", u"4"};
-  sys.vecStarTrigger = {star1, star2};
+  // Name, system timing slot, controller slot, star lines and their slots.
+  sys.vecStarTrigger = {stStarTrigger{u"1", {}, u"2", {u"0", u"1"}, {u"3", u"5"}},
+                        stStarTrigger{u"2", u"2", u"9", {u"0", u"1", u"2"}, {u"3", u"5", u"4"}}};
   sys.usChassisID = 5;
   sys.dwChassisIndex = 1;
   sys.szDescriptionFile = u"ZT1018.ini";
@@ -92,10 +78,7 @@ stPXISys Pxi1Chassis() {
       MakeSegment<stPCIBusSegment>(u"2", u"4", 40, {u"28", u"27"}, {u"Slot4", u"Slot9"})};
   sys.vecSlot = {Slot(u"1"), Slot(u"2"), Slot(u"3", u"2", u"4"), Slot(u"4", u"", u"", u"ExpressCard")};
   sys.TriggerBusList = u"0";
-  stTriggerBus bus0;
-  bus0.szName = u"0";
-  bus0.vecSlotName = {u"1", u"2", u"3", u"4"};
-  sys.vecTriggerBus = {bus0};
+  sys.vecTriggerBus = {stTriggerBus{u"0", {}, {u"1", u"2", u"3", u"4"}}};
   sys.TriggerBridgeList = u"0";
   sys.vecTriggerBridge = {stTriggerBridge{u"0", u"0", u"1", u"A"}};
   // A line mapping record without its list: no section.
@@ -114,12 +97,7 @@ stPXISys BareChassis() {
   sys.Model = u"M";
   sys.vecSlot = {Slot(u"1", u"a", u"b", u"c")};
   sys.StarTriggerList = u"1";
-  stStarTrigger star;
-  star.szName = u"1";
-  star.SystemTimingSlot = u"1";
-  star.vecStarLine = {u"0"};
-  star.vecStarSlot = {u"1"};
-  sys.vecStarTrigger = {star};
+  sys.vecStarTrigger = {stStarTrigger{u"1", u"1", {}, {u"0"}, {u"1"}}};
   sys.usChassisID = 7;
   sys.dwChassisIndex = 3;
   sys.szDescriptionFile = u"m.ini";
