@@ -73,11 +73,9 @@ msi_case() {
   cp "$WH_BUILD/simmodule/ztsimmod.dll" "$drive_c/ZELTRO/SimModule/"
 }
 # msi_run LOG ARG...: msiexec ARG... /qn with a verbose log C:\LOG; exit code
-# in MSI_STATUS, Wine's own output kept for msi_explain.
-# An exit code of 1 is no installer's answer (those are 0, 3010 and the
-# 16xx codes, cut to 8 bits): Wine's msiexec gave it once on a loaded CI
-# machine without running a single action. It is shown and the same command
-# is run once more.
+# in MSI_STATUS. Exit code 1 is no installer's answer (those are 0, 3010 and
+# the 16xx codes cut to 8 bits); Wine's msiexec gave it once on a loaded CI
+# machine without running an action: it is explained and run once more.
 msi_run() {
   local log=$1 started
   shift
@@ -85,33 +83,19 @@ msi_run() {
   timeout 180 wine msiexec "$@" /qn /l*v "C:\\$log" </dev/null >"$WH_STATE/msiexec.out" 2>&1 || MSI_STATUS=$?
   MSI_TOOK=$(($(wh_ms) - started))
   if [ "$MSI_STATUS" = 1 ] && [ -z "${MSI_RETRYING:-}" ]; then
-    wh_note_retry "msiexec $* exited with 1 after $(wh_seconds "$MSI_TOOK")"
+    wh_note_retry "msiexec $* exited with 1"
     msi_explain
     MSI_RETRYING=1 msi_run "$log" "$@"
   fi
 }
-# What the last msiexec said when it failed: Wine's messages (its fixme lines
-# left out), and the verbose log's failed actions and its end. Wine's
-# msiexec itself exits with 1 on a command line it cannot use or a log it
-# cannot open; otherwise its exit code is the installer's, cut to 8 bits.
+# The last msiexec's time, Wine's messages and the end of its verbose log.
 msi_explain() {
   echo "   msiexec took $(wh_seconds "$MSI_TOOK") and said (Wine's fixme lines left out):"
-  grep -a -v ':fixme:' "$WH_STATE/msiexec.out" | tail -n 20 | sed 's/^/     /'
-  if [ -f "$drive_c/$MSI_LOG" ]; then
-    echo "   C:\\$MSI_LOG, failed actions and its last lines:"
-    { grep -a -n 'Return value 3\|^MSI (s).*[Ee]rror\|Note: 1: ' "$drive_c/$MSI_LOG" | tail -n 10
-      tail -n 15 "$drive_c/$MSI_LOG"; } | tr -d '\r' | sed 's/^/     /'
-  else
-    echo "   no C:\\$MSI_LOG was written"
-  fi
+  { grep -a -v ':fixme:' "$WH_STATE/msiexec.out" | tail -n 20
+    echo "C:\\$MSI_LOG ends:"; tail -n 25 "$drive_c/$MSI_LOG" 2>&1; } | tr -d '\r' | sed 's/^/     /'
 }
 msi_check() {
-  if [ "$MSI_STATUS" = "$2" ]; then
-    wh_pass "$1: msiexec exit code $2"
-  else
-    wh_fail "$1: msiexec exit code $MSI_STATUS, expected $2"
-    msi_explain
-  fi
+  if [ "$MSI_STATUS" = "$2" ]; then wh_pass "$1: msiexec exit code $2"; else wh_fail "$1: msiexec exit code $MSI_STATUS, expected $2"; msi_explain; fi
 }
 
 # A key's listing; nothing when it is missing (reg prints its error on stdout).
@@ -124,7 +108,7 @@ check_running() {
 }
 # The service gone: sc query fails (Wine's sc prints nothing) and its key is gone.
 check_service_gone() {
-  if timeout 60 wine sc query ZTLRMService </dev/null >/dev/null 2>&1; then
+  if wh_sc query ZTLRMService; then
     wh_fail "$1: sc query still finds the service"
   elif [ -n "$(reg_query "$service_key")" ]; then
     wh_fail "$1: the service key is still there"

@@ -40,8 +40,8 @@ if wh_case_begin cycles "$staged"; then
   wh_check_status "-install"
   for cycle in $(seq 1 20); do
     WH_CASE="cycle $cycle"
-    if ! timeout 40 wine sc start ZTLRMService </dev/null >"$WH_STATE/sc_start.out" 2>&1; then
-      wh_fail "sc start failed (state now: $(wh_service_state)): $(tr -d '\r' <"$WH_STATE/sc_start.out" | tail -n 2 | tr '\n' ' ')"
+    if ! wh_sc start ZTLRMService; then
+      wh_fail "sc start failed (state now: $(wh_service_state)): $(wh_sc_answer)"
       continue
     fi
     if [ $((cycle % 2)) = 1 ]; then sleep 0.5; else sleep 4; fi
@@ -49,7 +49,7 @@ if wh_case_begin cycles "$staged"; then
     if no_service_process; then
       wh_fail "no ZTRMService.exe process of this prefix while the service runs"
     fi
-    timeout 30 wine sc stop ZTLRMService </dev/null >/dev/null 2>&1
+    wh_sc stop ZTLRMService
     if ! wh_wait_until 30 wh_service_is STOPPED; then
       wh_fail "not STOPPED within 30 s of the stop (state: $(wh_service_state))"
     elif ! wh_wait_until 10 no_service_process; then
@@ -60,7 +60,7 @@ if wh_case_begin cycles "$staged"; then
   done
 
   WH_CASE="-startonce beside the running service"
-  if timeout 30 wine sc start ZTLRMService </dev/null >/dev/null 2>&1 && wh_wait_until 20 wh_service_is RUNNING; then
+  if wh_sc start ZTLRMService && wh_wait_until 20 wh_service_is RUNNING; then
     started=$(wh_ms)
     wh_run "$WH_STATE/startonce" -startonce
     took=$(($(wh_ms) - started))
@@ -75,7 +75,7 @@ if wh_case_begin cycles "$staged"; then
     else
       wh_fail "the service it found running is $(wh_service_state)"
     fi
-    timeout 30 wine sc stop ZTLRMService </dev/null >/dev/null 2>&1
+    wh_sc stop ZTLRMService
     wh_wait_until 30 wh_service_is STOPPED || wh_fail "the service did not stop afterwards"
   else
     wh_fail "the service could not be started for the case"
@@ -98,7 +98,7 @@ log_has() { grep -q "$1" "$windows/pxirms.log" 2>/dev/null; }
 if wh_case_begin "stop during a later run" "$slow"; then
   windows=$WINEPREFIX/drive_c/windows
   wh_run "$WH_STATE/install" -install
-  timeout 30 wine sc start ZTLRMService </dev/null >/dev/null 2>&1
+  wh_sc start ZTLRMService
   if ! wh_wait_until 30 eval 'log_has "Query Finished" && [ -s "$windows/pxiesys.ini" ]'; then
     wh_fail "the first run did not finish within 30 s"
   else
@@ -112,7 +112,7 @@ if wh_case_begin "stop during a later run" "$slow"; then
     else
       sleep 1
       stop_sent=$(wh_ms)
-      timeout 60 wine sc stop ZTLRMService </dev/null >/dev/null 2>&1
+      wh_sc stop ZTLRMService
       if wh_wait_until 30 wh_service_is STOPPED; then
         wh_pass "the stop returned: STOPPED $(wh_seconds $(($(wh_ms) - stop_sent))) after it was sent"
       else

@@ -247,25 +247,23 @@ wh_start_driver() {
   fi
   mkdir -p "$WINEPREFIX/drive_c/windows/system32/drivers"
   cp "$WH_BUILD/ztrmdrv.sys" "$WINEPREFIX/drive_c/windows/system32/drivers/ztrmdrv.sys"
-  if ! timeout 60 wine sc create ZTRMDRV type= kernel start= demand \
-      binPath= 'C:\windows\system32\drivers\ztrmdrv.sys' </dev/null >"$WH_STATE/sc.out" 2>&1; then
+  if ! wh_sc create ZTRMDRV type= kernel start= demand binPath= 'C:\windows\system32\drivers\ztrmdrv.sys'; then
     wh_fail "the simulated resource driver could not be installed: $(wh_sc_answer)"
     return 1
   fi
   # A start that fails under load (seen once) gets one more try, unless the
   # driver came up after all.
-  if ! wh_start_driver_once; then
+  if ! wh_sc start ZTRMDRV; then
     wh_note_retry "the simulated resource driver did not start: $(wh_sc_answer)"
     sleep 1
-    if ! wh_driver_is_running && ! wh_start_driver_once; then
+    if ! { wh_sc query ZTRMDRV && grep -q 'STATE.*RUNNING' "$WH_STATE/sc.out"; } && ! wh_sc start ZTRMDRV; then
       wh_fail "the simulated resource driver did not start: $(wh_sc_answer)"
       return 1
     fi
   fi
 }
-wh_start_driver_once() { timeout 60 wine sc start ZTRMDRV </dev/null >"$WH_STATE/sc.out" 2>&1; }
-wh_driver_is_running() { timeout 60 wine sc query ZTRMDRV </dev/null 2>/dev/null | grep -q 'STATE.*RUNNING'; }
-# The last lines sc printed, on one line.
+# sc ARG..., its answer kept for wh_sc_answer: the last lines, on one line.
+wh_sc() { timeout 60 wine sc "$@" </dev/null >"$WH_STATE/sc.out" 2>&1; }
 wh_sc_answer() { tr -d '\r' <"$WH_STATE/sc.out" | grep -v ':fixme:' | tail -n 2 | tr '\n' ' '; }
 
 wh_run() {
