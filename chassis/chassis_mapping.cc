@@ -52,19 +52,11 @@ void TrailLookup(RunContext& ctx, TrailSubject subject, WStringView vendor, WStr
   With(e, "bus segment sections", found->dwBusSegmentCount);
 }
 
-// The description file of VENDOR and MODEL, parsed: the match is logged and
-// the parsed record appended, for the caller to mark. Null when no file
-// matches. The trail gets the lookup either way.
-const stChassisDescFile* FindAndParse(RunContext& ctx, WStringView vendor, WStringView model,
-                                      TrailSubject subject) {
-  const stChassisDescFile* found = FindDescriptionFile(ctx, vendor, model);
-  if (found) {
-    Log(ctx, u"ChassisModule_Mapping_File = SUCCESS(%s)\r\n", found->szPath);
-    Log(ctx, u"ChassisModule_PCIBusRootCount = %d\r\n", found->dwBusSegmentCount);
-    ParseChassisDescription(ctx, found->szPath.view());
-  }
-  if (ctx.Trail) TrailLookup(ctx, subject, vendor, model, found);
-  return found;
+// Logs the match and appends the parsed record, which the caller then marks.
+void ParseMatch(RunContext& ctx, const stChassisDescFile& file) {
+  Log(ctx, u"ChassisModule_Mapping_File = SUCCESS(%s)\r\n", file.szPath);
+  Log(ctx, u"ChassisModule_PCIBusRootCount = %d\r\n", file.dwBusSegmentCount);
+  ParseChassisDescription(ctx, file.szPath.view());
 }
 
 }  // namespace
@@ -74,9 +66,14 @@ WString ModelKeyText(WStringView model) { return FormatWide(u"Model = \"%s\"\n",
 
 std::uint32_t MapPXIeChassis(RunContext& ctx, WStringView vendor, WStringView model,
                              TrailSubject subject) {
-  const stChassisDescFile* found = FindAndParse(ctx, vendor, model, subject);
-  if (!found) return 0;
+  const stChassisDescFile* found = FindDescriptionFile(ctx, vendor, model);
+  if (!found) {
+    if (ctx.Trail) TrailLookup(ctx, subject, vendor, model, nullptr);
+    return 0;
+  }
   const stChassisDescFile& file = *found;
+  ParseMatch(ctx, file);
+  if (ctx.Trail) TrailLookup(ctx, subject, vendor, model, found);
   stPXISys& sys = ctx.vecPXISys.back();
   sys.szDescriptionFile = file.szFileName;
   sys.bPXIe = 1;
@@ -86,9 +83,14 @@ std::uint32_t MapPXIeChassis(RunContext& ctx, WStringView vendor, WStringView mo
 std::uint32_t MapPXI1Chassis(RunContext& ctx, WStringView vendor, WStringView model,
                              std::int32_t root_bus_number, std::int32_t chassis_id,
                              TrailSubject subject) {
-  const stChassisDescFile* found = FindAndParse(ctx, vendor, model, subject);
-  if (!found) return 0;
+  const stChassisDescFile* found = FindDescriptionFile(ctx, vendor, model);
+  if (!found) {
+    if (ctx.Trail) TrailLookup(ctx, subject, vendor, model, nullptr);
+    return 0;
+  }
   const stChassisDescFile& file = *found;
+  ParseMatch(ctx, file);
+  if (ctx.Trail) TrailLookup(ctx, subject, vendor, model, found);
   stPXISys& sys = ctx.vecPXISys.back();
   sys.usChassisID = static_cast<std::uint16_t>(chassis_id);
   sys.dwChassisIndex = static_cast<std::uint32_t>(ctx.vecPXISys.size());

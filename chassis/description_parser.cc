@@ -1,7 +1,6 @@
 #include "chassis/description_parser.h"
 
 #include <utility>
-#include <vector>
 
 #include "chassis/name_list.h"
 #include "common/decimal.h"
@@ -54,17 +53,6 @@ class DescriptionReader {
 
 WString Section(WStringView prefix, const WideText& name) { return WString(prefix) + name.str(); }
 
-// One record per name of the list, in its order, each with only its name set.
-template <typename Record>
-std::vector<Record> RecordsNamed(const WideText& list) {
-  std::vector<Record> records;
-  for (WideText& name : SplitNameList(list.view())) {
-    records.emplace_back();
-    records.back().szName = std::move(name);
-  }
-  return records;
-}
-
 }  // namespace
 
 void ParseChassisDescription(RunContext& ctx, WStringView path) {
@@ -86,9 +74,17 @@ void ParseChassisDescription(RunContext& ctx, WStringView path) {
   sys.PXI1BusSegmentList = in.Read(u"Chassis", u"PXI1BusSegmentList");
 
   // Slot names now; their sections are read after the bus segments.
-  sys.vecSlot = RecordsNamed<stSlot>(sys.SlotList);
+  for (WideText& name : SplitNameList(sys.SlotList.view())) {
+    stSlot slot;
+    slot.szName = std::move(name);
+    sys.vecSlot.push_back(std::move(slot));
+  }
 
-  sys.vecPCIBusSegment = RecordsNamed<stPCIBusSegment>(sys.PCIBusSegmentList);
+  for (WideText& name : SplitNameList(sys.PCIBusSegmentList.view())) {
+    stPCIBusSegment segment;
+    segment.szName = std::move(name);
+    sys.vecPCIBusSegment.push_back(std::move(segment));
+  }
   for (stPCIBusSegment& segment : sys.vecPCIBusSegment) {
     WString section = Section(u"PCIBusSegment", segment.szName);
     segment.SlotList = in.Read(section, u"SlotList");
@@ -97,13 +93,19 @@ void ParseChassisDescription(RunContext& ctx, WStringView path) {
     in.ReadIdsels(section, segment.IDSELList, segment.vecIDSELName, segment.vecIDSELValue);
   }
 
-  sys.vecTriggerBus = RecordsNamed<stTriggerBus>(sys.TriggerBusList);
-  for (stTriggerBus& bus : sys.vecTriggerBus) {
+  for (WideText& name : SplitNameList(sys.TriggerBusList.view())) {
+    stTriggerBus bus;
+    bus.szName = std::move(name);
     bus.SlotList = in.Read(Section(u"TriggerBus", bus.szName), u"SlotList");
-    bus.vecSlotName = SplitNameList(bus.SlotList.view());
+    sys.vecTriggerBus.push_back(std::move(bus));
   }
+  for (stTriggerBus& bus : sys.vecTriggerBus) bus.vecSlotName = SplitNameList(bus.SlotList.view());
 
-  sys.vecStarSystemTimingSet = RecordsNamed<stStarSystemTimingSet>(sys.StarSystemTimingSetList);
+  for (WideText& name : SplitNameList(sys.StarSystemTimingSetList.view())) {
+    stStarSystemTimingSet set;
+    set.szName = std::move(name);
+    sys.vecStarSystemTimingSet.push_back(std::move(set));
+  }
   for (stStarSystemTimingSet& set : sys.vecStarSystemTimingSet) {
     // The section prefix has an "s" that the list key lacks.
     WString section = Section(u"StarSystemTimingSets", set.szName);
@@ -112,7 +114,11 @@ void ParseChassisDescription(RunContext& ctx, WStringView path) {
                     set.vecSetValue);
   }
 
-  sys.vecStarTrigger = RecordsNamed<stStarTrigger>(sys.StarTriggerList);
+  for (WideText& name : SplitNameList(sys.StarTriggerList.view())) {
+    stStarTrigger star;
+    star.szName = std::move(name);
+    sys.vecStarTrigger.push_back(std::move(star));
+  }
   for (stStarTrigger& star : sys.vecStarTrigger) {
     WString section = Section(u"StarTrigger", star.szName);
     star.SystemTimingSlot = in.Read(section, u"SystemTimingSlot");
@@ -121,7 +127,11 @@ void ParseChassisDescription(RunContext& ctx, WStringView path) {
   }
 
   if (!sys.PXI1BusSegmentList.empty()) {
-    sys.vecPXI1BusSegment = RecordsNamed<stPXI1BusSegment>(sys.PXI1BusSegmentList);
+    for (WideText& name : SplitNameList(sys.PXI1BusSegmentList.view())) {
+      stPXI1BusSegment segment;
+      segment.szName = std::move(name);
+      sys.vecPXI1BusSegment.push_back(std::move(segment));
+    }
     for (stPXI1BusSegment& segment : sys.vecPXI1BusSegment) {
       WString section = Section(u"PXI1BusSegment", segment.szName);
       segment.SlotList = in.Read(section, u"SlotList");
@@ -139,7 +149,11 @@ void ParseChassisDescription(RunContext& ctx, WStringView path) {
   }
 
   if (!sys.TriggerBridgeList.empty()) {
-    sys.vecTriggerBridge = RecordsNamed<stTriggerBridge>(sys.TriggerBridgeList);
+    for (WideText& name : SplitNameList(sys.TriggerBridgeList.view())) {
+      stTriggerBridge bridge;
+      bridge.szName = std::move(name);
+      sys.vecTriggerBridge.push_back(std::move(bridge));
+    }
     for (stTriggerBridge& bridge : sys.vecTriggerBridge) {
       WString section = Section(u"TriggerBridge", bridge.szName);
       bridge.SourceTriggerBus = in.Read(section, u"SourceTriggerBus");
@@ -149,7 +163,11 @@ void ParseChassisDescription(RunContext& ctx, WStringView path) {
   }
 
   if (!sys.LineMappingSpecList.empty()) {
-    sys.vecLineMappingSpec = RecordsNamed<stLineMappingSpec>(sys.LineMappingSpecList);
+    for (WideText& name : SplitNameList(sys.LineMappingSpecList.view())) {
+      stLineMappingSpec mapping;
+      mapping.szName = std::move(name);
+      sys.vecLineMappingSpec.push_back(std::move(mapping));
+    }
     for (stLineMappingSpec& mapping : sys.vecLineMappingSpec) {
       in.ReadNumbered(Section(u"LineMappingSpec", mapping.szName), u"PXI_TRIG", kTrigLines,
                       mapping.vecTrigLine, mapping.vecTrigMapping);

@@ -199,35 +199,47 @@ void CServiceBase::Start(const std::vector<WString>& arguments) {
   }
 }
 
-void CServiceBase::ChangeState(std::uint32_t pending, void (CServiceBase::*handler)(),
-                               std::uint32_t done, std::uint32_t restore, WStringView operation,
-                               WStringView failed) {
+void CServiceBase::Stop() {
+  const std::uint32_t original_state = CurrentStatus().dwCurrentState;
   try {
-    SetStatus(pending);
-    (this->*handler)();
-    SetStatus(done);
+    SetStatus(kServiceStopPending);
+    OnStop();
+    SetStatus(kServiceStopped);
   } catch (const ServiceError& error) {
-    LogError(operation, error.code());
-    SetStatus(restore);
+    LogError(u"Service Stop", error.code());
+    SetStatus(original_state);
   } catch (...) {
-    LogEvent(failed, kEventError);
-    SetStatus(restore);
+    LogEvent(u"Service failed to stop.", kEventError);
+    SetStatus(original_state);
   }
 }
 
-void CServiceBase::Stop() {
-  ChangeState(kServiceStopPending, &CServiceBase::OnStop, kServiceStopped,
-              CurrentStatus().dwCurrentState, u"Service Stop", u"Service failed to stop.");
-}
-
 void CServiceBase::Pause() {
-  ChangeState(kServicePausePending, &CServiceBase::OnPause, kServicePaused, kServiceRunning,
-              u"Service Pause", u"Service failed to pause.");
+  try {
+    SetStatus(kServicePausePending);
+    OnPause();
+    SetStatus(kServicePaused);
+  } catch (const ServiceError& error) {
+    LogError(u"Service Pause", error.code());
+    SetStatus(kServiceRunning);
+  } catch (...) {
+    LogEvent(u"Service failed to pause.", kEventError);
+    SetStatus(kServiceRunning);
+  }
 }
 
 void CServiceBase::Continue() {
-  ChangeState(kServiceContinuePending, &CServiceBase::OnContinue, kServiceRunning,
-              kServicePaused, u"Service Continue", u"Service failed to resume.");
+  try {
+    SetStatus(kServiceContinuePending);
+    OnContinue();
+    SetStatus(kServiceRunning);
+  } catch (const ServiceError& error) {
+    LogError(u"Service Continue", error.code());
+    SetStatus(kServicePaused);
+  } catch (...) {
+    LogEvent(u"Service failed to resume.", kEventError);
+    SetStatus(kServicePaused);
+  }
 }
 
 void CServiceBase::Shutdown() {

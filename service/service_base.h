@@ -105,11 +105,6 @@ class CServiceBase : public std::enable_shared_from_this<CServiceBase> {
   void DeferStop();
   void FinishDeferredStop();
   void CarryOutDeferredStop();
-  // Stop, pause and continue: reports PENDING, runs HANDLER, reports DONE.
-  // A handler's failure is logged (OPERATION's error, or FAILED as an event)
-  // and the status goes back to RESTORE.
-  void ChangeState(std::uint32_t pending, void (CServiceBase::*handler)(), std::uint32_t done,
-                   std::uint32_t restore, WStringView operation, WStringView failed);
 
   // Status reports come from the service thread and the dispatcher's thread;
   // the lock keeps each report whole and the reports in the order made. It
