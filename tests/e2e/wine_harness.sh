@@ -256,7 +256,7 @@ wh_start_driver() {
   if ! wh_sc start ZTRMDRV; then
     wh_note_retry "the simulated resource driver did not start: $(wh_sc_answer)"
     sleep 1
-    if ! { wh_sc query ZTRMDRV && grep -q 'STATE.*RUNNING' "$WH_STATE/sc.out"; } && ! wh_sc start ZTRMDRV; then
+    if [ "$(wh_service_state ZTRMDRV)" != RUNNING ] && ! wh_sc start ZTRMDRV; then
       wh_fail "the simulated resource driver did not start: $(wh_sc_answer)"
       return 1
     fi
@@ -375,10 +375,10 @@ wh_wait_until() {
   return 1
 }
 
-# The state sc reports for the service: RUNNING, STOPPED, ... (empty when
-# the query fails).
+# The state sc reports for the service NAME (this system's service when
+# none is named): RUNNING, STOPPED, ... (empty when the query fails).
 wh_service_state() {
-  timeout 60 wine sc query ZTLRMService </dev/null 2>/dev/null | perl -ne 'print $1 if /STATE\s*:\s*\d+\s+(\w+)/'
+  timeout 60 wine sc query "${1:-ZTLRMService}" </dev/null 2>/dev/null | perl -ne 'print $1 if /STATE\s*:\s*\d+\s+(\w+)/'
 }
 wh_service_is() { [ "$(wh_service_state)" = "$1" ]; }
 
